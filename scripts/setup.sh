@@ -1,0 +1,43 @@
+# Shared by run.sh and test.sh: install what is missing, then configure and build.
+# Sourced, not run; expects CORVANE_ROOT to be set.
+
+corvane_packages=(
+    qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev
+    xvfb xauth xdotool xclip imagemagick
+    clang libclang-rt-14-dev strace
+    cmake g++
+)
+
+corvane_install_missing_packages() {
+    local missing=() p
+    for p in "${corvane_packages[@]}"; do
+        if [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" != "install ok installed" ]]; then
+            missing+=("$p")
+        fi
+    done
+    [[ ${#missing[@]} -eq 0 ]] && return 0
+
+    echo "Installing missing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [[ $(id -u) -ne 0 ]]; then
+        command -v sudo >/dev/null || { echo "Please install as root: ${missing[*]}" >&2; return 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# corvane_build BUILD_DIR [extra cmake arguments...]
+corvane_build() {
+    local dir=$1
+    shift
+    if [[ ! -f "$dir/CMakeCache.txt" ]]; then
+        cmake -S "$CORVANE_ROOT" -B "$dir" "$@"
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# QtWebEngine refuses to start its sandbox as root and ends the process.
+if [[ $(id -u) -eq 0 ]]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi

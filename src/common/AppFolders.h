@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileResult.h"
+
+#include <QString>
+
+/**
+ * Where the program's files are. Computed afresh on every call; nothing is
+ * kept. Paths have no trailing separator.
+ */
+namespace AppFolders {
+/**
+ * The folder every file the program writes lives in: the program's own
+ * folder when it can be written to, else the user's own data folder
+ * (a system-wide install).
+ */
+QString applicationFolder();
+
+/** The folder that holds the program file; the files that ship with it (help page, languages) are read there. */
+QString shippedFolder();
+
+/** applicationFolder() + "/Data": the databases and the owner password file. */
+QString dataFolder();
+
+/**
+ * The private temporary folder for "mdb.tmp": one per application folder,
+ * under $XDG_RUNTIME_DIR (memory-backed) when it exists, else under the
+ * system's temporary folder; mode 0700 and owned by the user. Created on
+ * first use. Empty (with the reason in error) when it cannot be made safe.
+ */
+QString temporaryFolder(QString *error = nullptr);
+
+/** The special folder of the given number; 2 is the temporary folder, the only one the program asks for. */
+QString SpecialFolder(int number);
+
+QString plainDatabase(); ///< Data/userDB.pdb
+QString encryptedDatabase(); ///< Data/userDB.edb
+QString temporaryDatabase(); ///< mdb.tmp in the temporary folder; empty when there is none
+QString ownerPasswordFile(); ///< Data/ground.lnk
+QString preferencesFile(); ///< prefs.cfg
+QString languageChoiceFile(); ///< lang.dat
+QString languageFolder(); ///< intl, beside the program
+QString helpPage(); ///< help.html, beside the program
+QString intrusionLog(); ///< Corvane.log
+QString instanceLock(); ///< Data/corvane.lock: one running program per application folder
+
+/** Tests point the program at their own folders; empty texts bring the real ones back. */
+void setForTesting(const QString &applicationFolder, const QString &shippedFolder);
+
+/**
+ * Marks the file or folder at path hidden the way Linux file managers
+ * understand: its name is listed in the ".hidden" file of its folder.
+ */
+FileResult markHidden(const QString &path);
+} // namespace AppFolders

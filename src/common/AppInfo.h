@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+/** Texts that name the program itself. */
+namespace AppInfo {
+using namespace Qt::StringLiterals;
+
+/** The application title: message box titles, the intrusion report, the log file's name. */
+inline const QString title = u"Corvane"_s;
+/** The version line of the splash window. */
+inline const QString versionLine = u"v1.0 - 05/2002"_s;
+/** Our own web page; a reserved example domain until the project has a home. */
+inline const QString webPage = u"https://corvane.example/"_s;
+} // namespace AppInfo

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class QSaveFile;
+
+/**
+ * The file operations every part of the program writes through. Files the
+ * program creates are mode 0600, folders 0700, whatever the umask says.
+ */
+namespace SafeFile {
+/**
+ * Replaces the file at path with content, whole or not at all: the content
+ * goes to a new file beside it, which is synced to disk and then put in
+ * place of the old one, and the folder is synced after that. On any failure
+ * the old file is left exactly as it was.
+ */
+FileResult writeWhole(const QString &path, QByteArrayView content);
+
+/**
+ * Appends content to the file at path, creating it when missing, and syncs
+ * it. A failed write cuts the file back to its old length, so no half line
+ * is left behind.
+ */
+FileResult append(const QString &path, QByteArrayView content);
+
+/**
+ * Creates a new file at path holding content. An existing file or link at
+ * path is an error: nothing is ever written through a link.
+ */
+FileResult createNew(const QString &path, QByteArrayView content);
+
+/** The whole content of the file; nullopt (with the reason in error) when it cannot be read. */
+std::optional<QByteArray> readAll(const QString &path, QString *error = nullptr);
+
+/** Copies from to to byte for byte, as writeWhole() writes. */
+FileResult copy(const QString &from, const QString &to);
+
+/** Deletes the file; a missing file is no error. */
+FileResult remove(const QString &path);
+
+/** Creates folder (mode 0700) when missing; refuses a link or a folder another user owns. */
+FileResult makePrivateFolder(const QString &folder);
+
+/** Syncs the folder's entries to disk, after a file in it was created, renamed or removed. */
+FileResult syncFolder(const QString &folder);
+
+/** Writes content to an open QSaveFile, syncs it and commits it, then syncs its folder. */
+FileResult commit(QSaveFile &file, QByteArrayView content);
+} // namespace SafeFile

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Fakes.h"
+#include "Twips.h"
+
+#include <QTest>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+class tst_CommonUi : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twips_fifteenPerPixelAt96Dpi();
+    void place_setsGeometryInTwips();
+    void fakeMessages_recordsAndAnswers();
+};
+
+void tst_CommonUi::twips_fifteenPerPixelAt96Dpi()
+{
+    if (qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()) != 96)
+        QSKIP("the screen is not at 96 logical dots per inch");
+    QCOMPARE(Twips::toPixels(15), 1);
+    QCOMPARE(Twips::toPixels(7980), 532);
+    QCOMPARE(Twips::fromPixels(420), 6300);
+}
+
+void tst_CommonUi::place_setsGeometryInTwips()
+{
+    QWidget parent;
+    QWidget child(&parent);
+    place(&child, 975, 30, 2445, 360);
+    QCOMPARE(child.geometry(),
+             QRect(Twips::toPixels(975), Twips::toPixels(30), Twips::toPixels(2445), Twips::toPixels(360)));
+}
+
+void tst_CommonUi::fakeMessages_recordsAndAnswers()
+{
+    FakeMessages messages;
+    messages.queue(MessageAnswer::Yes);
+    QCOMPARE(showMessage(nullptr, MessageIcon::None, u"T"_s, u"Q?"_s, MessageButtons::YesNo), MessageAnswer::Yes);
+    QCOMPARE(showMessage(nullptr, MessageIcon::Critical, u"E"_s, u"Bad"_s), MessageAnswer::Ok);
+    QVERIFY(messages.unexpected().isEmpty());
+    // No queued answer for a choice: the safe answer at once, and the test can see it.
+    QCOMPARE(showMessage(nullptr, MessageIcon::None, u"T"_s, u"Sure?"_s, MessageButtons::OkCancel),
+             MessageAnswer::Cancel);
+    QCOMPARE(messages.unexpected(), QStringList { u"T: Sure?"_s });
+    QCOMPARE(messages.texts(), (QStringList { u"Q?"_s, u"Bad"_s, u"Sure?"_s }));
+    QCOMPARE(messages.shown.at(1).icon, MessageIcon::Critical);
+}
+
+QTEST_MAIN(tst_CommonUi)
+#include "tst_commonui.moc"
