@@ -57,8 +57,8 @@ QString temporaryFolder(QString *error)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString root = (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-            ? QString(runtime + u"/corvane"_s)
-            : QString(QDir::tempPath() + u"/corvane-"_s + QString::number(::getuid()));
+        ? QString(runtime + u"/corvane"_s)
+        : QString(QDir::tempPath() + u"/corvane-"_s + QString::number(::getuid()));
     const QByteArray hash = QCryptographicHash::hash(applicationFolder().toUtf8(), QCryptographicHash::Sha256);
     const QString folder = root + u'/' + QString::fromLatin1(hash.toHex().left(16));
 

@@ -7,8 +7,8 @@ namespace {
 class MessageBoxes final : public Messages
 {
 public:
-    MessageAnswer show(QWidget *parent, MessageIcon icon, const QString &title, const QString &text,
-                       MessageButtons buttons) override
+    MessageAnswer show(
+        QWidget *parent, MessageIcon icon, const QString &title, const QString &text, MessageButtons buttons) override
     {
         QMessageBox box(parent);
         box.setWindowTitle(title);
@@ -46,9 +46,9 @@ public:
             return MessageAnswer::Ok;
         default:
             // Escape or the close control: the safe answer of each kind of box.
-            return buttons == MessageButtons::YesNo ? MessageAnswer::No
-                    : buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
-                                                          : MessageAnswer::Ok;
+            return buttons == MessageButtons::YesNo   ? MessageAnswer::No
+                : buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
+                                                      : MessageAnswer::Ok;
         }
     }
 };

@@ -17,8 +17,9 @@ class Messages
 {
 public:
     virtual ~Messages() = default;
-    virtual MessageAnswer show(QWidget *parent, MessageIcon icon, const QString &title, const QString &text,
-                               MessageButtons buttons) = 0;
+    virtual MessageAnswer show(
+        QWidget *parent, MessageIcon icon, const QString &title, const QString &text, MessageButtons buttons)
+        = 0;
 
     static Messages &instance();
     /** Installs messages (not owned); nullptr brings the real message boxes back. */
@@ -27,7 +28,7 @@ public:
 
 /** Shows a modal message box and returns the button the user chose. */
 inline MessageAnswer showMessage(QWidget *parent, MessageIcon icon, const QString &title, const QString &text,
-                                 MessageButtons buttons = MessageButtons::Ok)
+    MessageButtons buttons = MessageButtons::Ok)
 {
     return Messages::instance().show(parent, icon, title, text, buttons);
 }

@@ -8,10 +8,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -46,7 +46,9 @@ bool writeFully(int fd, QByteArrayView content)
 class Fd
 {
 public:
-    explicit Fd(int fd) : m_fd(fd) { }
+    explicit Fd(int fd)
+        : m_fd(fd)
+    { }
     ~Fd()
     {
         if (m_fd >= 0)
@@ -89,7 +91,7 @@ FileResult commit(QSaveFile &file, QByteArrayView content)
     }
     if (!file.commit())
         return FileResult::failure(
-                u"Could not replace %1: %2"_s.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+            u"Could not replace %1: %2"_s.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
     return syncFolder(folderOf(file.fileName()));
 }
 
@@ -114,7 +116,8 @@ FileResult append(const QString &path, QByteArrayView content)
     if (!fd.valid())
         return FileResult::failure(systemError(u"Could not open"_s, path));
 
-    struct stat before {};
+    struct stat before
+    { };
     if (::fstat(fd.get(), &before) != 0)
         return FileResult::failure(systemError(u"Could not read the size of"_s, path));
     if (created)
@@ -189,7 +192,8 @@ FileResult makePrivateFolder(const QString &folder)
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return FileResult::failure(systemError(u"Could not create the folder"_s, folder));
 
-    struct stat info {};
+    struct stat info
+    { };
     if (::lstat(native.constData(), &info) != 0)
         return FileResult::failure(systemError(u"Could not look at the folder"_s, folder));
     if (!S_ISDIR(info.st_mode))

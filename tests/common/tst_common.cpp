@@ -23,7 +23,8 @@ using namespace Qt::StringLiterals;
 namespace {
 mode_t modeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    { };
     ::lstat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
 }
@@ -31,7 +32,9 @@ mode_t modeOf(const QString &path)
 /** Sets the umask for one scope, so a test can show our modes do not depend on it. */
 struct Umask
 {
-    explicit Umask(mode_t mask) : old(::umask(mask)) { }
+    explicit Umask(mode_t mask)
+        : old(::umask(mask))
+    { }
     ~Umask() { ::umask(old); }
     mode_t old;
 };

@@ -32,7 +32,7 @@ void tst_CommonUi::place_setsGeometryInTwips()
     QWidget child(&parent);
     place(&child, 975, 30, 2445, 360);
     QCOMPARE(child.geometry(),
-             QRect(Twips::toPixels(975), Twips::toPixels(30), Twips::toPixels(2445), Twips::toPixels(360)));
+        QRect(Twips::toPixels(975), Twips::toPixels(30), Twips::toPixels(2445), Twips::toPixels(360)));
 }
 
 void tst_CommonUi::fakeMessages_recordsAndAnswers()
@@ -43,8 +43,8 @@ void tst_CommonUi::fakeMessages_recordsAndAnswers()
     QCOMPARE(showMessage(nullptr, MessageIcon::Critical, u"E"_s, u"Bad"_s), MessageAnswer::Ok);
     QVERIFY(messages.unexpected().isEmpty());
     // No queued answer for a choice: the safe answer at once, and the test can see it.
-    QCOMPARE(showMessage(nullptr, MessageIcon::None, u"T"_s, u"Sure?"_s, MessageButtons::OkCancel),
-             MessageAnswer::Cancel);
+    QCOMPARE(
+        showMessage(nullptr, MessageIcon::None, u"T"_s, u"Sure?"_s, MessageButtons::OkCancel), MessageAnswer::Cancel);
     QCOMPARE(messages.unexpected(), QStringList { u"T: Sure?"_s });
     QCOMPARE(messages.texts(), (QStringList { u"Q?"_s, u"Bad"_s, u"Sure?"_s }));
     QCOMPARE(messages.shown.at(1).icon, MessageIcon::Critical);

@@ -7,8 +7,8 @@
 
 using namespace Qt::StringLiterals;
 
-MessageAnswer FakeMessages::show(QWidget *, MessageIcon icon, const QString &title, const QString &text,
-                                 MessageButtons buttons)
+MessageAnswer FakeMessages::show(
+    QWidget *, MessageIcon icon, const QString &title, const QString &text, MessageButtons buttons)
 {
     shown.append({ icon, title, text, buttons });
     if (!m_answers.isEmpty())

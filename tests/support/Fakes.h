@@ -30,8 +30,8 @@ public:
     FakeMessages() { Messages::install(this); }
     ~FakeMessages() override { Messages::install(nullptr); }
 
-    MessageAnswer show(QWidget *parent, MessageIcon icon, const QString &title, const QString &text,
-                       MessageButtons buttons) override;
+    MessageAnswer show(
+        QWidget *parent, MessageIcon icon, const QString &title, const QString &text, MessageButtons buttons) override;
 
     /** The answer to give to the next box. */
     void queue(MessageAnswer answer) { m_answers.enqueue(answer); }
@@ -62,7 +62,11 @@ public:
 class FakeClock final : public Clock
 {
 public:
-    explicit FakeClock(QDateTime now) : m_now(std::move(now)) { Clock::install(this); }
+    explicit FakeClock(QDateTime now)
+        : m_now(std::move(now))
+    {
+        Clock::install(this);
+    }
     ~FakeClock() override { Clock::install(nullptr); }
     QDateTime now() const override { return m_now; }
     void set(QDateTime now) { m_now = std::move(now); }

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Language.h"
+
+#include "AppFolders.h"
+#include "LanguageFiles.h"
+
+namespace {
+QString current = Language::English;
+QStringList table;
+} // namespace
+
+namespace Language {
+
+QString CurrentLanguage()
+{
+    return current;
+}
+
+void setCurrentLanguage(const QString &name)
+{
+    current = name;
+    table = isEnglish() ? QStringList() : LanguageFiles::readTable(LanguageFiles::languageFile(name));
+}
+
+bool isEnglish()
+{
+    return current == English;
+}
+
+QString entry(int index)
+{
+    return index >= 0 && index < table.size() ? table.at(index) : QString();
+}
+
+const QStringList &entries()
+{
+    return table;
+}
+
+QString text(int index, const QString &english)
+{
+    return isEnglish() ? english : entry(index);
+}
+
+} // namespace Language

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/**
+ * The current language and its table of texts. Windows show their English
+ * texts unless the current language is something else, in which case a
+ * fixed set of them comes from the table by index.
+ */
+namespace Language {
+using namespace Qt::StringLiterals;
+inline const QString English = u"English"_s;
+
+/** CurrentLanguage: "English" from the start of every run until the language dialog changes it. */
+QString CurrentLanguage();
+
+/**
+ * Makes name the current language and fills the table from its language
+ * file (an empty table when there is none). Compared exactly: any name
+ * other than "English", even an empty one, means the table is used.
+ */
+void setCurrentLanguage(const QString &name);
+
+/** Whether CurrentLanguage() is exactly "English". */
+bool isEnglish();
+
+/** Entry index of the table; empty for an index the table does not hold. */
+QString entry(int index);
+/** All entries, in index order. */
+const QStringList &entries();
+
+/**
+ * What a window or message shows: english while the language is English,
+ * else entry index of the table.
+ */
+QString text(int index, const QString &english);
+} // namespace Language
