@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Database.h"
+
+#include "AppFolders.h"
+#include "FieldCipher.h"
+#include "LineCipher.h"
+#include "SafeFile.h"
+#include "TextLines.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstring>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+const QString kNoTemporary = u"There is no safe temporary folder for the database."_s;
+const QString kNoKey = u"There is no owner password to encipher the database with."_s;
+const QString kKeyUnencodable = u"The owner password holds a character Corvane cannot store."_s;
+const QString kLineUnencodable = u"A record holds a character Corvane cannot store."_s;
+const QString kLineBreak = u"A record holds a line break, which would split it in two."_s;
+
+QString cipherLineBreak(qsizetype record)
+{
+    const QString which = record < 0 ? u"This record"_s : u"Record %1"_s.arg(record + 1);
+    return which
+        + u" cannot be stored under this owner password: enciphered, two of its characters would read back as "
+          u"a line break. Change a character of the record or choose another password."_s;
+}
+
+/** The key's bytes; a failure for an empty key or one the code page cannot hold. */
+std::optional<QByteArray> keyBytes(const QString &key, FileResult &why)
+{
+    if (key.isEmpty()) {
+        why = FileResult::failure(kNoKey);
+        return std::nullopt;
+    }
+    bool ok = false;
+    QByteArray bytes = Windows1252::encode(key, &ok);
+    if (!ok) {
+        why = FileResult::failure(kKeyUnencodable);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+/** Appends the file form of a plain record line (code page bytes, not yet field-enciphered). */
+FileResult appendEncoded(QByteArray &out, QStringView line)
+{
+    bool ok = false;
+    const QByteArray bytes = Windows1252::encode(line, &ok);
+    if (!ok)
+        return FileResult::failure(kLineUnencodable);
+    if (!TextLines::isStorable(bytes))
+        return FileResult::failure(kLineBreak);
+    out.append(bytes);
+    return FileResult::success();
+}
+
+/** A plain record line as the plain file holds it: field-enciphered bytes, without CR LF. */
+std::optional<QByteArray> fileLine(QStringView line, FileResult &why)
+{
+    QByteArray bytes;
+    why = appendEncoded(bytes, line);
+    if (!why)
+        return std::nullopt;
+    FieldCipher::encipherBytes(bytes);
+    return bytes;
+}
+
+/** Calls visit with each non-empty line of content (without its CR LF) and its number, until visit returns false. */
+template <typename Visit> bool forEachLine(QByteArrayView content, Visit visit)
+{
+    const char *data = content.data();
+    const qsizetype size = content.size();
+    qsizetype start = 0;
+    qsizetype number = 0;
+    while (start < size) {
+        // Only the pair CR LF ends a line; a lone CR or LF is part of it.
+        qsizetype end = start;
+        for (;;) {
+            const void *cr = std::memchr(data + end, '\r', size_t(size - end));
+            if (!cr) {
+                end = size;
+                break;
+            }
+            end = static_cast<const char *>(cr) - data;
+            if (end + 1 < size && data[end + 1] == '\n')
+                break;
+            ++end;
+        }
+        if (end > start) {
+            if (!visit(content.sliced(start, end - start), number))
+                return false;
+            ++number;
+        }
+        start = end + 2;
+    }
+    return true;
+}
+
+/**
+ * Each line of content put through transform (which appends its result to
+ * out) and ended by CR LF. Fails, with out incomplete, at the first result
+ * that holds CR LF itself and so could not be read back as one line.
+ */
+template <typename Transform> FileResult transformLines(QByteArrayView content, QByteArray &out, Transform transform)
+{
+    out.reserve(content.size() + 2);
+    qsizetype failed = -1;
+    forEachLine(content, [&](QByteArrayView line, qsizetype number) {
+        const qsizetype start = out.size();
+        transform(line, out);
+        if (!TextLines::isStorable(QByteArrayView(out).sliced(start))) {
+            failed = number;
+            return false;
+        }
+        out.append(TextLines::kLineEnd, 2);
+        return true;
+    });
+    return failed < 0 ? FileResult::success() : FileResult::failure(cipherLineBreak(failed));
+}
+
+struct FileContent
+{
+    std::optional<QByteArray> bytes; ///< nullopt when missing or unreadable
+    bool missing = false;
+    FileResult status;
+};
+
+FileContent readFile(const QString &path)
+{
+    FileContent file;
+    QString why;
+    file.bytes = SafeFile::readAll(path, &why);
+    if (!file.bytes) {
+        file.missing = !QFileInfo::exists(path);
+        file.status = FileResult::failure(why);
+    }
+    return file;
+}
+
+/** Creates the folder of path (mode 0700) when it is missing, as after the user deleted it. */
+FileResult ensureFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(folder))
+        return FileResult::success();
+    return SafeFile::makePrivateFolder(folder);
+}
+
+FileResult writeWholeFile(const QString &path, QByteArrayView content)
+{
+    if (const FileResult folder = ensureFolderOf(path); !folder)
+        return folder;
+    return SafeFile::writeWhole(path, content);
+}
+} // namespace
+
+DatabaseFiles DatabaseFiles::standard()
+{
+    return { AppFolders::plainDatabase(), AppFolders::encryptedDatabase(), AppFolders::temporaryDatabase() };
+}
+
+Database::Database(DatabaseFiles files)
+    : m_files(std::move(files))
+{ }
+
+LoadResult Database::LoadDatabase(int level) const
+{
+    LoadResult result;
+    const QString &source = level == 1 ? m_files.temporary : m_files.plain;
+    if (source.isEmpty()) {
+        result.status = FileResult::failure(kNoTemporary);
+        return result;
+    }
+    FileContent file = readFile(source);
+    if (!file.bytes) {
+        if (!file.missing)
+            result.status = file.status;
+        return result;
+    }
+    QByteArray &content = *file.bytes;
+    // The field cipher leaves CR and LF alone, so the whole file deciphers at once.
+    FieldCipher::decipherBytes(content);
+    forEachLine(content, [&](QByteArrayView line, qsizetype) {
+        result.lines.append(Windows1252::decode(line));
+        return true;
+    });
+    return result;
+}
+
+FileResult Database::appendRecord(int level, const QString &line, const KeyProvider &key)
+{
+    if (level == 1)
+        return AppendToEncryptedDB(FieldCipher::encipher(line), key ? key() : QString());
+
+    FileResult why;
+    const std::optional<QByteArray> bytes = fileLine(line, why);
+    if (!bytes)
+        return why;
+    if (const FileResult folder = ensureFolderOf(m_files.plain); !folder)
+        return folder;
+    return SafeFile::append(m_files.plain, TextLines::terminated(*bytes));
+}
+
+FileResult Database::AppendToEncryptedDB(const QString &line, const QString &key)
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    QByteArray bytes;
+    if (const FileResult encoded = appendEncoded(bytes, line); !encoded)
+        return encoded;
+    QByteArray out = LineCipher(bytes, *k);
+    if (!TextLines::isStorable(out))
+        return FileResult::failure(cipherLineBreak(-1));
+    out.append(TextLines::kLineEnd, 2);
+    if (const FileResult folder = ensureFolderOf(m_files.encrypted); !folder)
+        return folder;
+    return SafeFile::append(m_files.encrypted, out);
+}
+
+FileResult Database::RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key)
+{
+    QString keyText;
+    if (level == 1) {
+        keyText = key ? key() : QString();
+        FileResult why;
+        if (!keyBytes(keyText, why))
+            return why; // before mdb.tmp exists
+        if (m_files.temporary.isEmpty())
+            return FileResult::failure(kNoTemporary);
+    }
+
+    QByteArray content;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    content.reserve(size);
+    for (const QString &line : lines) {
+        if (const FileResult encoded = appendEncoded(content, line); !encoded)
+            return encoded;
+        content.append(TextLines::kLineEnd, 2);
+    }
+    FieldCipher::encipherBytes(content);
+
+    if (level != 1)
+        return writeWholeFile(m_files.plain, content);
+
+    if (const FileResult stale = SafeFile::remove(m_files.temporary); !stale)
+        return stale;
+    const FileResult written = SafeFile::createNew(m_files.temporary, content);
+    if (!written) {
+        // createNew removes what it made; a file raced into its place is not ours to keep either.
+        removeTemporary();
+        return written;
+    }
+    const FileResult enciphered = EncryptTempToDB(keyText);
+    const FileResult removed = removeTemporary();
+    return enciphered ? removed : enciphered;
+}
+
+FileResult Database::EncryptTempToDB(const QString &key)
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    if (m_files.temporary.isEmpty())
+        return FileResult::failure(kNoTemporary);
+    const FileContent temp = readFile(m_files.temporary);
+    if (!temp.bytes)
+        return temp.status;
+    QByteArray out;
+    const FileResult built
+        = transformLines(*temp.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
+    if (!built)
+        return built;
+    return writeWholeFile(m_files.encrypted, out);
+}
+
+FileResult Database::DecryptDBToTemp(const QString &key)
+{
+    if (m_files.temporary.isEmpty())
+        return FileResult::failure(kNoTemporary);
+    // A file left by a killed run must never be loaded as if it were this one.
+    if (const FileResult stale = SafeFile::remove(m_files.temporary); !stale)
+        return stale;
+
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const FileContent db = readFile(m_files.encrypted);
+    if (!db.bytes) {
+        if (db.missing)
+            return FileResult::failure(u"The enciphered database %1 does not exist."_s.arg(shown(m_files.encrypted)));
+        return db.status;
+    }
+    QByteArray out;
+    const FileResult built
+        = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
+    if (!built)
+        return FileResult::failure(
+            u"The enciphered database %1 does not read back with this password."_s.arg(shown(m_files.encrypted)));
+    return SafeFile::createNew(m_files.temporary, out);
+}
+
+FileResult Database::removeTemporary()
+{
+    if (m_files.temporary.isEmpty())
+        return FileResult::success();
+    return SafeFile::remove(m_files.temporary);
+}
+
+FileResult Database::EncryptPlainToDB(const QString &key)
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const FileContent plain = readFile(m_files.plain);
+    if (!plain.bytes) {
+        if (plain.missing)
+            return FileResult::failure(u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
+        return plain.status;
+    }
+    QByteArray out;
+    const FileResult built
+        = transformLines(*plain.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
+    if (!built)
+        return built;
+    if (const FileResult written = writeWholeFile(m_files.encrypted, out); !written)
+        return written;
+    return SafeFile::remove(m_files.plain);
+}
+
+FileResult Database::DecryptDBToPlain(const QString &key)
+{
+    if (key.isEmpty() || !QFileInfo::exists(m_files.encrypted))
+        return FileResult::success();
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const FileContent db = readFile(m_files.encrypted);
+    if (!db.bytes)
+        return db.status;
+    QByteArray out;
+    const FileResult built
+        = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
+    if (!built)
+        return FileResult::failure(
+            u"The enciphered database %1 does not read back with this password."_s.arg(shown(m_files.encrypted)));
+    if (const FileResult written = writeWholeFile(m_files.plain, out); !written)
+        return written;
+    return SafeFile::remove(m_files.encrypted);
+}
+
+FileResult Database::changeKey(const QString &oldKey, const QString &newKey)
+{
+    FileResult why;
+    const std::optional<QByteArray> from = keyBytes(oldKey, why);
+    if (!from)
+        return why;
+    const std::optional<QByteArray> to = keyBytes(newKey, why);
+    if (!to)
+        return why;
+    const FileContent db = readFile(m_files.encrypted);
+    if (!db.bytes) {
+        if (db.missing)
+            return FileResult::failure(u"The enciphered database %1 does not exist."_s.arg(shown(m_files.encrypted)));
+        return db.status;
+    }
+    QByteArray out;
+    QByteArray plain;
+    const FileResult built = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) {
+        plain.clear();
+        LineCipher(line, *from, plain);
+        LineCipher(plain, *to, o);
+    });
+    if (!built)
+        return built;
+    return writeWholeFile(m_files.encrypted, out);
+}
+
+FileResult Database::checkStorable(int level, const QString &line, const QString &key) const
+{
+    FileResult why;
+    const std::optional<QByteArray> bytes = fileLine(line, why);
+    if (!bytes)
+        return why;
+    if (level != 1)
+        return FileResult::success();
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    if (!TextLines::isStorable(LineCipher(*bytes, *k)))
+        return FileResult::failure(cipherLineBreak(-1));
+    return FileResult::success();
+}

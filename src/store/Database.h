@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileResult.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+/** The three database files: plain, enciphered, and the temporary one (field cipher only). */
+struct DatabaseFiles
+{
+    QString plain; ///< Data/userDB.pdb: field-enciphered lines (levels 0 and 2)
+    QString encrypted; ///< Data/userDB.edb: field- and line-enciphered lines (level 1)
+    QString temporary; ///< mdb.tmp in the private temporary folder; empty when there is none
+
+    /** The files of the application folder in use. */
+    static DatabaseFiles standard();
+};
+
+/**
+ * Gives the database key (the owner password GoodPass). When GoodPass is
+ * empty, the caller's provider first reads the owner password file
+ * without prompting (CheckOwnerPassword(False)).
+ */
+using KeyProvider = std::function<QString()>;
+
+struct LoadResult
+{
+    QStringList lines; ///< plain record lines, in file order; what could be read before a failure
+    FileResult status;
+};
+
+/**
+ * Reads and writes the database files. Every function returns what happened
+ * and never shows anything; the windows turn failures into messages. Every
+ * rewrite is whole or not at all (the old file stays whole on failure), every
+ * append is taken back on failure, and files are created with mode 0600.
+ * Levels: 0 and 2 use the plain file, 1 the enciphered one.
+ */
+class Database
+{
+public:
+    explicit Database(DatabaseFiles files = DatabaseFiles::standard());
+    const DatabaseFiles &files() const { return m_files; }
+
+    /** The plain record lines of the active source: mdb.tmp at level 1, else the plain file. A missing file is an empty
+     * database and no error. */
+    LoadResult LoadDatabase(int level) const;
+
+    /** Files one new record line: appended to the plain file at levels 0 and 2, AppendToEncryptedDB at level 1. */
+    FileResult appendRecord(int level, const QString &line, const KeyProvider &key);
+    /** Line-enciphers the field-enciphered line with key and appends it to the enciphered file. */
+    FileResult AppendToEncryptedDB(const QString &line, const QString &key);
+
+    /** Writes all lines anew: the plain file at levels 0 and 2; at level 1 mdb.tmp, EncryptTempToDB, then mdb.tmp is
+     * removed. */
+    FileResult RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key);
+    /** Builds a new enciphered file from mdb.tmp. */
+    FileResult EncryptTempToDB(const QString &key);
+    /** Builds mdb.tmp from the enciphered file (start-up at level 1). A missing enciphered file is a failure. */
+    FileResult DecryptDBToTemp(const QString &key);
+    /** Removes mdb.tmp; a missing one is no error. */
+    FileResult removeTemporary();
+
+    /** Plain to enciphered with key; the plain file is removed afterwards. A missing plain file is a failure and
+     * changes nothing. */
+    FileResult EncryptPlainToDB(const QString &key);
+    /** Enciphered to plain with key; the enciphered file is removed afterwards. No enciphered file, or an empty key,
+     * changes nothing and is no error. */
+    FileResult DecryptDBToPlain(const QString &key);
+    /** Re-enciphers the enciphered file from oldKey to newKey, whole or not at all. */
+    FileResult changeKey(const QString &oldKey, const QString &newKey);
+
+    /**
+     * Whether line can be stored at level with key: at level 1 its
+     * enciphered form must not hold the pair CR LF, which would read back
+     * as two lines. Checked before anything is changed.
+     */
+    FileResult checkStorable(int level, const QString &line, const QString &key) const;
+
+private:
+    DatabaseFiles m_files;
+};

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RecordEditor.h"
+
+#include "RecordTableModel.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+EditResult outcome(EditOutcome what, QString detail = {}, int row = -1)
+{
+    return { what, std::move(detail), row };
+}
+
+/** The key of level 1, asked for once; nullopt (with the failure) when there is none. */
+std::optional<QString> keyFor(int level, const KeyProvider &key, EditResult &failed)
+{
+    if (level != 1)
+        return QString();
+    const QString k = key ? key() : QString();
+    if (k.isEmpty()) {
+        failed = outcome(EditOutcome::WriteFailed, u"There is no owner password to encipher the database with."_s);
+        return std::nullopt;
+    }
+    return k;
+}
+
+/** Whether line can go into the file as it is stored at level; checked before anything is written. */
+std::optional<EditResult> refusal(const Database &database, int level, const QString &line, const QString &key)
+{
+    if (const FileResult storable = database.checkStorable(level, line, key); !storable)
+        return outcome(EditOutcome::Refused, storable.error);
+    return std::nullopt;
+}
+} // namespace
+
+RecordEditor::RecordEditor(RecordTableModel &model, Database &database)
+    : m_model(model)
+    , m_database(database)
+{ }
+
+EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const KeyProvider &key)
+{
+    const QString line = RecordLine::BuildRecordLine(texts);
+    if (m_model.List1().containsIgnoringCase(line))
+        return outcome(EditOutcome::Duplicate);
+    if (const std::optional<QString> why = RecordLine::checkFileable(texts))
+        return outcome(EditOutcome::Refused, *why);
+
+    EditResult failed;
+    const std::optional<QString> k = keyFor(level, key, failed);
+    if (!k)
+        return failed;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, line, *k))
+        return *refused;
+
+    const QString keyText = *k;
+    if (const FileResult written = m_database.appendRecord(level, line, [keyText] { return keyText; }); !written)
+        return outcome(EditOutcome::WriteFailed, written.error);
+    return outcome(EditOutcome::Done, {}, m_model.insertLine(line));
+}
+
+EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key)
+{
+    const RecordList &list = m_model.List1();
+    if (row < 0 || row >= list.count())
+        return outcome(EditOutcome::NothingSelected);
+    const QString line = RecordLine::BuildRecordLine(texts);
+    if (list.containsExactly(line))
+        return outcome(EditOutcome::NoChange);
+    if (const std::optional<QString> why = RecordLine::checkFileable(texts))
+        return outcome(EditOutcome::Refused, *why);
+
+    EditResult failed;
+    const std::optional<QString> k = keyFor(level, key, failed);
+    if (!k)
+        return failed;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, line, *k))
+        return *refused;
+
+    RecordList changed = list;
+    changed.replace(row, line);
+    const QString keyText = *k;
+    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+        !written)
+        return outcome(EditOutcome::WriteFailed, written.error);
+    return outcome(EditOutcome::Done, {}, m_model.replaceLine(row, line));
+}
+
+EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
+{
+    const RecordList &list = m_model.List1();
+    if (row < 0 || row >= list.count())
+        return outcome(EditOutcome::NothingSelected);
+
+    EditResult failed;
+    const std::optional<QString> k = keyFor(level, key, failed);
+    if (!k)
+        return failed;
+
+    RecordList changed = list;
+    changed.removeAt(row);
+    const QString keyText = *k;
+    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+        !written)
+        return outcome(EditOutcome::WriteFailed, written.error);
+    m_model.removeLine(row);
+    return outcome(EditOutcome::Done);
+}
