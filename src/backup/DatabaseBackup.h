@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+/**
+ * Copies the database between the data folder and a folder the user picks:
+ * a backup copies Data/userDB.pdb to <folder>/Corvane.pdb (or Data/userDB.edb
+ * to <folder>/Corvane.edb), a restore copies them back. Copies are byte for
+ * byte and whole: the target is replaced only once the new copy is complete
+ * on disk, and it is created with mode 0600.
+ */
+namespace DatabaseBackup {
+using namespace Qt::StringLiterals;
+
+inline const QString Backup = u"Backup"_s;
+inline const QString Restore = u"Restore"_s;
+
+/** The texts the user is told; shown with the information icon under the program's title. */
+inline const QString BackupDone = u"File Backup done"_s;
+inline const QString Recovered = u"File Recovered"_s;
+inline const QString NotLocated = u"Failed to locate Data Base, try to copy it manually"_s;
+
+/** One database file: its place in the data folder and its copy in the chosen folder. */
+struct FilePair
+{
+    QString dataFile;
+    QString chosenFile;
+};
+
+enum class Outcome {
+    Refused, ///< the folder box is empty: nothing is done and the box gets the focus back
+    Nothing, ///< no operation pending (empty mode)
+    BackedUp, ///< a backup copy was made
+    Recovered, ///< a restore copy was made
+    NotLocated, ///< neither file could be copied
+};
+
+struct SaveResult
+{
+    Outcome outcome = Outcome::Nothing;
+    /** The pair that was copied, when one was. */
+    FilePair copied;
+    /** Why the copies failed, for NotLocated. */
+    QString error;
+};
+
+/**
+ * The folder the copies go to or come from: folderText with one trailing "/"
+ * removed. The root "/" becomes the empty folder, whose copies are
+ * "/Corvane.pdb" and "/Corvane.edb".
+ */
+QString chosenFolder(const QString &folderText);
+
+/**
+ * The two database files, the one the protection level uses first: at level
+ * "1" the enciphered pair, at any other level the plain pair.
+ */
+std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chosenFolder, const QString &level);
+
+/**
+ * Copies the file of pair in the direction of mode (Backup: data folder to
+ * chosen folder; Restore: back). On failure the old target is left exactly as
+ * it was. sourceMissing (when given) tells whether the failure was that the
+ * source could not be read, as opposed to the target not being written.
+ */
+bool copyPair(const QString &mode, const FilePair &pair, QString *error = nullptr, bool *sourceMissing = nullptr);
+
+/**
+ * The fallback after the active database file could not be found: copies the
+ * other file of the pair list (at levels "0" and "2" the enciphered one) in
+ * the direction of mode.
+ */
+bool CopyEncryptedDatabase(const QString &mode, const FilePair &fallback, QString *error = nullptr);
+
+/**
+ * What Save does: refuses an empty folderText, does nothing in an empty
+ * mode, otherwise copies the active level's file and, only when that file
+ * cannot be found or read, the other one. A copy whose target cannot be
+ * written is not replaced by the other (possibly stale) file, so a backup
+ * is never reported done with the wrong records in it.
+ */
+SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, const QString &level);
+
+/** The message for outcome; empty for Refused and Nothing. */
+QString message(Outcome outcome);
+} // namespace DatabaseBackup
