@@ -1,0 +1,559 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The database files and the editing commands on them: what reaches the disk, and what a failure leaves.
+#include "Database.h"
+#include "Fakes.h"
+#include "FieldCipher.h"
+#include "LineCipher.h"
+#include "RecordEditor.h"
+#include "RecordTableModel.h"
+#include "SafeFile.h"
+#include "TestFolders.h"
+#include "TextLines.h"
+#include "Windows1252.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+mode_t modeOf(const QString &path)
+{
+    struct stat info
+    { };
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+struct Umask
+{
+    explicit Umask(mode_t mask)
+        : old(::umask(mask))
+    { }
+    ~Umask() { ::umask(old); }
+    mode_t old;
+};
+
+/** Files may grow to bytes for one scope: every write past that fails, as on a full disk. */
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit old {};
+    void (*oldHandler)(int) = nullptr;
+};
+
+QString record(int i, const QString &service = u"Service"_s)
+{
+    return u"%1 %2:!https://site%2.example/login:!user%2:!pass%2:!info, \"%2\":!05-17-2002 14:03:59:!"_s.arg(service)
+        .arg(i);
+}
+
+/** A plain record line as the plain file and mdb.tmp hold it. */
+QByteArray stored(const QString &line)
+{
+    QByteArray bytes = Windows1252::encode(line);
+    FieldCipher::encipherBytes(bytes);
+    return bytes;
+}
+
+QList<QByteArray> linesOf(const QString &path)
+{
+    return TextLines::split(TestFolders::read(path));
+}
+
+KeyProvider keyOf(const QString &key)
+{
+    return [key] { return key; };
+}
+
+const QString kKey = u"secret"_s;
+// Under the key "k" these two characters encipher to CR and LF.
+const QString kBreaksUnderK = u"\u2122\u017e"_s;
+
+/** Every test's folders, database, grid model and editor. */
+struct Store
+{
+    TestFolders folders;
+    Database db;
+    RecordTableModel model;
+    RecordEditor editor { model, db };
+    Store() = default;
+    explicit Store(const DatabaseFiles &files)
+        : db(files)
+    { }
+    const DatabaseFiles &files() const { return db.files(); }
+};
+
+/** Files in a "folder" that is a plain file, so every write fails, even as root. */
+DatabaseFiles blockedFiles(const TestFolders &folders)
+{
+    TestFolders::write(folders.appPath(u"blocker"_s), "plain file");
+    DatabaseFiles files = DatabaseFiles::standard();
+    files.plain = folders.appPath(u"blocker/userDB.pdb"_s);
+    files.encrypted = folders.appPath(u"blocker/userDB.edb"_s);
+    return files;
+}
+} // namespace
+
+class tst_StoreFiles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void load_missingOrEmptyFile_isEmptyWithoutError();
+    void load_everyLineComesBackWhole_data();
+    void load_everyLineComesBackWhole();
+    void load_skipsEmptyLinesAndKeepsLastLineWithoutEnd();
+    void writes_givePrivateFilesInFieldCipher();
+    void writes_intoFileAsFolder_failAndChangeNothing_data();
+    void writes_intoFileAsFolder_failAndChangeNothing();
+    void writes_fullDisk_areReportedAndLeaveOldFileWhole();
+    void level1_addAndRemove_keepEveryLineDecipherableAndNoTemporary();
+    void level1_withoutKeyOrTemporaryFolder_failsBeforeAnyChange();
+    void temporary_staleFileOrLinkIsNeverUsed();
+    void cipherLineBreak_isRefusedBeforeAnyChange();
+    void conversions_roundTripLineForLine();
+    void conversions_missingSource_changeNothing();
+    void store_holdsMoreThan32767Records();
+    void add_duplicateAndRefusedTexts_changeNothing();
+    void edits_failedWrite_leaveModelAndFileAsTheyWere_data();
+    void edits_failedWrite_leaveModelAndFileAsTheyWere();
+    void replace_andRemove_keepFileInGridOrder();
+    void editor_asksForKeyOnlyAtLevel1();
+};
+
+void tst_StoreFiles::load_missingOrEmptyFile_isEmptyWithoutError()
+{
+    Store s;
+    for (int level : { 0, 1, 2 }) {
+        const LoadResult missing = s.db.LoadDatabase(level);
+        QVERIFY2(missing.status, qPrintable(missing.status.error));
+        QVERIFY(missing.lines.isEmpty());
+    }
+    TestFolders::write(s.files().plain, {});
+    QVERIFY(s.db.LoadDatabase(0).status);
+    QVERIFY(s.db.LoadDatabase(0).lines.isEmpty());
+}
+
+void tst_StoreFiles::load_everyLineComesBackWhole_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("commas and quotes") << u"\"Bank, Inc\":!a,b:!\"u\":!p,\":!, :!d:!"_s;
+    QTest::newRow("leading and trailing spaces") << u"  S :! :!  u:!p  :!   :!d:!"_s;
+    QTest::newRow("lone CR and lone LF") << u"a\rb:!\nc:!u:!p:!i\r:!d:!"_s;
+    QTest::newRow("ends in CR") << u"S:!:!u:!p:!:!d:!\r"_s;
+    QTest::newRow("starts with LF") << u"\nS:!:!u:!p:!:!d:!"_s;
+    QTest::newRow("Windows-1252 beyond ASCII") << u"Caf\u00e9 \u20ac:!:!\u00ff:!\u0160:!:!d:!"_s;
+}
+
+void tst_StoreFiles::load_everyLineComesBackWhole()
+{
+    QFETCH(QString, line);
+    Store s;
+    const QStringList lines { record(1), line, record(2) };
+    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
+    QCOMPARE(s.db.LoadDatabase(0).lines, lines);
+
+    QVERIFY(s.db.RewriteDatabase(1, lines, keyOf(kKey)));
+    QVERIFY(s.db.DecryptDBToTemp(kKey));
+    QCOMPARE(s.db.LoadDatabase(1).lines, lines);
+}
+
+void tst_StoreFiles::load_skipsEmptyLinesAndKeepsLastLineWithoutEnd()
+{
+    Store s;
+    TestFolders::write(s.files().plain, "\r\n" + stored(u"a:!"_s) + "\r\n\r\n\r\n" + stored(u"b:!"_s));
+    QCOMPARE(s.db.LoadDatabase(0).lines, (QStringList { u"a:!"_s, u"b:!"_s }));
+}
+
+void tst_StoreFiles::writes_givePrivateFilesInFieldCipher()
+{
+    Store s;
+    Umask open(0);
+    QVERIFY(s.db.RewriteDatabase(0, { record(1), record(2) }, {}));
+    QCOMPARE(TestFolders::read(s.files().plain), stored(record(1)) + "\r\n" + stored(record(2)) + "\r\n");
+    QCOMPARE(modeOf(s.files().plain), mode_t(0600));
+    QCOMPARE(modeOf(s.folders.data()), mode_t(0700));
+    QVERIFY(s.db.appendRecord(2, record(3), {}));
+    QCOMPARE(linesOf(s.files().plain).last(), stored(record(3)));
+    QCOMPARE(linesOf(s.files().plain).size(), 3);
+
+    QVERIFY(s.db.appendRecord(1, record(4), keyOf(kKey)));
+    QCOMPARE(modeOf(s.files().encrypted), mode_t(0600));
+    QVERIFY(s.db.DecryptDBToTemp(kKey));
+    QCOMPARE(modeOf(s.files().temporary), mode_t(0600));
+    QCOMPARE(TestFolders::read(s.files().temporary), stored(record(4)) + "\r\n");
+}
+
+void tst_StoreFiles::writes_intoFileAsFolder_failAndChangeNothing_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("rewrite");
+    QTest::newRow("append, level 0") << 0 << false;
+    QTest::newRow("append, level 2") << 2 << false;
+    QTest::newRow("append, level 1") << 1 << false;
+    QTest::newRow("rewrite, level 0") << 0 << true;
+    QTest::newRow("rewrite, level 1") << 1 << true;
+}
+
+void tst_StoreFiles::writes_intoFileAsFolder_failAndChangeNothing()
+{
+    QFETCH(int, level);
+    QFETCH(bool, rewrite);
+    TestFolders folders;
+    Database db(blockedFiles(folders));
+    const FileResult result = rewrite ? db.RewriteDatabase(level, { record(1) }, keyOf(kKey))
+                                      : db.appendRecord(level, record(1), keyOf(kKey));
+    QVERIFY(!result);
+    QVERIFY(result.error.contains(u"blocker"_s));
+    QCOMPARE(TestFolders::read(folders.appPath(u"blocker"_s)), "plain file");
+    QVERIFY(!QFileInfo::exists(db.files().temporary));
+}
+
+void tst_StoreFiles::writes_fullDisk_areReportedAndLeaveOldFileWhole()
+{
+    Store s;
+    if (QFile::exists(u"/dev/full"_s)) {
+        DatabaseFiles full = s.files();
+        full.plain = full.encrypted = u"/dev/full"_s;
+        Database db(full);
+        QVERIFY(!db.appendRecord(0, record(1), {}));
+        QVERIFY(!db.appendRecord(1, record(1), keyOf(kKey)));
+    }
+
+    QStringList many;
+    for (int i = 0; i < 200; ++i)
+        many.append(record(i));
+    QVERIFY(s.db.RewriteDatabase(0, many.first(50), {}));
+    const QByteArray before = TestFolders::read(s.files().plain);
+    {
+        // The new file fails part-way: the old one stays whole.
+        FileSizeLimit limit(rlim_t(before.size() / 2));
+        const FileResult result = s.db.RewriteDatabase(0, many, {});
+        QVERIFY(!result);
+        QVERIFY(!result.error.isEmpty());
+    }
+    QCOMPARE(TestFolders::read(s.files().plain), before);
+    {
+        // The appended line fails half-way: it is taken back.
+        FileSizeLimit limit(rlim_t(before.size() + 20));
+        QVERIFY(!s.db.appendRecord(0, record(999), {}));
+    }
+    QCOMPARE(TestFolders::read(s.files().plain), before);
+
+    QVERIFY(s.db.RewriteDatabase(1, many.first(50), keyOf(kKey)));
+    const QByteArray enciphered = TestFolders::read(s.files().encrypted);
+    QVERIFY(s.db.RewriteDatabase(0, many, {}));
+    const QByteArray plain = TestFolders::read(s.files().plain);
+    {
+        FileSizeLimit limit(rlim_t(enciphered.size() + 20));
+        QVERIFY(!s.db.RewriteDatabase(1, many, keyOf(kKey)));
+        QVERIFY(!s.db.EncryptPlainToDB(kKey));
+    }
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+    QCOMPARE(TestFolders::read(s.files().plain), plain);
+    QVERIFY(!QFileInfo::exists(s.files().temporary));
+}
+
+void tst_StoreFiles::level1_addAndRemove_keepEveryLineDecipherableAndNoTemporary()
+{
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    for (const QString &service : { u"beta"_s, u"Alpha"_s, u"gamma"_s }) {
+        const int before = int(linesOf(s.files().encrypted).size());
+        QCOMPARE(s.editor.add(1, { service, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome, EditOutcome::Done);
+        QCOMPARE(linesOf(s.files().encrypted).size(), before + 1);
+        QVERIFY(!QFileInfo::exists(s.files().temporary));
+    }
+    QCOMPARE(s.editor.remove(1, 1, keyOf(kKey)).outcome, EditOutcome::Done);
+    QVERIFY(!QFileInfo::exists(s.files().temporary));
+    const QList<QByteArray> lines = linesOf(s.files().encrypted);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(s.model.rowCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(LineCipher(lines[i], kKey.toLatin1()), stored(s.model.List1().item(i)));
+    QCOMPARE(RecordLine::field(s.model.List1().item(0), 1), u"Alpha"_s);
+    QCOMPARE(RecordLine::field(s.model.List1().item(1), 1), u"gamma"_s);
+}
+
+void tst_StoreFiles::level1_withoutKeyOrTemporaryFolder_failsBeforeAnyChange()
+{
+    Store s;
+    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(kKey)));
+    QVERIFY(s.db.RewriteDatabase(0, { record(2) }, {}));
+    const QByteArray enciphered = TestFolders::read(s.files().encrypted);
+    const QByteArray plain = TestFolders::read(s.files().plain);
+
+    QVERIFY(!s.db.appendRecord(1, record(3), keyOf({})));
+    QVERIFY(!s.db.appendRecord(1, record(3), {}));
+    QVERIFY(!s.db.RewriteDatabase(1, { record(3) }, keyOf({})));
+    QVERIFY(!s.db.EncryptTempToDB({}));
+    QVERIFY(!s.db.DecryptDBToTemp({}));
+    QVERIFY(!s.db.EncryptPlainToDB({}));
+    QVERIFY(!s.db.changeKey(kKey, {}));
+    QVERIFY(!s.db.checkStorable(1, record(3), {}));
+
+    DatabaseFiles noTemporary = s.files();
+    noTemporary.temporary.clear();
+    Database db(noTemporary);
+    for (const FileResult &result :
+        { db.RewriteDatabase(1, { record(3) }, keyOf(kKey)), db.DecryptDBToTemp(kKey), db.LoadDatabase(1).status }) {
+        QVERIFY(!result);
+        QVERIFY2(result.error.contains(u"temporary folder"_s), qPrintable(result.error));
+    }
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+    QCOMPARE(TestFolders::read(s.files().plain), plain);
+    QVERIFY(!QFileInfo::exists(s.files().temporary));
+}
+
+void tst_StoreFiles::temporary_staleFileOrLinkIsNeverUsed()
+{
+    Store s;
+    Umask open(0);
+    const QString temp = s.files().temporary;
+    const QString target = s.folders.appPath(u"target"_s);
+    TestFolders::write(target, "keep");
+
+    // A stale file from a killed run is not loaded when the database is missing.
+    TestFolders::write(temp, stored(record(9)) + "\r\n");
+    QVERIFY(!s.db.DecryptDBToTemp(kKey));
+    QVERIFY(!QFileInfo::exists(temp));
+    QVERIFY(s.db.LoadDatabase(1).lines.isEmpty());
+
+    QVERIFY(s.db.AppendToEncryptedDB(FieldCipher::encipher(record(1)), kKey));
+    QVERIFY(QFile::link(target, temp));
+    QVERIFY(s.db.DecryptDBToTemp(kKey));
+    QVERIFY(!QFileInfo(temp).isSymLink());
+    QCOMPARE(modeOf(temp), mode_t(0600));
+    QCOMPARE(s.db.LoadDatabase(1).lines, QStringList { record(1) });
+    QVERIFY(s.db.removeTemporary());
+    QVERIFY(s.db.removeTemporary());
+
+    QVERIFY(QFile::link(target, temp));
+    QVERIFY(s.db.RewriteDatabase(1, { record(2) }, keyOf(kKey)));
+    QVERIFY(!QFileInfo::exists(temp) && !QFileInfo(temp).isSymLink());
+    QCOMPARE(TestFolders::read(target), "keep");
+}
+
+void tst_StoreFiles::cipherLineBreak_isRefusedBeforeAnyChange()
+{
+    Store s;
+    const QString breaking = u"Bank:!:!u:!p:!"_s + kBreaksUnderK + u":!d:!"_s;
+    QVERIFY(s.db.checkStorable(0, breaking, {}));
+    QVERIFY(s.db.checkStorable(1, breaking, kKey));
+    const FileResult refused = s.db.checkStorable(1, breaking, u"k"_s);
+    QVERIFY(!refused);
+    QVERIFY2(refused.error.contains(u"line break"_s), qPrintable(refused.error));
+
+    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(u"k"_s)));
+    const QByteArray enciphered = TestFolders::read(s.files().encrypted);
+    QVERIFY(!s.db.appendRecord(1, breaking, keyOf(u"k"_s)));
+    QVERIFY(!s.db.RewriteDatabase(1, { record(1), breaking }, keyOf(u"k"_s)));
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+    QVERIFY(!QFileInfo::exists(s.files().temporary));
+
+    s.model.setLines({ record(1) });
+    const EditResult add = s.editor.add(1, { u"Bank"_s, {}, u"u"_s, u"p"_s, kBreaksUnderK }, keyOf(u"k"_s));
+    QCOMPARE(add.outcome, EditOutcome::Refused);
+    QCOMPARE(s.model.rowCount(), 1);
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+
+    // Converting to level 1, or to a new password, is refused whole.
+    QVERIFY(s.db.RewriteDatabase(0, { record(1), breaking }, {}));
+    const QByteArray plain = TestFolders::read(s.files().plain);
+    QVERIFY(!s.db.EncryptPlainToDB(u"k"_s));
+    QCOMPARE(TestFolders::read(s.files().plain), plain);
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+    QVERIFY(s.db.EncryptPlainToDB(kKey));
+    const QByteArray underKey = TestFolders::read(s.files().encrypted);
+    QVERIFY(!s.db.changeKey(kKey, u"k"_s));
+    QCOMPARE(TestFolders::read(s.files().encrypted), underKey);
+}
+
+void tst_StoreFiles::conversions_roundTripLineForLine()
+{
+    Store s;
+    const QStringList lines { record(1, u"b"_s), record(2, u"A"_s), record(3, u"c"_s) };
+    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
+    const QByteArray plain = TestFolders::read(s.files().plain);
+
+    QVERIFY(s.db.EncryptPlainToDB(kKey));
+    QVERIFY(!QFileInfo::exists(s.files().plain));
+    QList<QByteArray> enciphered = linesOf(s.files().encrypted);
+    QCOMPARE(enciphered.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(LineCipher(enciphered[i], kKey.toLatin1()), stored(lines[i]));
+
+    QVERIFY(s.db.changeKey(kKey, u"another"_s));
+    enciphered = linesOf(s.files().encrypted);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(LineCipher(enciphered[i], "another"), stored(lines[i]));
+
+    QVERIFY(s.db.DecryptDBToPlain(u"another"_s));
+    QVERIFY(!QFileInfo::exists(s.files().encrypted));
+    QCOMPARE(TestFolders::read(s.files().plain), plain);
+}
+
+void tst_StoreFiles::conversions_missingSource_changeNothing()
+{
+    Store s;
+    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(kKey)));
+    const QByteArray enciphered = TestFolders::read(s.files().encrypted);
+    const FileResult noPlain = s.db.EncryptPlainToDB(kKey);
+    QVERIFY(!noPlain);
+    QVERIFY(noPlain.error.contains(u"userDB.pdb"_s));
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+
+    // No key: nothing to decipher with, so both files stay as they are.
+    QVERIFY(s.db.DecryptDBToPlain({}));
+    QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
+    QVERIFY(!QFileInfo::exists(s.files().plain));
+
+    QVERIFY(SafeFile::remove(s.files().encrypted));
+    QVERIFY(s.db.RewriteDatabase(0, { record(2) }, {}));
+    const QByteArray plain = TestFolders::read(s.files().plain);
+    QVERIFY(s.db.DecryptDBToPlain(kKey));
+    QCOMPARE(TestFolders::read(s.files().plain), plain);
+    QVERIFY(!s.db.changeKey(kKey, u"new"_s));
+    QVERIFY(!QFileInfo::exists(s.files().encrypted));
+}
+
+void tst_StoreFiles::store_holdsMoreThan32767Records()
+{
+    Store s;
+    QStringList lines;
+    for (int i = 0; i < 40000; ++i)
+        lines.append(record(i));
+    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
+    s.model.setLines(s.db.LoadDatabase(0).lines);
+    QCOMPARE(s.model.rowCount(), 40000);
+    QVERIFY(s.editor.add(0, { u"zzz"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome == EditOutcome::Done);
+    QCOMPARE(s.editor.remove(0, 39000, {}).outcome, EditOutcome::Done);
+    QCOMPARE(s.db.LoadDatabase(0).lines, s.model.List1().items());
+}
+
+void tst_StoreFiles::add_duplicateAndRefusedTexts_changeNothing()
+{
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    const RecordLine::Texts texts { u"Mail"_s, {}, u"Bob"_s, u"pw"_s, {} };
+    const EditResult first = s.editor.add(0, texts, {});
+    QCOMPARE(first.outcome, EditOutcome::Done);
+    QCOMPARE(first.row, 0);
+    QCOMPARE(TestFolders::read(s.files().plain), stored(u"Mail:!:!Bob:!pw:!:!05-17-2002 14:03:59:!"_s) + "\r\n");
+    const QByteArray file = TestFolders::read(s.files().plain);
+
+    QCOMPARE(s.editor.add(0, { u"MAIL"_s, {}, u"bob"_s, u"PW"_s, {} }, {}).outcome, EditOutcome::Duplicate);
+    const EditResult refused = s.editor.add(0, { u"Mail"_s, {}, u"Bob"_s, u"pw"_s, u"a:!b"_s }, {});
+    QCOMPARE(refused.outcome, EditOutcome::Refused);
+    QVERIFY(refused.detail.contains(u"Info"_s));
+    QCOMPARE(s.editor.add(0, { u"Mail"_s, {}, u"Bob"_s, u"\u4e2d"_s, {} }, {}).outcome, EditOutcome::Refused);
+    QCOMPARE(s.model.rowCount(), 1);
+    QCOMPARE(TestFolders::read(s.files().plain), file);
+
+    // The same texts a second later are another record.
+    clock.set(clock.now().addSecs(1));
+    QCOMPARE(s.editor.add(0, texts, {}).outcome, EditOutcome::Done);
+    QCOMPARE(linesOf(s.files().plain).size(), 2);
+}
+
+void tst_StoreFiles::edits_failedWrite_leaveModelAndFileAsTheyWere_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("command");
+    for (int level : { 0, 1 })
+        for (const QString &command : { u"add"_s, u"replace"_s, u"remove"_s })
+            QTest::addRow("%s at level %d", qPrintable(command), level) << level << command;
+}
+
+void tst_StoreFiles::edits_failedWrite_leaveModelAndFileAsTheyWere()
+{
+    QFETCH(int, level);
+    QFETCH(QString, command);
+    TestFolders folders;
+    Database db(blockedFiles(folders));
+    RecordTableModel model;
+    RecordEditor editor(model, db);
+    const QStringList lines { record(1), record(2) };
+    model.setLines(lines);
+    const RecordLine::Texts texts { u"New"_s, {}, u"u"_s, u"p"_s, {} };
+    const EditResult result = command == u"add"_s ? editor.add(level, texts, keyOf(kKey))
+        : command == u"replace"_s                 ? editor.replace(level, 0, texts, keyOf(kKey))
+                                                  : editor.remove(level, 0, keyOf(kKey));
+    QCOMPARE(result.outcome, EditOutcome::WriteFailed);
+    QVERIFY(!result.detail.isEmpty());
+    QCOMPARE(model.List1().items(), lines);
+    QVERIFY(!QFileInfo::exists(db.files().temporary));
+}
+
+void tst_StoreFiles::replace_andRemove_keepFileInGridOrder()
+{
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    for (const QString &service : { u"beta"_s, u"Alpha"_s, u"gamma"_s })
+        s.editor.add(0, { service, {}, u"u"_s, u"p"_s, {} }, {});
+    const QByteArray file = TestFolders::read(s.files().plain);
+
+    QCOMPARE(s.editor.replace(0, -1, { u"x"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NothingSelected);
+    QCOMPARE(s.editor.remove(0, -1, {}).outcome, EditOutcome::NothingSelected);
+    QCOMPARE(s.editor.replace(0, 1, { u"Alpha"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NoChange);
+    QCOMPARE(TestFolders::read(s.files().plain), file);
+
+    // Only case differs: not the same line for Replace. A new Service moves the record.
+    QCOMPARE(s.editor.replace(0, 0, { u"ALPHA"_s, {}, u"u"_s, u"p"_s, {} }, {}).row, 0);
+    const EditResult moved = s.editor.replace(0, 0, { u"zulu"_s, {}, u"u"_s, u"p"_s, {} }, {});
+    QCOMPARE(moved.outcome, EditOutcome::Done);
+    QCOMPARE(moved.row, 2);
+    QCOMPARE(s.model.data(s.model.index(2, 0)).toString(), u"zulu"_s);
+    QCOMPARE(s.db.LoadDatabase(0).lines, s.model.List1().items());
+
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(s.editor.remove(0, 0, {}).outcome, EditOutcome::Done);
+    QCOMPARE(s.model.rowCount(), 0);
+    QVERIFY(QFileInfo::exists(s.files().plain));
+    QCOMPARE(TestFolders::read(s.files().plain), QByteArray());
+}
+
+void tst_StoreFiles::editor_asksForKeyOnlyAtLevel1()
+{
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    int asked = 0;
+    const KeyProvider counting = [&] {
+        ++asked;
+        return kKey;
+    };
+    s.editor.add(0, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting);
+    s.editor.replace(2, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting);
+    s.editor.remove(0, 0, counting);
+    QCOMPARE(asked, 0);
+    QCOMPARE(s.editor.add(1, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(asked, 1);
+    QCOMPARE(s.editor.replace(1, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(asked, 2);
+    const EditResult noKey = s.editor.remove(1, 0, keyOf({}));
+    QCOMPARE(noKey.outcome, EditOutcome::WriteFailed);
+    QCOMPARE(s.model.rowCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(tst_StoreFiles)
+#include "tst_store_files.moc"
