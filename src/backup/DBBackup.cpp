@@ -92,11 +92,13 @@ DBBackup::DBBackup(std::function<QString()> reach, QWidget *parent)
     connect(Drive1, &QComboBox::currentIndexChanged, this, &DBBackup::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &DBBackup::Dir1_Change);
     // The folders fill in and get sorted after the current one was chosen, which pushes it out of
-    // sight: follow it until the user scrolls or clicks in the list.
+    // sight: follow it until the user scrolls, clicks, or opens a folder in the list.
     connect(m_folders, &QFileSystemModel::rowsInserted, this, &DBBackup::keepCurrentFolderInView);
     connect(m_folders, &QFileSystemModel::layoutChanged, this, &DBBackup::keepCurrentFolderInView);
     connect(Dir1->verticalScrollBar(), &QScrollBar::actionTriggered, this, &DBBackup::stopFollowing);
     connect(Dir1, &QTreeView::pressed, this, &DBBackup::stopFollowing);
+    connect(Dir1, &QTreeView::expanded, this, &DBBackup::stopFollowing);
+    connect(Dir1, &QTreeView::collapsed, this, &DBBackup::stopFollowing);
     connect(Command1[0], &QPushButton::clicked, this, [this] { Command1_Click(0); });
     connect(Command1[1], &QPushButton::clicked, this, [this] { Command1_Click(1); });
 }
@@ -152,8 +154,8 @@ void DBBackup::pointDirAt(const QString &folder)
         return;
     }
     Dir1->setCurrentIndex(index);
+    Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter); // opens the folders above it
     m_following = true;
-    Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void DBBackup::keepCurrentFolderInView()
