@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <random>
 
 using namespace Qt::StringLiterals;
 using Values = RecordLine::Values;

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints one figure a line, "name: value unit", each the median of several runs.
+#include "Database.h"
+#include "LineCipher.h"
+#include "RecordEditor.h"
+#include "RecordLine.h"
+#include "RecordList.h"
+#include "RecordTableModel.h"
+#include "TextLines.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <random>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kRecords = 32767;
+constexpr int kLarge = 100000;
+const QString kKey = u"Owner-Pass-2002"_s;
+
+// Letters, digits and punctuation; ":!" is kept out of the values, as filing refuses it.
+const QString kCharacters
+    = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:!?-_/@#$%&*()+=[]{}<>~'"_s;
+
+QString randomText(QRandomGenerator &random, int from, int to)
+{
+    QString text;
+    const int length = from + int(random.bounded(to - from + 1));
+    for (int i = 0; i < length; ++i) {
+        QChar c = kCharacters[random.bounded(int(kCharacters.size()))];
+        if (c == u'!' && text.endsWith(u':'))
+            c = u'?';
+        text.append(c);
+    }
+    return text;
+}
+
+QString randomRecord(QRandomGenerator &random)
+{
+    const RecordLine::Texts texts { randomText(random, 10, 30), randomText(random, 30, 60), randomText(random, 8, 20),
+        randomText(random, 8, 20), randomText(random, 0, 40) };
+    const QDateTime when = QDateTime(QDate(2002, 1, 1), QTime(0, 0)).addSecs(random.bounded(700'000'000));
+    return RecordLine::build(texts, RecordLine::recordDate(when));
+}
+
+QStringList randomRecords(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
+        lines.append(randomRecord(random));
+    return lines;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+/** The median time in ms of runs of work; prepare runs before each, untimed. */
+double timeMs(int runs, const std::function<void()> &work, const std::function<void()> &prepare = {})
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return median(times);
+}
+
+void print(const char *name, double value, const char *unit)
+{
+    std::printf("%s: %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+void fail(const QString &what)
+{
+    std::fprintf(stderr, "store_bench: %s\n", qPrintable(what));
+    std::exit(1);
+}
+
+void check(const FileResult &result)
+{
+    if (!result)
+        fail(result.error);
+}
+
+/** The files of a bench run: the database on disk, mdb.tmp where the program keeps it. */
+DatabaseFiles filesIn(const QTemporaryDir &app, const QTemporaryDir &temporary)
+{
+    return { app.filePath(u"userDB.pdb"_s), app.filePath(u"userDB.edb"_s), temporary.filePath(u"mdb.tmp"_s) };
+}
+
+QString temporaryRoot()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+}
+
+/** The child run: load the records as the program does, then report the peak memory. */
+int peakRss(const QString &plainFile)
+{
+    Database db({ plainFile, {}, {} });
+    RecordTableModel model;
+    LoadResult loaded = db.LoadDatabase(0);
+    model.setLines(std::move(loaded.lines));
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s %d\n", line.mid(6).trimmed().split(' ').first().constData(), int(model.rowCount()));
+            return 0;
+        }
+    }
+    return 1;
+}
+
+double loadMs(Database &db, int runs)
+{
+    RecordList list;
+    return timeMs(runs, [&] {
+        LoadResult loaded = db.LoadDatabase(0);
+        list.assign(std::move(loaded.lines));
+    });
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--peak-rss") == 0)
+        return peakRss(QString::fromLocal8Bit(argv[2]));
+
+    QTemporaryDir appFolder;
+    QTemporaryDir temporary(temporaryRoot() + u"/store_bench-XXXXXX"_s);
+    if (!appFolder.isValid() || !temporary.isValid())
+        fail(u"no temporary folders"_s);
+    Database db(filesIn(appFolder, temporary));
+
+    // The file as the program leaves it after a rewrite: in the list's order.
+    RecordList ordered;
+    ordered.assign(randomRecords(kRecords, 20020517));
+    const QStringList lines = ordered.items();
+    check(db.RewriteDatabase(0, lines, {}));
+
+    const double load = loadMs(db, 15);
+    print("load_32767_ms", load, "ms");
+
+    check(db.RewriteDatabase(1, lines, [] { return kKey; }));
+    {
+        RecordList list;
+        print("load_level1_32767_ms",
+            timeMs(15,
+                [&] {
+                    check(db.DecryptDBToTemp(kKey));
+                    LoadResult loaded = db.LoadDatabase(1);
+                    list.assign(std::move(loaded.lines));
+                    check(db.removeTemporary());
+                }),
+            "ms");
+    }
+
+    {
+        RecordTableModel model;
+        model.setLines(lines);
+        RecordEditor editor(model, db);
+        QRandomGenerator random(7);
+        print("append_one_32767_ms",
+            timeMs(25,
+                [&] {
+                    const RecordLine::Texts texts { randomText(random, 10, 30), randomText(random, 30, 60),
+                        randomText(random, 8, 20), randomText(random, 8, 20), {} };
+                    if (editor.add(0, texts, {}).outcome != EditOutcome::Done)
+                        fail(u"append failed"_s);
+                }),
+            "ms");
+    }
+
+    print("rewrite_32767_ms", timeMs(15, [&] { check(db.RewriteDatabase(0, lines, {})); }), "ms");
+    print(
+        "rewrite_level1_32767_ms", timeMs(9, [&] { check(db.RewriteDatabase(1, lines, [] { return kKey; })); }), "ms");
+
+    {
+        // One fsync after one appended line: what every append and rewrite pays the disk.
+        const QByteArray path = QFile::encodeName(db.files().plain);
+        const QByteArray line = TextLines::terminated(lines.first().toLatin1());
+        std::vector<double> times;
+        for (int i = 0; i < 25; ++i) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+            const off_t size = ::lseek(fd, 0, SEEK_END);
+            if (fd < 0 || ::write(fd, line.constData(), size_t(line.size())) != line.size())
+                fail(u"fsync probe could not write"_s);
+            QElapsedTimer timer;
+            timer.start();
+            ::fsync(fd);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            if (::ftruncate(fd, size) != 0)
+                fail(u"fsync probe could not cut back"_s);
+            ::fsync(fd);
+            ::close(fd);
+        }
+        print("fsync_ms", median(times), "ms");
+    }
+
+    {
+        std::vector<QByteArray> bytes;
+        qsizetype total = 0;
+        for (const QString &l : lines) {
+            bytes.push_back(l.toLatin1());
+            total += bytes.back().size();
+        }
+        const QByteArray key = kKey.toLatin1();
+        QByteArray out;
+        out.reserve(256);
+        const double ms = timeMs(9, [&] {
+            for (int round = 0; round < 10; ++round) {
+                for (const QByteArray &b : bytes) {
+                    out.clear();
+                    LineCipher(b, key, out);
+                }
+            }
+        });
+        print("linecipher_mb_per_s", double(total) * 10 / 1e6 / (ms / 1e3), "MB/s");
+    }
+
+    {
+        // After many appends the file is out of order and the load sorts it.
+        QStringList shuffled = lines;
+        std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+        check(db.RewriteDatabase(0, shuffled, {}));
+        print("load_unsorted_32767_ms", loadMs(db, 9), "ms");
+    }
+
+    {
+        RecordList large;
+        large.assign(randomRecords(kLarge, 19));
+        check(db.RewriteDatabase(0, large.items(), {}));
+        const double load100k = loadMs(db, 9);
+        print("load_100000_ms", load100k, "ms");
+        print("load_ratio_100000_to_32767", load100k / load, "x");
+    }
+
+    {
+        check(db.RewriteDatabase(0, lines, {}));
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { u"--peak-rss"_s, db.files().plain });
+        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+            fail(u"the peak memory run failed"_s);
+        const QList<QByteArray> answer = child.readAllStandardOutput().trimmed().split(' ');
+        if (answer.size() != 2 || answer[1].toInt() != kRecords)
+            fail(u"the peak memory run loaded the wrong count"_s);
+        print("peak_rss_kib_32767", answer[0].toDouble(), "KiB");
+    }
+    return 0;
+}
