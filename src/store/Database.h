@@ -45,32 +45,59 @@ public:
     explicit Database(DatabaseFiles files = DatabaseFiles::standard());
     const DatabaseFiles &files() const { return m_files; }
 
-    /** The plain record lines of the active source: mdb.tmp at level 1, else the plain file. A missing file is an empty
-     * database and no error. */
+    /**
+     * The plain record lines of the active source: mdb.tmp at level 1, else
+     * the plain file. Lines end at CR LF only (a lone CR or LF is data);
+     * empty lines are skipped. A missing file is an empty database and no
+     * error; an unreadable one, or no temporary folder at level 1, a failure.
+     */
     LoadResult LoadDatabase(int level) const;
 
-    /** Files one new record line: appended to the plain file at levels 0 and 2, AppendToEncryptedDB at level 1. */
+    /**
+     * Files one new plain record line: field-enciphered and appended to the
+     * plain file at levels 0 and 2, AppendToEncryptedDB at level 1 (key is
+     * asked only there). A failed append is taken back and reported.
+     */
     FileResult appendRecord(int level, const QString &line, const KeyProvider &key);
-    /** Line-enciphers the field-enciphered line with key and appends it to the enciphered file. */
+    /** Line-enciphers the field-enciphered line (CipherOut) with key and appends it to the enciphered file. An empty
+     * key is a failure. */
     FileResult AppendToEncryptedDB(const QString &line, const QString &key);
 
-    /** Writes all lines anew: the plain file at levels 0 and 2; at level 1 mdb.tmp, EncryptTempToDB, then mdb.tmp is
-     * removed. */
+    /**
+     * Writes all plain lines anew, whole or not at all: the plain file at
+     * levels 0 and 2; at level 1 mdb.tmp, EncryptTempToDB, then mdb.tmp is
+     * removed (on failure too). At level 1 an empty key fails before any file
+     * is touched.
+     */
     FileResult RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key);
-    /** Builds a new enciphered file from mdb.tmp. */
+    /** Builds a new enciphered file from mdb.tmp, whole or not at all. An empty key is a failure. */
     FileResult EncryptTempToDB(const QString &key);
-    /** Builds mdb.tmp from the enciphered file (start-up at level 1). A missing enciphered file is a failure. */
+    /**
+     * Builds mdb.tmp from the enciphered file (start-up at level 1). A stale
+     * mdb.tmp is removed first, so after a failure none is left to load. A
+     * missing enciphered file or an empty key is a failure.
+     */
     FileResult DecryptDBToTemp(const QString &key);
     /** Removes mdb.tmp; a missing one is no error. */
     FileResult removeTemporary();
 
-    /** Plain to enciphered with key; the plain file is removed afterwards. A missing plain file is a failure and
-     * changes nothing. */
+    /**
+     * Plain to enciphered with key; the enciphered file is written whole
+     * before the plain file is removed. A missing plain file, an empty key or
+     * a record the key cannot carry is a failure and changes nothing.
+     */
     FileResult EncryptPlainToDB(const QString &key);
-    /** Enciphered to plain with key; the enciphered file is removed afterwards. No enciphered file, or an empty key,
-     * changes nothing and is no error. */
+    /**
+     * Enciphered to plain with key; the plain file is written whole before
+     * the enciphered file is removed. No enciphered file, or an empty key,
+     * changes nothing and is no error.
+     */
     FileResult DecryptDBToPlain(const QString &key);
-    /** Re-enciphers the enciphered file from oldKey to newKey, whole or not at all. */
+    /**
+     * Re-enciphers the enciphered file from oldKey to newKey, whole or not at
+     * all (saving level 1 again with a new password). A missing enciphered
+     * file, an empty key or a record newKey cannot carry is a failure.
+     */
     FileResult changeKey(const QString &oldKey, const QString &newKey);
 
     /**

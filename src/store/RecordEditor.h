@@ -12,7 +12,7 @@ enum class EditOutcome {
     Duplicate, ///< Add: an identical record (without regard to case) is already filed
     NoChange, ///< Replace: the new line equals a filed line exactly
     Refused, ///< the texts cannot be filed (detail says why); nothing changed
-    WriteFailed, ///< the file could not be written; nothing changed (detail says why)
+    WriteFailed, ///< the file could not be written, or level 1 has no key; nothing changed (detail says why)
     NothingSelected, ///< Replace or Remove without a selected record; nothing changed
 };
 
@@ -27,6 +27,7 @@ struct EditResult
  * Add, Replace and Remove on the record list, the grid's model and the
  * database file together. The file is written first; the list and the
  * model change only when the write succeeded, so the three always agree.
+ * The key provider is asked once per command, and only at level 1.
  */
 class RecordEditor
 {

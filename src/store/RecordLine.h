@@ -38,7 +38,12 @@ QString build(const Texts &texts, const QString &recordDate);
  */
 Values split(QStringView line);
 
-/** The value of field n (1 = Service ... 4 = Password) of a line: the text between the (n-1)-th and n-th ":!". */
+/**
+ * The value of field n (1 = Service ... 4 = Password, 6 = record date) of a
+ * line, as split() gives it, so a field read from the list always matches
+ * the grid's cell. For a line ending in ":!" that is the text between the
+ * (n-1)-th and n-th ":!". Empty for n outside 1..6.
+ */
 QString field(QStringView line, int n);
 
 /**
