@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "BrowserLayout.h"
+#include "GripCounter.h"
+
+#include <QObject>
+
+#include <array>
+
+class BrowserClock;
+class MiniBrowser;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QWidget;
+
+/**
+ * The browser window's own frame: its title bar with the window menu and the
+ * window buttons, the Quit button, the frame around the page, the resize
+ * grip, the clipboard tray with its indicator and clock, and the three
+ * layouts (normal, maximized, theatre). Its controls are children of the
+ * window; their places come from BrowserLayout, in twips.
+ */
+class BrowserFrame : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BrowserFrame(MiniBrowser *window);
+    ~BrowserFrame() override;
+
+    /** Called once the page view exists: stacks the controls, connects them, lays them out. */
+    void finishBuilding();
+
+    const BrowserLayout &layout() const { return m_layout; }
+    bool isMaximized() const { return m_layout.isMaximized(); }
+    bool gripDragging() const { return GripDragging; }
+    qint16 gripTicks() const { return GripTicks.value(); }
+
+    /** The window's size changed; runs the resize rule unless the frame itself set that size. */
+    void Form_Resize();
+    void windowMoved();
+
+    QLabel *lblbar = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QLabel *Image4 = nullptr;
+    QLabel *Image5 = nullptr;
+    QLabel *Image7 = nullptr;
+    QLabel *closebtn = nullptr;
+    QLabel *Image1 = nullptr;
+    std::array<QWidget *, 4> Line1 {};
+    QLabel *Image6 = nullptr;
+    QFrame *Frame1 = nullptr;
+    QLabel *Picture2 = nullptr;
+    QFrame *Picture1 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *ClipStatLbl = nullptr;
+    std::array<QLabel *, 2> Image3 {};
+
+    QMenu *TmnuMenu = nullptr;
+    QAction *mnutheather = nullptr;
+    QAction *mnuCorvomode = nullptr;
+    QAction *mnuRestoreSize = nullptr;
+    QAction *mnuMinimize = nullptr;
+    QAction *mnuMaximize = nullptr;
+    QAction *mnuClipbtray = nullptr;
+    QAction *mnuExit = nullptr;
+
+    /** The grip's auto-hide check; runs only while the grip is shown. */
+    QTimer *Timer2 = nullptr;
+    /** The tray's clock. */
+    BrowserClock *Timer3 = nullptr;
+
+private:
+    void buildTitleBar();
+    void buildQuitButton();
+    void buildTray();
+    void buildMenu();
+    void connectHandlers();
+
+    void Image5_Click();
+    void Image7_Click();
+    void Image4_Click();
+    void Image6_Click();
+    void Image2_Click();
+    void lblbar_DblClick();
+    void Image3_Click();
+    void Image1_MouseMove();
+    void Image1_MouseDown();
+    void Frame1_MouseMove();
+    void Frame1_Click();
+    void Picture2_MouseDown();
+    void Picture2_MouseUp();
+    void Picture2_MouseMove(QPoint pos);
+    void Timer2_Timer();
+    void Timer3_Timer(const QString &time);
+    void mnutheather_Click();
+    void mnuCorvomode_Click();
+    void mnuRestoreSize_Click();
+    void mnuMinimize_Click();
+    void mnuClipbtray_Click();
+    void closeWindow();
+
+    void updateIndicator();
+    void scheduleGripHide();
+    QSize screenTwips() const;
+    QPoint screenOrigin() const;
+    /** Puts every control where the layout says and shows the ones it shows. */
+    void applyLayout();
+    void drawPictures();
+
+    MiniBrowser *m_window;
+    BrowserLayout m_layout;
+    bool m_applying = false;
+    bool GripDragging = false;
+    GripCounter GripTicks;
+};
