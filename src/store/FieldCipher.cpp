@@ -79,7 +79,6 @@ void FieldEncipherChar(QChar CurChar, QString &CipherOut)
 
 QChar FieldDecipher(QStringView line, QString &out)
 {
-    out.reserve(out.size() + line.size());
     for (QChar c : line)
         out.append(mapChar(c, kTables.backward));
     return line.isEmpty() ? QChar() : line.back();
