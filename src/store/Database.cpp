@@ -36,6 +36,22 @@ QString cipherLineBreak(qsizetype record)
           u"a line break. Change a character of the record or choose another password."_s;
 }
 
+/** TextLines::isStorable, found with memchr: this runs on every line of every rewrite. */
+bool storable(QByteArrayView line)
+{
+    const char *p = line.data();
+    const char *end = p + line.size();
+    while (p < end) {
+        const auto *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(end - p)));
+        if (!cr || cr + 1 >= end)
+            return true;
+        if (cr[1] == '\n')
+            return false;
+        p = cr + 1;
+    }
+    return true;
+}
+
 /** The key's bytes; a failure for an empty key or one the code page cannot hold. */
 std::optional<QByteArray> keyBytes(const QString &key, FileResult &why)
 {
@@ -55,13 +71,28 @@ std::optional<QByteArray> keyBytes(const QString &key, FileResult &why)
 /** Appends the file form of a plain record line (code page bytes, not yet field-enciphered). */
 FileResult appendEncoded(QByteArray &out, QStringView line)
 {
-    bool ok = false;
-    const QByteArray bytes = Windows1252::encode(line, &ok);
-    if (!ok)
-        return FileResult::failure(kLineUnencodable);
-    if (!TextLines::isStorable(bytes))
+    // Most lines are ASCII, which is its own code page form; only the others
+    // go through the full mapping. A rewrite does this for every record.
+    const qsizetype start = out.size();
+    out.resize(start + line.size());
+    char *dst = out.data() + start;
+    const QChar *src = line.data();
+    qsizetype i = 0;
+    for (; i < line.size() && src[i].unicode() < 0x80; ++i)
+        dst[i] = char(src[i].unicode());
+    if (i < line.size()) {
+        bool ok = false;
+        const QByteArray rest = Windows1252::encode(line.sliced(i), &ok);
+        if (!ok) {
+            out.truncate(start);
+            return FileResult::failure(kLineUnencodable);
+        }
+        std::memcpy(dst + i, rest.constData(), size_t(rest.size()));
+    }
+    if (!storable(QByteArrayView(out).sliced(start))) {
+        out.truncate(start);
         return FileResult::failure(kLineBreak);
-    out.append(bytes);
+    }
     return FileResult::success();
 }
 
@@ -119,7 +150,7 @@ template <typename Transform> FileResult transformLines(QByteArrayView content, 
     forEachLine(content, [&](QByteArrayView line, qsizetype number) {
         const qsizetype start = out.size();
         transform(line, out);
-        if (!TextLines::isStorable(QByteArrayView(out).sliced(start))) {
+        if (!storable(QByteArrayView(out).sliced(start))) {
             failed = number;
             return false;
         }
@@ -222,7 +253,7 @@ FileResult Database::AppendToEncryptedDB(const QString &line, const QString &key
     if (const FileResult encoded = appendEncoded(bytes, line); !encoded)
         return encoded;
     QByteArray out = LineCipher(bytes, *k);
-    if (!TextLines::isStorable(out))
+    if (!storable(out))
         return FileResult::failure(cipherLineBreak(-1));
     out.append(TextLines::kLineEnd, 2);
     if (const FileResult folder = ensureFolderOf(m_files.encrypted); !folder)
@@ -405,7 +436,7 @@ FileResult Database::checkStorable(int level, const QString &line, const QString
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
         return why;
-    if (!TextLines::isStorable(LineCipher(*bytes, *k)))
+    if (!storable(LineCipher(*bytes, *k)))
         return FileResult::failure(cipherLineBreak(-1));
     return FileResult::success();
 }
