@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CheckOwnerPassword.h"
+
+#include "Ask4Pass.h"
+#include "Clock.h"
+#include "Database.h"
+#include "Messages.h"
+#include "OwnerCheck.h"
+#include "ProgramExit.h"
+#include "Securfrm.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+/** Shows Ask4Pass and waits until the owner is in or the program is ending; true when the owner is in. */
+bool askOwner(OwnerState &state, const QString &password)
+{
+    QPointer<Ask4Pass> dialog = new Ask4Pass(state);
+    dialog->setExpectedPassword(password);
+
+    QEventLoop wait;
+    QObject::connect(dialog, &Ask4Pass::authenticated, &wait, &QEventLoop::quit);
+    QObject::connect(dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
+    QObject::connect(&ProgramExit::instance(), &ProgramExit::requested, &wait, &QEventLoop::quit);
+    dialog->show();
+    dialog->focusPassword();
+    if (!state.isAuthenticated() && !ProgramExit::isRequested())
+        wait.exec();
+
+    if (ProgramExit::isRequested())
+        return false;
+    if (!state.isAuthenticated()) {
+        // The window went away without an answer: nobody is let in.
+        if (dialog)
+            dialog->deleteLater();
+        ProgramExit::request();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &hooks)
+{
+    const OwnerCheckOutcome found = readOwnerPassword(state, prompt);
+    if (!found.askOwner)
+        return;
+    if (!askOwner(state, found.password))
+        return;
+
+    if (hooks.mainWindow)
+        hooks.mainWindow->show();
+
+    const ExpiryNotice notice = expiryNotice(found.expiry, Clock::current().date());
+    if (notice != ExpiryNotice::None) {
+        QPointer<Securfrm> dialog = hooks.securityDialog ? hooks.securityDialog() : nullptr;
+        if (dialog)
+            dialog->setPassword(found.password);
+        showMessage(hooks.mainWindow, MessageIcon::None, u"Corvane Notification"_s, noticeText(notice));
+        if (dialog && !ProgramExit::isRequested())
+            dialog->show();
+    }
+
+    if (state.level() == 1 && hooks.database && !ProgramExit::isRequested()) {
+        if (!hooks.database->DecryptDBToTemp(state.GoodPass))
+            showMessage(hooks.mainWindow, MessageIcon::Critical, u"Error - i67"_s,
+                u"The database seem to be corrupt or it does not exist."_s);
+    }
+}

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "OwnerState.h"
+
+#include <functional>
+
+class Database;
+class QWidget;
+class Securfrm;
+
+/** What the owner check needs of the main window. */
+struct OwnerCheckHooks
+{
+    QWidget *mainWindow = nullptr; ///< parent of the messages; shown once the owner is in
+    std::function<Securfrm *()> securityDialog; ///< the main window's one security dialog, created on first use
+    Database *database = nullptr; ///< deciphered into the temporary file at level 1
+};
+
+/**
+ * Reads the owner password file into state (Reach, GoodPass). With prompt,
+ * and a password stored at level 1 or 2, it also asks the owner in
+ * Ask4Pass and waits, handling events, until the owner is in; then it shows
+ * the main window, gives the expiry notice and opens the security dialog
+ * when the password expires today or has expired, and at level 1 deciphers
+ * the database into the temporary file. When the program is ending (the
+ * owner failed or gave up) it returns at once, touching nothing more.
+ */
+void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &hooks);

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "OwnerCheck.h"
+
+#include "DateText.h"
+#include "Language.h"
+#include "OwnerFile.h"
+#include "OwnerRecord.h"
+
+using namespace Qt::StringLiterals;
+
+OwnerCheckOutcome readOwnerPassword(OwnerState &state, bool prompt, const QString &path)
+{
+    OwnerCheckOutcome outcome;
+    const std::optional<QString> record = OwnerFile::read(path);
+    if (!record)
+        return outcome;
+
+    const OwnerRecord::Fields fields = OwnerRecord::parse(*record);
+    state.Reach = fields.Reach;
+    if (record->isEmpty() || state.level() == 0 || !fields.complete)
+        return outcome;
+    if (fields.password == OwnerRecord::kNoPassword)
+        return outcome;
+    state.GoodPass = fields.password;
+    outcome.password = fields.password;
+    outcome.expiry = fields.expiry;
+    outcome.askOwner = prompt;
+    return outcome;
+}
+
+ExpiryNotice expiryNotice(QStringView expiry, QDate today)
+{
+    if (expiry == DateText::date(today))
+        return ExpiryNotice::ExpiresToday;
+    // "xx-xx-xxxx" and a hand-edited text that is no date are never earlier than today.
+    const std::optional<QDate> date = DateText::parseDate(expiry);
+    if (date && *date < today)
+        return ExpiryNotice::Expired;
+    return ExpiryNotice::None;
+}
+
+QString noticeText(ExpiryNotice notice)
+{
+    switch (notice) {
+    case ExpiryNotice::ExpiresToday:
+        return Language::text(73, u"The Password expires today"_s);
+    case ExpiryNotice::Expired:
+        return Language::text(74, u"The Password has expired"_s);
+    case ExpiryNotice::None:
+        break;
+    }
+    return {};
+}
+
+KeyProvider databaseKey(OwnerState &state)
+{
+    return [&state] {
+        if (state.GoodPass.isEmpty())
+            readOwnerPassword(state, false);
+        return state.GoodPass;
+    };
+}

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "OwnerState.h"
+
+#include <QWidget>
+
+class Database;
+class QButtonGroup;
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+/**
+ * "Security Settings - Corvane": the owner password, its expiry, the
+ * protection level and the password generator. Accept saves them and moves
+ * the database to the file the level uses. Modeless; deletes itself when
+ * it closes.
+ */
+class Securfrm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Securfrm(OwnerState &state, Database &database, QWidget *parent = nullptr);
+
+    /**
+     * Shows password, the one in force, in the password box with all of it
+     * selected. The protection option of the level in force stays selected.
+     */
+    void setPassword(const QString &password);
+
+    static constexpr int kNormalHeight = 4710;
+    static constexpr int kTallHeight = 5865;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void ApplyLanguage();
+
+    void Text1_Change();
+    void Check2_Click();
+    void Check3_Click();
+    void Text2_Click();
+    void Text2_LostFocus();
+    void DTPicker1_LostFocus();
+    void ShowPickedDate();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+
+    void Check1_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option3_LostFocus();
+    void Text3_Change();
+    void Command1_Click();
+
+    int selectedLevel() const;
+    void selectNone();
+    void setText3Enabled(bool enabled);
+    /** Sets the window's outer height in twips; the tall height shows Text4. */
+    void setWindowHeight(int twips);
+    void relayout();
+
+    OwnerState &m_state;
+    Database &m_database;
+
+    QLabel *Label1;
+    QLineEdit *Text1;
+    QLabel *Label2;
+    QCheckBox *Check3;
+    QPushButton *Command5;
+    QGroupBox *Frame2;
+    QCheckBox *Check1;
+    QGroupBox *Frame1;
+    QRadioButton *Option1;
+    QRadioButton *Option2;
+    QRadioButton *Option3;
+    QLabel *Label3;
+    QLineEdit *Text3;
+    QPushButton *Command1;
+    QGroupBox *Frame3;
+    QCheckBox *Check2;
+    QLineEdit *Text2;
+    QDateEdit *DTPicker1;
+    QGroupBox *Frame4;
+    QRadioButton *Option4;
+    QRadioButton *Option5;
+    QRadioButton *Option6;
+    QPushButton *Command2;
+    QPushButton *Command3;
+    QPushButton *Command4;
+    QPlainTextEdit *Text4;
+
+    QButtonGroup *m_strengths;
+    QButtonGroup *m_protection;
+    int m_heightTwips = kNormalHeight;
+    bool m_filtering = false;
+    bool m_filling = false;
+};

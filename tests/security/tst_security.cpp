@@ -1,0 +1,477 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CoreDumps.h"
+#include "Database.h"
+#include "Fakes.h"
+#include "IntrusionReport.h"
+#include "LineCipher.h"
+#include "OwnerCheck.h"
+#include "OwnerFile.h"
+#include "OwnerRecord.h"
+#include "PasswordGenerator.h"
+#include "SecuritySettings.h"
+#include "TestFolders.h"
+#include "TextLines.h"
+#include "Windows1252.h"
+
+#include <QFile>
+#include <QSet>
+#include <QTest>
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+using PasswordGenerator::Strength;
+
+namespace {
+const QStringList kRecords = {
+    u"Bank:!https://bank.example:!me:!s3cret:!pin 42:!05-17-2026 10:00:00:!"_s,
+    u"Mail:!:!me@example.org:!p, \"q\":!:!05-18-2026 11:30:00:!"_s,
+    u"Caf\u00e9:!:!r\u00e9mi:!\u00e9t\u00e9:!:!05-19-2026 12:00:00:!"_s,
+};
+
+QByteArray keyBytes()
+{
+    return QByteArray(OwnerFile::kKey);
+}
+
+/** Characters that, at position at of a line enciphered under key, come out as the bytes wanted. */
+QString charactersGiving(QByteArrayView wanted, QByteArrayView key, int at)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < wanted.size(); ++i)
+        bytes.append(char(~(key[(at + i) % key.size()] ^ wanted[i])));
+    return Windows1252::decode(bytes);
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info
+    { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+QList<QByteArray> fileLines(const QString &path)
+{
+    return TextLines::split(TestFolders::read(path));
+}
+
+QList<QByteArray> enciphered(const QList<QByteArray> &lines, const QString &key)
+{
+    QList<QByteArray> out;
+    for (const QByteArray &line : lines)
+        out.append(LineCipher(line, Windows1252::encode(key)));
+    return out;
+}
+} // namespace
+
+class tst_Security : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ownerRecord_parsedByPosition_data();
+    void ownerRecord_parsedByPosition();
+    void readOwnerPassword_setsLevelAndKey_data();
+    void readOwnerPassword_setsLevelAndKey();
+    void ownerFile_awkwardBytesReadBackWhole();
+    void ownerFile_recordThatWouldSplit_refused();
+    void expiryNotice_data();
+    void expiryNotice();
+    void intrusionReport_appendsExactBlocks();
+    void generator_lengthsAndRanges_data();
+    void generator_lengthsAndRanges();
+    void generator_drawsEveryAllowedCharacter();
+    void generator_piecesOfSixty();
+    void keepOnly_removesAndPlacesCaret_data();
+    void keepOnly_removesAndPlacesCaret();
+    void refusal_data();
+    void refusal();
+    void save_convertsDatabase_data();
+    void save_convertsDatabase();
+    void save_failure_leavesFilesAsTheyWere_data();
+    void save_failure_leavesFilesAsTheyWere();
+    void databaseKey_readsOwnerFileOnlyWhenEmpty();
+    void disableCoreDumps_turnsThemOff();
+};
+
+void tst_Security::ownerRecord_parsedByPosition_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("reach");
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<QString>("expiry");
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("password") << u"12-31-2026s3cret05-17-20261"_s << u"1"_s << true << u"12-31-2026"_s << u"s3cret"_s;
+    QTest::newRow("21 characters: empty password")
+        << u"xx-xx-xxxx05-17-20262"_s << u"2"_s << true << u"xx-xx-xxxx"_s << QString();
+    QTest::newRow("no-password marker") << u"xx-xx-xxxxUNSETMARK05-17-20260"_s << u"0"_s << true << u"xx-xx-xxxx"_s
+                                        << u"UNSETMARK"_s;
+    QTest::newRow("not a digit last") << u"xx-xx-xxxxab05-17-2026z"_s << u"0"_s << true << u"xx-xx-xxxx"_s << u"ab"_s;
+    QTest::newRow("too short") << u"05-17-20262"_s << u"2"_s << false << QString() << QString();
+    QTest::newRow("empty") << QString() << u"0"_s << false << QString() << QString();
+}
+
+void tst_Security::ownerRecord_parsedByPosition()
+{
+    QFETCH(QString, record);
+    const OwnerRecord::Fields fields = OwnerRecord::parse(record);
+    QFETCH(QString, reach);
+    QFETCH(bool, complete);
+    QFETCH(QString, expiry);
+    QFETCH(QString, password);
+    QCOMPARE(fields.Reach, reach);
+    QCOMPARE(fields.complete, complete);
+    QCOMPARE(fields.expiry, expiry);
+    QCOMPARE(fields.password, password);
+    if (complete && record.endsWith(reach))
+        QCOMPARE(OwnerRecord::build(fields.expiry, fields.password, fields.setDate, fields.Reach.toInt()), record);
+}
+
+void tst_Security::readOwnerPassword_setsLevelAndKey_data()
+{
+    QTest::addColumn<QString>("record"); // null: no owner file
+    QTest::addColumn<bool>("prompt");
+    QTest::addColumn<QString>("reach");
+    QTest::addColumn<QString>("goodPass");
+    QTest::addColumn<bool>("askOwner");
+
+    QTest::newRow("no file") << QString() << true << u"0"_s << QString() << false;
+    QTest::newRow("empty file") << u""_s << true << u"0"_s << QString() << false;
+    QTest::newRow("level 0 with password") << u"xx-xx-xxxxpw05-17-20260"_s << true << u"0"_s << QString() << false;
+    QTest::newRow("level 1 no password") << u"xx-xx-xxxxUNSETMARK05-17-20261"_s << true << u"1"_s << QString() << false;
+    QTest::newRow("level 2 no password") << u"xx-xx-xxxxUNSETMARK05-17-20262"_s << true << u"2"_s << QString() << false;
+    QTest::newRow("level 2 password") << u"xx-xx-xxxxpw05-17-20262"_s << true << u"2"_s << u"pw"_s << true;
+    QTest::newRow("level 1 password, no prompt") << u"xx-xx-xxxxpw05-17-20261"_s << false << u"1"_s << u"pw"_s << false;
+    QTest::newRow("empty password") << u"xx-xx-xxxx05-17-20262"_s << true << u"2"_s << QString() << true;
+    QTest::newRow("short record") << u"05-17-1"_s << true << u"1"_s << QString() << false;
+}
+
+void tst_Security::readOwnerPassword_setsLevelAndKey()
+{
+    TestFolders folders;
+    QFETCH(QString, record);
+    if (!record.isNull())
+        TestFolders::write(AppFolders::ownerPasswordFile(),
+            record.isEmpty() ? QByteArray() : TextLines::terminated(*OwnerFile::encipher(record)));
+    OwnerState state;
+    QFETCH(bool, prompt);
+    QFETCH(QString, reach);
+    QFETCH(QString, goodPass);
+    QFETCH(bool, askOwner);
+    const OwnerCheckOutcome outcome = readOwnerPassword(state, prompt);
+    QCOMPARE(state.Reach, reach);
+    QCOMPARE(state.GoodPass, goodPass);
+    QCOMPARE(outcome.askOwner, askOwner);
+    if (outcome.askOwner)
+        QCOMPARE(outcome.password, state.GoodPass);
+}
+
+void tst_Security::ownerFile_awkwardBytesReadBackWhole()
+{
+    TestFolders folders;
+    QDir().mkpath(folders.data());
+    // A password whose enciphered form holds a comma, quotes, a space, a lone CR and a lone LF.
+    const QString password = charactersGiving(QByteArrayView(",\" \"\rx\n"), keyBytes(), 10);
+    const QString record = OwnerRecord::build(u"01-02-2027"_s, password, u"05-17-2026"_s, 2);
+    QVERIFY(OwnerFile::write(record));
+
+    const QByteArray content = TestFolders::read(AppFolders::ownerPasswordFile());
+    QCOMPARE(content, TextLines::terminated(LineCipher(Windows1252::encode(record), keyBytes())));
+    QVERIFY(content.contains(",\" \"\rx\n"));
+    QCOMPARE(OwnerFile::read(), record);
+    QCOMPARE(modeOf(AppFolders::ownerPasswordFile()), 0600);
+    QVERIFY(TestFolders::read(folders.data() + u"/.hidden"_s).split('\n').contains("ground.lnk"));
+
+    OwnerState state;
+    readOwnerPassword(state, true);
+    QCOMPARE(state.GoodPass, password);
+}
+
+void tst_Security::ownerFile_recordThatWouldSplit_refused()
+{
+    TestFolders folders;
+    QDir().mkpath(folders.data());
+    const QString good = OwnerRecord::build(u"xx-xx-xxxx"_s, u"abc"_s, u"05-17-2026"_s, 2);
+    QVERIFY(OwnerFile::write(good));
+    const QByteArray before = TestFolders::read(AppFolders::ownerPasswordFile());
+
+    const QString splitting
+        = OwnerRecord::build(u"xx-xx-xxxx"_s, charactersGiving("\r\n", keyBytes(), 10), u"05-17-2026"_s, 2);
+    QVERIFY(!OwnerFile::isStorable(splitting));
+    QVERIFY(!OwnerFile::write(splitting));
+    QCOMPARE(TestFolders::read(AppFolders::ownerPasswordFile()), before);
+    QVERIFY(!OwnerFile::write(good, folders.app() + u"/Data/ground.lnk/inside"_s));
+}
+
+void tst_Security::expiryNotice_data()
+{
+    QTest::addColumn<QString>("expiry");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<ExpiryNotice>("notice");
+
+    QTest::newRow("today") << u"12-07-2026"_s << QDate(2026, 12, 7) << ExpiryNotice::ExpiresToday;
+    QTest::newRow("yesterday") << u"12-06-2026"_s << QDate(2026, 12, 7) << ExpiryNotice::Expired;
+    QTest::newRow("earlier year, later month") << u"12-31-2025"_s << QDate(2026, 1, 5) << ExpiryNotice::Expired;
+    QTest::newRow("later year, earlier month") << u"01-15-2027"_s << QDate(2026, 12, 7) << ExpiryNotice::None;
+    QTest::newRow("tomorrow") << u"12-08-2026"_s << QDate(2026, 12, 7) << ExpiryNotice::None;
+    QTest::newRow("never") << u"xx-xx-xxxx"_s << QDate(2026, 12, 7) << ExpiryNotice::None;
+    QTest::newRow("not a date") << u"13-45-2020"_s << QDate(2026, 12, 7) << ExpiryNotice::None;
+    QTest::newRow("garbage") << u"ab,cd efgh"_s << QDate(2026, 12, 7) << ExpiryNotice::None;
+}
+
+void tst_Security::expiryNotice()
+{
+    QFETCH(QString, expiry);
+    QFETCH(QDate, today);
+    QFETCH(ExpiryNotice, notice);
+    QCOMPARE(::expiryNotice(expiry, today), notice);
+}
+
+void tst_Security::intrusionReport_appendsExactBlocks()
+{
+    TestFolders folders;
+    FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(3, 30, 12)));
+    QVERIFY(IntrusionReport::WriteIntrusionReport({ QString(), u"a"_s, u"b b"_s, QString() }));
+    QVERIFY(IntrusionReport::WriteIntrusionReport({}));
+
+    const QByteArray block1 = "\r\nCorvane Intrussion Report\r\n\r\n[ 12-07-2026 - 03:30:12 ]\r\n\r\n"
+                              "Intrussion attempt #1: a\r\nIntrussion attempt #2: b b\r\nIntrussion attempt #3: \r\n"
+                              "\r\n -------- END REPORT --------------\r\n";
+    QByteArray block2 = block1;
+    block2.replace("#1: a", "#1: ").replace("#2: b b", "#2: ");
+    QCOMPARE(TestFolders::read(AppFolders::intrusionLog()), block1 + block2);
+    QCOMPARE(modeOf(AppFolders::intrusionLog()), 0600);
+
+    TestFolders::write(folders.appPath(u"plain"_s), "x");
+    QVERIFY(!IntrusionReport::WriteIntrusionReport({}, folders.appPath(u"plain/Corvane.log"_s)));
+}
+
+void tst_Security::generator_lengthsAndRanges_data()
+{
+    QTest::addColumn<Strength>("strength");
+    QTest::addColumn<int>("higherLength");
+    QTest::addColumn<int>("length");
+
+    QTest::newRow("Normal") << Strength::Normal << 99 << 6;
+    QTest::newRow("High") << Strength::High << 99 << 8;
+    QTest::newRow("Higher 20") << Strength::Higher << 20 << 20;
+    QTest::newRow("Higher 0") << Strength::Higher << 0 << 0;
+    QTest::newRow("Higher above the largest count") << Strength::Higher << 40000 << 32767;
+}
+
+void tst_Security::generator_lengthsAndRanges()
+{
+    QFETCH(Strength, strength);
+    QFETCH(int, higherLength);
+    QFETCH(int, length);
+    QCOMPARE(PasswordGenerator::lengthOf(strength, higherLength), length);
+    for (int round = 0; round < 50; ++round) {
+        const QString password = PasswordGenerator::generate(strength, length);
+        QCOMPARE(password.size(), length);
+        for (QChar c : password) {
+            const bool lower = c >= u'a' && c <= u'z';
+            QVERIFY2((c >= u'1' && c <= u'9') || (c >= u'A' && c <= u'Z') || (lower && strength == Strength::Higher),
+                qPrintable(password));
+        }
+        if (length > 100)
+            break;
+    }
+}
+
+void tst_Security::generator_drawsEveryAllowedCharacter()
+{
+    const auto drawn = [](Strength strength) {
+        const QString password = PasswordGenerator::generate(strength, 20000);
+        return QSet<QChar>(password.cbegin(), password.cend());
+    };
+    const QSet<QChar> normal = drawn(Strength::Normal);
+    QCOMPARE(normal.size(), 35);
+    QVERIFY(normal.contains(u'1') && normal.contains(u'9') && normal.contains(u'A') && normal.contains(u'Z'));
+    const QSet<QChar> higher = drawn(Strength::Higher);
+    QCOMPARE(higher.size(), 61);
+    QVERIFY(!higher.contains(u'0') && higher.contains(u'a') && higher.contains(u'z'));
+}
+
+void tst_Security::generator_piecesOfSixty()
+{
+    const QString long130 = QString(130, u'x');
+    QCOMPARE(PasswordGenerator::pieces(long130),
+        QString(60, u'x') + u"\r\n"_s + QString(60, u'x') + u"\r\n"_s + QString(10, u'x') + u"\r\n"_s);
+    QCOMPARE(PasswordGenerator::pieces(QString(20, u'y')), QString(20, u'y') + u"\r\n"_s);
+    QCOMPARE(PasswordGenerator::pieces(QString(60, u'z')), QString(60, u'z') + u"\r\n"_s);
+}
+
+void tst_Security::keepOnly_removesAndPlacesCaret_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("digits");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("caret");
+
+    QTest::newRow("space and ! at the end") << u"ab c!"_s << false << u"abc"_s << 3;
+    QTest::newRow("one inside") << u"a-bcd"_s << false << u"abcd"_s << 2;
+    QTest::newRow("accented letter") << u"\u00e9t\u00e9x"_s << false << u"tx"_s << 2;
+    QTest::newRow("all good") << u"Ab9"_s << false << u"Ab9"_s << -1;
+    QTest::newRow("digits") << u"1a2"_s << true << u"12"_s << 2;
+}
+
+void tst_Security::keepOnly_removesAndPlacesCaret()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, digits);
+    QFETCH(QString, kept);
+    QFETCH(int, caret);
+    const PasswordGenerator::Kept result
+        = PasswordGenerator::keepOnly(typed, digits ? PasswordGenerator::isDigit : PasswordGenerator::inAlphabet);
+    QCOMPARE(result.text, kept);
+    QCOMPARE(result.caret, caret);
+}
+
+void tst_Security::refusal_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("level 1 without password") << u"UNSETMARK"_s << 1 << true;
+    QTest::newRow("level 1 with empty password") << QString() << 1 << true;
+    QTest::newRow("level 2 without password") << u"UNSETMARK"_s << 2 << false;
+    QTest::newRow("level 1 with password") << u"abc"_s << 1 << false;
+    QTest::newRow("outside the code page") << u"ab\u2713"_s << 0 << true;
+    QTest::newRow("enciphered holds CR LF") << charactersGiving("\r\n", keyBytes(), 10) << 0 << true;
+}
+
+void tst_Security::refusal()
+{
+    QFETCH(QString, password);
+    QFETCH(int, level);
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level);
+    QFETCH(bool, refused);
+    QCOMPARE(SecuritySettings::refusal(record, level, password).has_value(), refused);
+}
+
+void tst_Security::save_convertsDatabase_data()
+{
+    QTest::addColumn<int>("fromLevel");
+    QTest::addColumn<QString>("fromKey");
+    QTest::addColumn<int>("toLevel");
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("0 to 1") << 0 << QString() << 1 << u"n3w"_s;
+    QTest::newRow("2 to 1") << 2 << u"old"_s << 1 << u"n3w"_s;
+    QTest::newRow("1 to 0") << 1 << u"old"_s << 0 << u"n3w"_s;
+    QTest::newRow("1 to 0, no password") << 1 << u"old"_s << 0 << u"UNSETMARK"_s;
+    QTest::newRow("1 to 2") << 1 << u"old"_s << 2 << u"old"_s;
+    QTest::newRow("0 to 2") << 0 << QString() << 2 << u"n3w"_s;
+    QTest::newRow("1 to 1, new password") << 1 << u"old"_s << 1 << u"n3w"_s;
+    QTest::newRow("1 to 1, same password") << 1 << u"old"_s << 1 << u"old"_s;
+}
+
+void tst_Security::save_convertsDatabase()
+{
+    TestFolders folders;
+    QFETCH(int, fromLevel);
+    QFETCH(QString, fromKey);
+    QFETCH(int, toLevel);
+    QFETCH(QString, password);
+    Database database;
+    QVERIFY(database.RewriteDatabase(0, kRecords, {}));
+    const QList<QByteArray> plain = fileLines(database.files().plain);
+    QCOMPARE(plain.size(), kRecords.size());
+    if (fromLevel == 1)
+        QVERIFY(database.EncryptPlainToDB(fromKey));
+    OwnerState state { QString::number(fromLevel), fromKey, u"Ok"_s };
+
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, toLevel);
+    QVERIFY(SecuritySettings::save(state, database, record, toLevel, password));
+
+    const QString key = password == u"UNSETMARK" ? QString() : password;
+    QCOMPARE(state.Reach, QString::number(toLevel));
+    QCOMPARE(state.GoodPass, key);
+    QCOMPARE(OwnerFile::read(), record);
+    QCOMPARE(fileLines(AppFolders::ownerPasswordFile()).size(), 1);
+    if (toLevel == 1) {
+        QVERIFY(!QFile::exists(database.files().plain));
+        QCOMPARE(fileLines(database.files().encrypted), enciphered(plain, key));
+    } else {
+        QVERIFY(!QFile::exists(database.files().encrypted));
+        QCOMPARE(fileLines(database.files().plain), plain);
+    }
+}
+
+void tst_Security::save_failure_leavesFilesAsTheyWere_data()
+{
+    QTest::addColumn<int>("fromLevel");
+    QTest::addColumn<bool>("ownerFileBefore");
+    QTest::addColumn<bool>("ownerFileUnwritable");
+    QTest::addColumn<SecuritySettings::Outcome>("outcome");
+
+    QTest::newRow("owner file unwritable") << 0 << true << true << SecuritySettings::Outcome::OwnerFileFailed;
+    QTest::newRow("0 to 1 fails, first save") << 0 << false << false << SecuritySettings::Outcome::DatabaseFailed;
+    QTest::newRow("0 to 1 fails") << 0 << true << false << SecuritySettings::Outcome::DatabaseFailed;
+    QTest::newRow("1 to 1 fails") << 1 << true << false << SecuritySettings::Outcome::DatabaseFailed;
+}
+
+void tst_Security::save_failure_leavesFilesAsTheyWere()
+{
+    TestFolders folders;
+    QFETCH(int, fromLevel);
+    QFETCH(bool, ownerFileBefore);
+    QFETCH(bool, ownerFileUnwritable);
+    QFETCH(SecuritySettings::Outcome, outcome);
+    // Under the new key "ab" this record's first two characters encipher to CR LF.
+    QStringList records = kRecords;
+    records.append(charactersGiving("\r\n", "ab", 0) + u"Shop:!:!me:!pw:!:!05-20-2026 09:00:00:!"_s);
+    Database database;
+    QVERIFY(database.RewriteDatabase(0, records, {}));
+    if (fromLevel == 1)
+        QVERIFY(database.EncryptPlainToDB(u"old"_s));
+    if (ownerFileBefore)
+        QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"old"_s, u"01-01-2026"_s, fromLevel)));
+    const QString ownerFile
+        = ownerFileUnwritable ? folders.data() + u"/userDB.pdb/ground.lnk"_s : AppFolders::ownerPasswordFile();
+    const QByteArray ownerBefore = TestFolders::read(AppFolders::ownerPasswordFile());
+    const QByteArray plainBefore = TestFolders::read(database.files().plain);
+    const QByteArray encryptedBefore = TestFolders::read(database.files().encrypted);
+
+    OwnerState state { QString::number(fromLevel), u"old"_s, u"Ok"_s };
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, u"ab"_s, u"05-17-2026"_s, 1);
+    const SecuritySettings::SaveResult result = SecuritySettings::save(state, database, record, 1, u"ab"_s, ownerFile);
+    QCOMPARE(result.outcome, outcome);
+    QVERIFY(!result.detail.isEmpty());
+    QCOMPARE(state.Reach, QString::number(fromLevel));
+    QCOMPARE(state.GoodPass, u"old"_s);
+    QCOMPARE(TestFolders::read(AppFolders::ownerPasswordFile()), ownerBefore);
+    QCOMPARE(QFile::exists(AppFolders::ownerPasswordFile()), ownerFileBefore);
+    QCOMPARE(TestFolders::read(database.files().plain), plainBefore);
+    QCOMPARE(TestFolders::read(database.files().encrypted), encryptedBefore);
+}
+
+void tst_Security::databaseKey_readsOwnerFileOnlyWhenEmpty()
+{
+    TestFolders folders;
+    QDir().mkpath(folders.data());
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, 1)));
+    OwnerState state;
+    const KeyProvider key = databaseKey(state);
+    QCOMPARE(key(), u"k3y"_s);
+    QCOMPARE(state.Reach, u"1"_s);
+    state.GoodPass = u"inForce"_s;
+    QCOMPARE(key(), u"inForce"_s);
+}
+
+void tst_Security::disableCoreDumps_turnsThemOff()
+{
+    QVERIFY(disableCoreDumps());
+    rlimit limit {};
+    QCOMPARE(::getrlimit(RLIMIT_CORE, &limit), 0);
+    QCOMPARE(limit.rlim_cur, rlim_t(0));
+    QCOMPARE(limit.rlim_max, rlim_t(0));
+    QCOMPARE(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_Security)
+#include "tst_security.moc"
