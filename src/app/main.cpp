@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CoreDumps.h"
+#include "ProgramExit.h"
+#include "Startup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    // The process holds the owner password and every record: it must never end up in a core dump.
+    disableCoreDumps();
+
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"corvane"_s);
+    QApplication::setWindowIcon(QIcon(u":/icons/corvane.svg"_s));
+    // The windows are laid out for an 8-point interface font.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    // Windows come and go during the start (splash, authentication, main window); the program
+    // ends when it is told to, not when the last window happens to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Startup startup;
+    if (!startup.run() || ProgramExit::isRequested())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RecordCommands.h"
+
+#include "AppInfo.h"
+#include "ClickLabel.h"
+#include "Clipboard.h"
+#include "InfoEdit.h"
+#include "Language.h"
+#include "Messages.h"
+#include "RecordEditor.h"
+#include "mainScr.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QtDebug>
+
+using namespace Qt::StringLiterals;
+
+RecordCommands::RecordCommands(mainScr &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    mainScrControls &ui = window.ui;
+    connect(ui.mnuAdd, &QAction::triggered, this, &RecordCommands::mnuAdd_Click);
+    connect(ui.mnuReplace, &QAction::triggered, this, &RecordCommands::mnuReplace_Click);
+    connect(ui.mnuRemove, &QAction::triggered, this, &RecordCommands::mnuRemove_Click);
+    connect(ui.mnuUndo, &QAction::triggered, this, &RecordCommands::mnuUndo_Click);
+    connect(ui.mnuReset, &QAction::triggered, this, &RecordCommands::mnuReset_Click);
+    connect(ui.Image1[0], &ClickLabel::clicked, this, &RecordCommands::mnuAdd_Click);
+    connect(ui.Image1[1], &ClickLabel::clicked, this, &RecordCommands::mnuReplace_Click);
+    connect(ui.Image1[2], &ClickLabel::clicked, this, &RecordCommands::mnuRemove_Click);
+    connect(ui.Image1[3], &ClickLabel::clicked, this, &RecordCommands::mnuReset_Click);
+
+    for (int i = 0; i < 4; ++i)
+        connect(ui.lineBox(i), &QLineEdit::textChanged, this, &RecordCommands::updateEnabling);
+    connect(ui.infoBox(), &InfoEdit::contentChanged, this, &RecordCommands::updateEnabling);
+}
+
+RecordLine::Texts RecordCommands::boxes() const
+{
+    RecordLine::Texts texts;
+    for (int i = 0; i < 5; ++i)
+        texts[i] = m_window.ui.text(i);
+    return texts;
+}
+
+void RecordCommands::AddRecord()
+{
+    if (blocked())
+        return;
+    const EditResult result = m_window.editor().add(m_window.level(), boxes(), m_window.databaseKey());
+    switch (result.outcome) {
+    case EditOutcome::Duplicate:
+        showMessage(&m_window, MessageIcon::Information, AppInfo::title,
+            Language::text(68, u"There is an identical record already filed"_s));
+        return;
+    case EditOutcome::Refused:
+        showRefused(result.detail);
+        return;
+    case EditOutcome::WriteFailed:
+        showDiskError(result.detail);
+        return;
+    case EditOutcome::Done:
+        break;
+    case EditOutcome::NoChange:
+    case EditOutcome::NothingSelected:
+        return;
+    }
+    deselect();
+    emptyBoxes();
+    m_window.ui.Text1[0]->setFocus();
+    m_window.ui.Grid1->scrollTo(m_window.records().index(result.row, 0));
+}
+
+void RecordCommands::mnuReplace_Click()
+{
+    // Only the record the user selected can be replaced.
+    if (m_selectedRow < 0 || blocked())
+        return;
+    saveUndoFields();
+    m_window.ui.mnuUndo->setEnabled(true);
+
+    const EditResult result
+        = m_window.editor().replace(m_window.level(), m_selectedRow, boxes(), m_window.databaseKey());
+    switch (result.outcome) {
+    case EditOutcome::NoChange:
+        showMessage(
+            &m_window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
+        return;
+    case EditOutcome::Refused:
+        showRefused(result.detail);
+        return;
+    case EditOutcome::WriteFailed:
+        showDiskError(result.detail);
+        return;
+    case EditOutcome::Done:
+        break;
+    case EditOutcome::Duplicate:
+    case EditOutcome::NothingSelected:
+        return;
+    }
+    deselect();
+    m_window.setWindowTitle(AppInfo::title);
+    emptyBoxes();
+    m_window.ui.Text1[0]->setFocus();
+    m_window.ui.Grid1->scrollTo(m_window.records().index(result.row, 0));
+}
+
+void RecordCommands::mnuRemove_Click()
+{
+    if (m_selectedRow < 0 || blocked())
+        return;
+    const EditResult result = m_window.editor().remove(m_window.level(), m_selectedRow, m_window.databaseKey());
+    if (result.outcome == EditOutcome::WriteFailed) {
+        showDiskError(result.detail);
+        return;
+    }
+    if (result.outcome != EditOutcome::Done)
+        return;
+    saveUndoFields();
+    m_window.setWindowTitle(AppInfo::title);
+    m_window.ui.mnuUndo->setEnabled(true);
+    emptyBoxes();
+    deselect();
+}
+
+void RecordCommands::mnuUndo_Click()
+{
+    for (int i = 0; i < 5; ++i) {
+        m_window.ui.setText(i, UndoFields[i]);
+        UndoFields[i].clear();
+    }
+    m_window.ui.mnuUndo->setEnabled(false);
+}
+
+void RecordCommands::mnuReset_Click()
+{
+    mainScrControls &ui = m_window.ui;
+    if (ui.mnuCapture->isChecked()) {
+        if (m_stopCapture)
+            m_stopCapture();
+        Clipboard::clear();
+        ui.mnuCapture->setChecked(false);
+    }
+    emptyBoxes();
+    m_window.setWindowTitle(AppInfo::title);
+    ui.Check1->setChecked(true);
+    deselect();
+}
+
+void RecordCommands::select(int row)
+{
+    m_selectedRow = row;
+    m_window.ui.Grid1->selectRow(row);
+    updateEnabling();
+}
+
+void RecordCommands::deselect()
+{
+    m_selectedRow = -1;
+    m_window.ui.Grid1->clearSelection();
+    updateEnabling();
+}
+
+void RecordCommands::updateEnabling()
+{
+    mainScrControls &ui = m_window.ui;
+    const bool filled = !ui.text(3).isEmpty() && !ui.text(2).isEmpty() && !ui.text(0).isEmpty();
+    const bool selected = m_selectedRow >= 0;
+    ui.mnuAdd->setEnabled(filled);
+    ui.Image1[0]->setEnabled(filled);
+    ui.mnuReplace->setEnabled(filled && selected);
+    ui.Image1[1]->setEnabled(filled && selected);
+    ui.mnuRemove->setEnabled(selected);
+    ui.Image1[2]->setEnabled(selected);
+}
+
+void RecordCommands::saveUndoFields()
+{
+    for (int i = 0; i < 5; ++i)
+        UndoFields[i] = m_window.ui.text(i);
+}
+
+void RecordCommands::emptyBoxes()
+{
+    for (int i = 0; i < 5; ++i)
+        m_window.ui.setText(i, QString());
+}
+
+void RecordCommands::showRefused(const QString &why)
+{
+    showMessage(&m_window, MessageIcon::Critical, AppInfo::title, why);
+}
+
+void RecordCommands::showDiskError(const QString &detail)
+{
+    qWarning().noquote() << "Corvane: the database could not be written:" << detail;
+    showMessage(&m_window, MessageIcon::Critical, u"Disk Error - i66"_s, u"Can not access the DataBase."_s);
+}
+
+bool RecordCommands::blocked()
+{
+    if (m_writesBlocked.isEmpty())
+        return false;
+    showMessage(&m_window, MessageIcon::Critical, AppInfo::title,
+        u"The database could not be read when Corvane started, so it is not changed in this session.\n%1"_s.arg(
+            m_writesBlocked));
+    return true;
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "RecordLine.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+class mainScr;
+
+/**
+ * The Edit menu's record commands and the toolbar buttons that lead to
+ * them: Add, Replace, Remove, Undo and Reset, the selected record, and the
+ * rules that enable the commands.
+ */
+class RecordCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RecordCommands(mainScr &window);
+
+    void AddRecord();
+    void mnuAdd_Click() { AddRecord(); }
+    void mnuReplace_Click();
+    void mnuRemove_Click();
+    void mnuUndo_Click();
+    void mnuReset_Click();
+
+    /** The grid row of the record the user selected (the one whose date the caption shows); -1 for none. */
+    int selectedRow() const { return m_selectedRow; }
+    /** Makes row the selected record (the grid's record selection). */
+    void select(int row);
+    /** Nothing is selected any more. */
+    void deselect();
+
+    /** Enables Add, Replace and Remove (menu entries and toolbar buttons) from the boxes and the selection. */
+    void updateEnabling();
+
+    /** Protects the database files: when set, no command writes them (they could not be read at start). */
+    void setWritesBlocked(const QString &reason) { m_writesBlocked = reason; }
+
+    /** Called with a stop function that ends capture mode's copy; Reset uses it. */
+    void setCaptureStop(std::function<void()> stop) { m_stopCapture = std::move(stop); }
+
+    /** UndoFields: the five boxes as the last Remove or Replace found them. */
+    std::array<QString, 6> UndoFields;
+
+private:
+    RecordLine::Texts boxes() const;
+    void saveUndoFields();
+    void emptyBoxes();
+    void showRefused(const QString &why);
+    void showDiskError(const QString &detail);
+    bool blocked();
+
+    mainScr &m_window;
+    int m_selectedRow = -1;
+    QString m_writesBlocked;
+    std::function<void()> m_stopCapture;
+};

@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainScr.h"
+
+#include "AppInfo.h"
+#include "ClickLabel.h"
+#include "EditBoxRules.h"
+#include "InfoEdit.h"
+#include "Language.h"
+#include "Messages.h"
+#include "OwnerCheck.h"
+#include "ProgramExit.h"
+#include "RecordCommands.h"
+#include "RecordLine.h"
+#include "Twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+int widthOf(const QWidget *widget)
+{
+    return Twips::fromPixels(widget->width());
+}
+
+int leftOf(const QWidget *widget)
+{
+    return Twips::fromPixels(widget->x());
+}
+
+/** Sets a width in twips; a negative one cannot be set and leaves the widget as it is. */
+void setWidth(QWidget *widget, int twips)
+{
+    if (twips >= 0)
+        widget->resize(Twips::toPixels(twips), widget->height());
+}
+
+void setHeight(QWidget *widget, int twips)
+{
+    if (twips >= 0)
+        widget->resize(widget->width(), Twips::toPixels(twips));
+}
+} // namespace
+
+mainScr::mainScr(QWidget *parent)
+    : QMainWindow(parent)
+    , m_editor(m_records, m_database)
+{
+    setObjectName(u"mainScr"_s);
+    setWindowTitle(AppInfo::title);
+    setWindowIcon(QIcon(u":/icons/corvane.svg"_s));
+    ui.setUp(this);
+    ui.Grid1->setModel(&m_records);
+    ui.Grid1->viewport()->installEventFilter(this);
+    ui.Grid1->installEventFilter(this);
+
+    m_commands = new RecordCommands(*this);
+    m_boxRules = new EditBoxRules(*this);
+
+    connect(ui.Check1, &QCheckBox::toggled, this, &mainScr::Check1_Click);
+    connect(ui.mnuShowPass, &QAction::triggered, this, &mainScr::mnuShowPass_Click);
+    connect(ui.mnuExit, &QAction::triggered, this, &mainScr::mnuExit_Click);
+    connect(ui.mnuAbout, &QAction::triggered, this, &mainScr::aboutRequested);
+
+    // The normal size, centred on the screen until the preferences say where the window was.
+    resize(Twips::toPixels(7980), Twips::toPixels(6300));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+mainScr::~mainScr() = default;
+
+void mainScr::Form_Load()
+{
+    owner.Reach = u"0"_s;
+    m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
+    SetColumnWidths();
+    NormalHeight = 6330;
+    if (!Language::isEnglish())
+        applyLanguage();
+    ui.Check1->setChecked(true);
+    loadRecords();
+}
+
+int mainScr::level() const
+{
+    return owner.level();
+}
+
+KeyProvider mainScr::databaseKey()
+{
+    return ::databaseKey(owner);
+}
+
+void mainScr::SetColumnWidths()
+{
+    static const int widths[] = { 2000, 3600, 1200, 1300 };
+    for (int column = 0; column < 4; ++column)
+        ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
+    ui.Grid1->setColumnWidth(4, ui.Grid1->width());
+}
+
+void mainScr::loadRecords()
+{
+    const bool level1 = level() == 1;
+    const LoadResult loaded = m_database.LoadDatabase(level());
+    if (level1)
+        m_database.removeTemporary();
+
+    // A database that exists but cannot be read must not be written over from an empty list.
+    QString unreadable;
+    if (!loaded.status)
+        unreadable = loaded.status.error;
+    else if (level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad)
+        unreadable = u"The enciphered database could not be deciphered."_s;
+    m_commands->setWritesBlocked(unreadable);
+    if (!unreadable.isEmpty()) {
+        showMessage(this, MessageIcon::Critical, AppInfo::title,
+            u"The database could not be read, so Corvane will not change it in this session.\n%1"_s.arg(unreadable));
+    }
+    m_commands->deselect();
+    m_records.setLines(loaded.lines);
+}
+
+void mainScr::reloadRecords()
+{
+    if (level() == 1) {
+        m_decipheredAtLoad = bool(m_database.DecryptDBToTemp(databaseKey()()));
+    }
+    loadRecords();
+}
+
+void mainScr::mnuExit_Click()
+{
+    ProgramExit::request();
+}
+
+int mainScr::outerWidth() const
+{
+    return Twips::fromPixels(frameGeometry().width());
+}
+
+int mainScr::outerHeight() const
+{
+    return Twips::fromPixels(frameGeometry().height());
+}
+
+QSize mainScr::frameExtra() const
+{
+    return frameGeometry().size() - geometry().size();
+}
+
+void mainScr::setOuterHeight(int twips)
+{
+    resize(width(), Twips::toPixels(twips) - frameExtra().height());
+}
+
+void mainScr::setOuterSize(int widthTwips, int heightTwips)
+{
+    resize(Twips::toPixels(widthTwips) - frameExtra().width(), Twips::toPixels(heightTwips) - frameExtra().height());
+}
+
+void mainScr::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyResizeRules();
+}
+
+void mainScr::applyResizeRules()
+{
+    const int W = outerWidth();
+    const int H = outerHeight();
+    setWidth(ui.Frame2, W - 200);
+    setWidth(ui.Frame1, W - 100);
+    setWidth(ui.Grid1, W - leftOf(ui.Grid1) - 200);
+    setHeight(ui.Grid1, H - Twips::fromPixels(ui.Grid1->y()) - 800);
+    // The boxes reach the frame's right edge, stopping at the inside of its border.
+    const int border = Twips::fromPixels(ui.Frame2->frameWidth());
+    setWidth(ui.Text1[1], widthOf(ui.Frame2) - leftOf(ui.Text1[1]) - border);
+    setWidth(ui.Text1[4], widthOf(ui.Frame2) - leftOf(ui.Text1[4]) - border);
+    setWidth(ui.Picture1, W - leftOf(ui.Picture1) - 180);
+    if (!ui.mnuAutoHide->isChecked() && !ui.mnuHideDisplay->isChecked())
+        NormalHeight = H;
+    if (H < 600)
+        setOuterHeight(3000);
+}
+
+void mainScr::closeEvent(QCloseEvent *event)
+{
+    // The window's close control ends the program like Escape: the preferences are written by Exit only.
+    event->accept();
+    ProgramExit::request();
+}
+
+bool mainScr::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui.Grid1->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            // Only the left button selects; any other leaves the selection as it is.
+            if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+                return true;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton)
+                Grid1_MouseUp(ui.Grid1->indexAt(mouse->position().toPoint()));
+        }
+    } else if (watched == ui.Grid1 && event->type() == QEvent::KeyRelease) {
+        // Moving through the rows with the keyboard selects the record under the cursor.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            Grid1_MouseUp(ui.Grid1->currentIndex());
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void mainScr::Grid1_MouseUp(const QModelIndex &index)
+{
+    // Below the last record (or in an empty grid) there is nothing to select.
+    if (!index.isValid() || index.row() >= m_records.rowCount())
+        return;
+    const int row = index.row();
+    const RecordLine::Values values = RecordLine::split(m_records.List1().item(row));
+    for (int field = 0; field < 5; ++field)
+        ui.setText(field, values[field]);
+    setWindowTitle(AppInfo::title + u" - Record Date: "_s + values[RecordLine::RecordDate]);
+    m_commands->select(row);
+}
+
+void mainScr::Check1_Click()
+{
+    QLineEdit *password = ui.lineBox(3);
+    if (ui.Check1->isChecked()) {
+        password->setEchoMode(QLineEdit::Password);
+        ui.mnuShowPass->setText(u"Show Password"_s);
+    } else {
+        password->setEchoMode(QLineEdit::Normal);
+        ui.mnuShowPass->setText(u"Hide Password"_s);
+        ui.Text1[0]->setFocus();
+    }
+}
+
+void mainScr::mnuShowPass_Click()
+{
+    const bool show = ui.mnuShowPass->text().left(4) == u"Show"_s;
+    ui.mnuShowPass->setText(show ? u"Hide Password"_s : u"Show Password"_s);
+    {
+        const QSignalBlocker quiet(ui.Check1);
+        ui.Check1->setChecked(!show);
+    }
+    Check1_Click();
+}
+
+void mainScr::applyLanguage()
+{
+    ui.Label4->setText(Language::entry(5));
+    ui.Label1->setText(Language::entry(6));
+    ui.Label2->setText(Language::entry(7));
+    ui.Label5->setText(Language::entry(9));
+    ui.Check1->setText(Language::entry(10));
+    ui.Check1->setToolTip(Language::entry(25));
+    const std::pair<QAction *, int> menus[] = {
+        { ui.mnuSecurity, 14 },
+        { ui.mnuCapture, 15 },
+        { ui.mnuAdd, 16 },
+        { ui.mnuRemove, 17 },
+        { ui.mnuReplace, 18 },
+        { ui.mnuReset, 19 },
+        { ui.mnuLang, 20 },
+        { ui.mnuAbout, 21 },
+        { ui.mnuHelp, 23 },
+        { ui.mnuExit, 24 },
+    };
+    for (const auto &[action, index] : menus)
+        action->setText(Language::entry(index));
+}

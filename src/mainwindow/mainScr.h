@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Database.h"
+#include "OwnerState.h"
+#include "RecordEditor.h"
+#include "RecordTableModel.h"
+#include "mainScrControls.h"
+
+#include <QMainWindow>
+
+class EditBoxRules;
+class RecordCommands;
+
+/**
+ * The main window: the toolbar, the clipboard panel, the edit boxes and the
+ * record grid. It owns the record list (through the grid's model), the
+ * database files and the values it shares with the security windows.
+ * Its work is done by the command classes it owns; this class lays the
+ * window out, runs its load and keeps its geometry rules.
+ */
+class mainScr : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit mainScr(QWidget *parent = nullptr);
+    ~mainScr() override;
+
+    /** The window's load, in its order; run once before the window is first shown. */
+    void Form_Load();
+
+    mainScrControls ui;
+    /** Reach (protection level), GoodPass (owner password, the database key) and auth. */
+    OwnerState owner;
+    /** The height, in twips, the window returns to when it is not collapsed. */
+    int NormalHeight = 0;
+
+    RecordTableModel &records() { return m_records; }
+    Database &database() { return m_database; }
+    RecordEditor &editor() { return m_editor; }
+    RecordCommands &commands() { return *m_commands; }
+    /** The protection level in force, as a number. */
+    int level() const;
+    /** The database key for the store: GoodPass, read from the owner password file when empty. */
+    KeyProvider databaseKey();
+
+    /** Sets the widths of the grid's columns (twips). */
+    void SetColumnWidths();
+    /** Reads the active database into the record list and the grid. */
+    void reloadRecords();
+
+    void mnuExit_Click();
+
+    /** The window's outer size in twips, frame included where a window manager draws one. */
+    int outerWidth() const;
+    int outerHeight() const;
+    /** Sets the outer height in twips, keeping the width and the position. */
+    void setOuterHeight(int twips);
+    void setOuterSize(int widthTwips, int heightTwips);
+
+Q_SIGNALS:
+    /** "A&bout" was chosen: the splash window shows itself as the About box. */
+    void aboutRequested();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void loadRecords();
+    void applyResizeRules();
+    void Grid1_MouseUp(const QModelIndex &index);
+    void Check1_Click();
+    void mnuShowPass_Click();
+    void applyLanguage();
+
+    Database m_database;
+    RecordTableModel m_records;
+    RecordEditor m_editor;
+    RecordCommands *m_commands = nullptr;
+    EditBoxRules *m_boxRules = nullptr;
+    /** At level 1: whether the start-up check could decipher the database into the temporary file. */
+    bool m_decipheredAtLoad = false;
+    /** The outer frame's extra size in pixels, once a window manager has framed the window. */
+    QSize frameExtra() const;
+};

@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainScrControls.h"
+
+#include "ClickLabel.h"
+#include "InfoEdit.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+template <typename Widget> Widget *named(Widget *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QFrame *frame(QWidget *parent, const QString &name)
+{
+    auto *f = named(new QFrame(parent), name);
+    f->setMouseTracking(true);
+    return f;
+}
+
+QFrame *line(QWidget *parent, const QString &name)
+{
+    auto *l = named(new QFrame(parent), name);
+    l->setAutoFillBackground(true);
+    l->hide();
+    return l;
+}
+
+/** Grows a label to its text where the interface font needs more room than its place gives. */
+void fitText(QWidget *widget)
+{
+    const QSize hint = widget->sizeHint();
+    widget->resize(qMax(widget->width(), hint.width()), qMax(widget->height(), hint.height()));
+}
+
+QAction *entry(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QAction *checkable(QMenu *menu, const QString &name, const QString &caption, bool checked = false)
+{
+    QAction *action = entry(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+} // namespace
+
+void mainScrControls::setUp(QMainWindow *window)
+{
+    auto *client = named(new QWidget(window), u"client"_s);
+    client->setMouseTracking(true);
+    window->setCentralWidget(client);
+
+    // The toolbar: nine picture buttons, left to right 0 1 2 3 8 4 5 6 7.
+    Frame3 = frame(client, u"Frame3"_s);
+    Frame3->setFrameShape(QFrame::StyledPanel);
+    Frame3->setFrameShadow(QFrame::Raised);
+    place(Frame3, 75, 15, 5340, 675);
+    static const std::array<int, 9> lefts = { 60, 640, 1200, 1765, 2910, 3500, 4120, 4790, 2370 };
+    static const std::array<QString, 9> pictures = { u"add"_s, u"replace"_s, u"trash"_s, u"reset"_s, u"password"_s,
+        u"help"_s, u"capture"_s, u"quit"_s, u"web"_s };
+    static const std::array<QString, 9> tips = { u"Add"_s, u"Replace"_s, u"Trash"_s, u"Reset"_s, u"Create a Password"_s,
+        u"Help"_s, u"Capture from other application"_s, u"Quit"_s, u"Corvane on the web: news and new versions"_s };
+    for (int n = 0; n < 9; ++n) {
+        Image1[n] = named(new ClickLabel(Frame3), u"Image1_%1"_s.arg(n));
+        place(Image1[n], lefts[n], 120, 480, 480);
+        Image1[n]->setSvg(u":/icons/%1.svg"_s.arg(pictures[n]));
+        Image1[n]->setToolTip(tips[n]);
+        Image1[n]->setCursor(Qt::PointingHandCursor);
+    }
+    for (int n = 0; n < 3; ++n)
+        Image1[n]->setEnabled(false);
+    for (int n = 0; n < 4; ++n)
+        Line1[n] = line(Frame3, u"Line1_%1"_s.arg(n));
+
+    Frame1 = frame(client, u"Frame1"_s);
+    Frame1->setFrameShape(QFrame::HLine);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    place(Frame1, -30, 705, 7950, 30);
+
+    // The clipboard status panel.
+    Picture1 = frame(client, u"Picture1"_s);
+    Picture1->setFrameShape(QFrame::StyledPanel);
+    Picture1->setFrameShadow(QFrame::Sunken);
+    place(Picture1, 5910, 45, 1800, 645);
+    Label6 = named(new QLabel(u"ClipBoard holds"_s, Picture1), u"Label6"_s);
+    place(Label6, 375, 60, 1170, 180);
+    fitText(Label6);
+    ClipStatLbl = named(new QLabel(Picture1), u"ClipStatLbl"_s);
+    place(ClipStatLbl, 120, 360, 1560, 225);
+    for (int n = 0; n < 2; ++n) {
+        Image3[n] = named(new ClickLabel(Picture1), u"Image3_%1"_s.arg(n));
+        place(Image3[n], 45, 30, 240, 270);
+        Image3[n]->setSvg(n == 0 ? u":/icons/clip-empty.svg"_s : u":/icons/clip-full.svg"_s);
+    }
+    Image3[1]->hide();
+
+    // The entry area.
+    Frame2 = frame(client, u"Frame2"_s);
+    Frame2->setFrameShape(QFrame::StyledPanel);
+    place(Frame2, 45, 750, 7695, 1650);
+    auto label = [this](const QString &name, const QString &caption, int top) {
+        auto *l = named(new ClickLabel(caption, Frame2), name);
+        place(l, 90, top, 855, 225);
+        fitText(l);
+        return l;
+    };
+    Label4 = label(u"Label4"_s, u"Service"_s, 165);
+    Label1 = label(u"Label1"_s, u"Username"_s, 510);
+    Label2 = label(u"Label2"_s, u"Password"_s, 870);
+    Label5 = label(u"Label5"_s, u"Path"_s, 1230);
+
+    for (int i = 0; i < 4; ++i) {
+        auto *box = named(new QLineEdit(Frame2), u"Text1_%1"_s.arg(i));
+        box->setMouseTracking(true);
+        Text1[i] = box;
+    }
+    Text1[4] = named(new InfoEdit(Frame2), u"Text1_4"_s);
+    // A masked password shows one "*" per character.
+    Text1[3]->setStyleSheet(u"QLineEdit { lineedit-password-character: 42; }"_s);
+    place(Text1[0], 975, 30, 2445, 360);
+    place(Text1[2], 975, 390, 2445, 360);
+    place(Text1[3], 975, 750, 2445, 360);
+    place(Text1[1], 975, 1140, 6705, 360);
+    place(Text1[4], 3675, 15, 4005, 1095);
+    // Tab order: Service, Username, Password, Path, Info.
+    QWidget::setTabOrder(Text1[0], Text1[2]);
+    QWidget::setTabOrder(Text1[2], Text1[3]);
+    QWidget::setTabOrder(Text1[3], Text1[1]);
+    QWidget::setTabOrder(Text1[1], Text1[4]);
+    for (int n = 0; n < 2; ++n)
+        Line2[n] = line(Frame2, u"Line2_%1"_s.arg(n));
+
+    Check1 = named(new QCheckBox(u"H"_s, client), u"Check1"_s);
+    Check1->setToolTip(u"Hide/Show Password"_s);
+    // The gap between the Password and Info boxes is narrow: a small indicator leaves room for the "H".
+    Check1->setStyleSheet(u"QCheckBox { spacing: 0px; } QCheckBox::indicator { width: 9px; height: 9px; }"_s);
+    place(Check1, 3460, 1515, 255, 345);
+    Check1->raise();
+
+    Grid1 = named(new QTableView(client), u"Grid1"_s);
+    place(Grid1, 105, 2370, 7650, 3180);
+    Grid1->setMouseTracking(true);
+    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->setWordWrap(false);
+    Grid1->setTabKeyNavigation(false);
+    Grid1->verticalHeader()->hide();
+    Grid1->verticalHeader()->setDefaultSectionSize(Grid1->fontMetrics().height() + 6);
+    Grid1->horizontalHeader()->setHighlightSections(false);
+    Grid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // The menu bar.
+    QMenuBar *bar = window->menuBar();
+    mnuFileTop = named(bar->addMenu(u"&File"_s), u"mnuFileTop"_s);
+    mnuBackupDB = entry(mnuFileTop, u"mnuBackupDB"_s, u"Back up Database"_s);
+    mnuRestoreDB = entry(mnuFileTop, u"mnuRestoreDB"_s, u"Restore Database"_s);
+    mnuFileTop->addSeparator();
+    mnuCorvoBrowser = entry(mnuFileTop, u"mnuCorvoBrowser"_s, u"Corvo Browser"_s);
+    mnuFileTop->addSeparator();
+    mnuExit = entry(mnuFileTop, u"mnuExit"_s, u"E&xit"_s);
+
+    mnuEditTop = named(bar->addMenu(u"&Edit"_s), u"mnuEditTop"_s);
+    mnuUndo = entry(mnuEditTop, u"mnuUndo"_s, u"&Undo"_s);
+    mnuEditTop->addSeparator();
+    mnuAdd = entry(mnuEditTop, u"mnuAdd"_s, u"&Add"_s);
+    mnuReplace = entry(mnuEditTop, u"mnuReplace"_s, u"R&eplace"_s);
+    mnuRemove = entry(mnuEditTop, u"mnuRemove"_s, u"Remo&ve"_s);
+    mnuReset = entry(mnuEditTop, u"mnuReset"_s, u"&Reset"_s);
+    mnuEditTop->addSeparator();
+    mnuCapture = checkable(mnuEditTop, u"mnuCapture"_s, u"&Capture"_s);
+    mnuEditTop->addSeparator();
+    mnuClearClip = entry(mnuEditTop, u"mnuClearClip"_s, u"Clear Clipboard"_s);
+    for (QAction *action : { mnuUndo, mnuAdd, mnuReplace, mnuRemove })
+        action->setEnabled(false);
+
+    mnuPreferencesTop = named(bar->addMenu(u"&Preferences"_s), u"mnuPreferencesTop"_s);
+    mnuOnTop = checkable(mnuPreferencesTop, u"mnuOnTop"_s, u"&Top Most"_s);
+    ResetSize = entry(mnuPreferencesTop, u"ResetSize"_s, u"Reset to &Normal Size"_s);
+    mnuPreferencesTop->addSeparator();
+    mnuAutoComplete = checkable(mnuPreferencesTop, u"mnuAutoComplete"_s, u"&Auto Complete"_s, true);
+    mnuShowPass = entry(mnuPreferencesTop, u"mnuShowPass"_s, u"Show &Password"_s);
+    mnuPreferencesTop->addSeparator();
+    mnuSecurity = entry(mnuPreferencesTop, u"mnuSecurity"_s, u"&Set Password"_s);
+    mnuPreferencesTop->addSeparator();
+    mnuLang = entry(mnuPreferencesTop, u"mnuLang"_s, u"Set &Language"_s);
+    mnuLang->setEnabled(false);
+    mnuPreferencesTop->addSeparator();
+    mnuHideDisplay = checkable(mnuPreferencesTop, u"mnuHideDisplay"_s, u"&Hide Display"_s);
+    mnuAutoHide = checkable(mnuPreferencesTop, u"mnuAutoHide"_s, u"&Auto Hide"_s);
+
+    mnuHelpTop = named(bar->addMenu(u"&Help"_s), u"mnuHelpTop"_s);
+    mnuHelp = entry(mnuHelpTop, u"mnuHelp"_s, u"&Contents"_s);
+    mnuAbout = entry(mnuHelpTop, u"mnuAbout"_s, u"A&bout"_s);
+
+    TmnuUrl = named(new QMenu(u"URLMenu"_s, window), u"TmnuUrl"_s);
+    mnuCopyToClip = entry(TmnuUrl, u"mnuCopyToClip"_s, u"Copy to Clipboard"_s);
+    mnuBrowse = named(TmnuUrl->addMenu(u"Browse"_s), u"mnuBrowse"_s);
+    CorvaneIE = entry(mnuBrowse, u"CorvaneIE"_s, u"Corvane Browser"_s);
+    mnuExternalIE = entry(mnuBrowse, u"mnuExternalIE"_s, u"External Browser"_s);
+}
+
+QLineEdit *mainScrControls::lineBox(int i) const
+{
+    return i >= 0 && i < 4 ? static_cast<QLineEdit *>(Text1[i]) : nullptr;
+}
+
+InfoEdit *mainScrControls::infoBox() const
+{
+    return static_cast<InfoEdit *>(Text1[4]);
+}
+
+QString mainScrControls::text(int i) const
+{
+    return i == 4 ? infoBox()->text() : lineBox(i)->text();
+}
+
+void mainScrControls::setText(int i, const QString &text)
+{
+    if (i == 4)
+        infoBox()->setText(text);
+    else
+        lineBox(i)->setText(text);
+}
+
+void mainScrControls::caretToEnd(int i)
+{
+    if (i == 4)
+        infoBox()->end();
+    else
+        lineBox(i)->end(false);
+}
+
+int mainScrControls::indexOf(const QObject *box) const
+{
+    for (int i = 0; i < 5; ++i) {
+        if (Text1[i] == box)
+            return i;
+    }
+    return -1;
+}

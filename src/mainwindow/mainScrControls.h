@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class ClickLabel;
+class InfoEdit;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QObject;
+class QTableView;
+class QWidget;
+
+/**
+ * The main window's controls, by their names, as the window's form lays
+ * them out. Every control's objectName is its name (with its index for the
+ * control arrays: "Text1_3", "Image1_8"); every menu entry's QAction has the
+ * entry's name.
+ */
+struct mainScrControls
+{
+    /** Creates every control and menu of window at its place. */
+    void setUp(QMainWindow *window);
+
+    // The toolbar and the rule under it.
+    QFrame *Frame3 = nullptr;
+    std::array<ClickLabel *, 9>
+        Image1 {}; ///< 0 Add, 1 Replace, 2 Trash, 3 Reset, 4 Create a Password, 5 Help, 6 Capture, 7 Quit, 8 web page
+    std::array<QFrame *, 4> Line1 {}; ///< the button frame: 0 top, 1 right, 2 bottom, 3 left
+    QFrame *Frame1 = nullptr;
+
+    // The clipboard status panel.
+    QFrame *Picture1 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *ClipStatLbl = nullptr;
+    std::array<ClickLabel *, 2> Image3 {}; ///< 0 the clipboard holds no text, 1 it holds text
+
+    // The entry area.
+    QFrame *Frame2 = nullptr;
+    ClickLabel *Label4 = nullptr; ///< "Service"
+    ClickLabel *Label1 = nullptr; ///< "Username"
+    ClickLabel *Label2 = nullptr; ///< "Password"
+    ClickLabel *Label5 = nullptr; ///< "Path"
+    /** The edit boxes: 0 Service, 1 Path, 2 Username, 3 Password (QLineEdit), 4 Info (InfoEdit). */
+    std::array<QWidget *, 5> Text1 {};
+    std::array<QFrame *, 2> Line2 {}; ///< the hover underline: 0 dark blue, 1 white
+    QCheckBox *Check1 = nullptr;
+
+    QTableView *Grid1 = nullptr;
+
+    // The menu bar.
+    QMenu *mnuFileTop = nullptr;
+    QAction *mnuBackupDB = nullptr;
+    QAction *mnuRestoreDB = nullptr;
+    QAction *mnuCorvoBrowser = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuEditTop = nullptr;
+    QAction *mnuUndo = nullptr;
+    QAction *mnuAdd = nullptr;
+    QAction *mnuReplace = nullptr;
+    QAction *mnuRemove = nullptr;
+    QAction *mnuReset = nullptr;
+    QAction *mnuCapture = nullptr;
+    QAction *mnuClearClip = nullptr;
+    QMenu *mnuPreferencesTop = nullptr;
+    QAction *mnuOnTop = nullptr;
+    QAction *ResetSize = nullptr;
+    QAction *mnuAutoComplete = nullptr;
+    QAction *mnuShowPass = nullptr;
+    QAction *mnuSecurity = nullptr;
+    QAction *mnuLang = nullptr;
+    QAction *mnuHideDisplay = nullptr;
+    QAction *mnuAutoHide = nullptr;
+    QMenu *mnuHelpTop = nullptr;
+    QAction *mnuHelp = nullptr;
+    QAction *mnuAbout = nullptr;
+
+    // "URLMenu", the pop-up of the Path label; never on the menu bar.
+    QMenu *TmnuUrl = nullptr;
+    QAction *mnuCopyToClip = nullptr;
+    QMenu *mnuBrowse = nullptr;
+    QAction *CorvaneIE = nullptr;
+    QAction *mnuExternalIE = nullptr;
+
+    /** Box i as a line edit (boxes 0 to 3). */
+    QLineEdit *lineBox(int i) const;
+    InfoEdit *infoBox() const;
+    /** The text of box i, whatever its kind. */
+    QString text(int i) const;
+    void setText(int i, const QString &text);
+    /** Puts the caret after the last character of box i. */
+    void caretToEnd(int i);
+    /** The index of box, or -1 when it is none of the five. */
+    int indexOf(const QObject *box) const;
+};

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Fakes.h"
+#include "TestFolders.h"
+#include "mainScr.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class QLineEdit;
+
+/**
+ * A main window in its own folders, with every seam faked: messages are
+ * recorded, the clock stands still, exits are counted. The records given
+ * are written to the plain database before the window loads.
+ */
+struct MainWindowFixture
+{
+    explicit MainWindowFixture(const QStringList &records = {});
+    ~MainWindowFixture();
+
+    /** Runs the load and shows the window. */
+    void start();
+
+    QLineEdit *box(int index) const;
+    /** Types text into box index through the keyboard. */
+    void type(int index, const QString &text);
+    /** Clicks on grid row (0 = first record) with button. */
+    void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
+    /** The plain record lines of the plain database file, in file order. */
+    QStringList fileLines() const;
+    /** The grid's text of row, column. */
+    QString cell(int row, int column) const;
+    int rows() const;
+
+    TestFolders folders;
+    FakeMessages messages;
+    FakeClock clock { QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5)) };
+    FakeExit exit;
+    std::unique_ptr<mainScr> window;
+};
+
+/** The plain record line of Service, Path, Username, Password, Info and date. */
+QString recordLine(const QString &service, const QString &path, const QString &user, const QString &password,
+    const QString &info = {}, const QString &date = QStringLiteral("05-17-2002 14:03:59"));

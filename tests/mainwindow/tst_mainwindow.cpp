@@ -1,0 +1,407 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ClickLabel.h"
+#include "InfoEdit.h"
+#include "MainWindowFixture.h"
+#include "RecordCommands.h"
+#include "Twips.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTableView>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QRect twips(const QWidget *widget)
+{
+    const QRect g = widget->geometry();
+    return { Twips::fromPixels(g.x()), Twips::fromPixels(g.y()), Twips::fromPixels(g.width()),
+        Twips::fromPixels(g.height()) };
+}
+
+/** Rounds each value to the nearest pixel's worth of twips, so comparisons allow for the conversion. */
+bool near(const QRect &actual, const QRect &expected)
+{
+    const int slack = 15;
+    return qAbs(actual.x() - expected.x()) <= slack && qAbs(actual.y() - expected.y()) <= slack
+        && qAbs(actual.width() - expected.width()) <= slack && qAbs(actual.height() - expected.height()) <= slack;
+}
+
+QStringList menuCaptions(const QMenu *menu)
+{
+    QStringList captions;
+    for (const QAction *action : menu->actions())
+        captions.append(action->isSeparator() ? u"-"_s : action->text());
+    return captions;
+}
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void layout_controlsAtTheirPlaces();
+    void menus_captionsAndStatesAtStart();
+    void toolbar_tooltipsAndEnabling();
+    void load_showsRecordsInOrderWithMaskedPasswords();
+    void load_shortAndLegacyLines_getTheirOwnRows();
+    void model_passesItemModelTester();
+    void selection_fillsBoxesWithRealPasswordAndCaption();
+    void selection_rightButtonAndEmptyGrid_changeNothing();
+    void passwordToggle_menuAndCheckBoxAgree();
+    void keys_altThenLetterMovesFocus();
+    void keys_ctrlReleaseChecksCapture();
+    void keys_escapeEndsWithoutPreferences();
+    void tooltips_repeatTextExceptUsername();
+    void infoBox_staysOneLine();
+    void resize_rulesFollowTheWindow();
+    void resize_tooLowCollapsesTo3000();
+    void columnWidths_inTwips();
+};
+
+void tst_MainWindow::initTestCase()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+void tst_MainWindow::layout_controlsAtTheirPlaces()
+{
+    MainWindowFixture f;
+    f.start();
+    const mainScrControls &ui = f.window->ui;
+    struct Expected
+    {
+        const QWidget *widget;
+        QRect rect;
+    };
+    const Expected expected[] = {
+        { ui.Frame3, { 75, 15, 5340, 675 } },
+        { ui.Image1[0], { 60, 120, 480, 480 } },
+        { ui.Image1[8], { 2370, 120, 480, 480 } },
+        { ui.Image1[7], { 4790, 120, 480, 480 } },
+        { ui.Label6, { 375, 60, 1170, 180 } },
+        { ui.Text1[0], { 975, 30, 2445, 360 } },
+        { ui.Text1[2], { 975, 390, 2445, 360 } },
+        { ui.Text1[3], { 975, 750, 2445, 360 } },
+        { ui.Check1, { 3460, 1515, 255, 345 } },
+        { ui.Image3[0], { 45, 30, 240, 270 } },
+    };
+    for (const Expected &e : expected) {
+        QVERIFY(e.widget);
+        QVERIFY2(near(twips(e.widget), e.rect), qPrintable(e.widget->objectName()));
+    }
+    // Lefts and tops do not move with the window; the Path and Info boxes reach the frame's edge.
+    QCOMPARE(twips(ui.Text1[1]).left(), 975);
+    QVERIFY(qAbs(twips(ui.Text1[1]).right() - twips(ui.Frame2).width()) <= 30);
+    QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
+    QCOMPARE(ui.Label4->text(), u"Service"_s);
+    QCOMPARE(ui.Label5->text(), u"Path"_s);
+    QCOMPARE(ui.Label6->text(), u"ClipBoard holds"_s);
+    QVERIFY(ui.ClipStatLbl->text().isEmpty());
+    for (const QFrame *line : ui.Line1)
+        QVERIFY(!line->isVisible());
+
+    // Tab order: Service, Username, Password, Path, Info.
+    QCOMPARE(ui.Text1[0]->nextInFocusChain(), ui.Text1[2]);
+    QCOMPARE(ui.Text1[2]->nextInFocusChain(), ui.Text1[3]);
+    QCOMPARE(ui.Text1[3]->nextInFocusChain(), ui.Text1[1]);
+    QCOMPARE(ui.Text1[1]->nextInFocusChain(), ui.Text1[4]);
+}
+
+void tst_MainWindow::menus_captionsAndStatesAtStart()
+{
+    MainWindowFixture f;
+    f.start();
+    const mainScrControls &ui = f.window->ui;
+    QStringList bar;
+    for (const QAction *action : f.window->menuBar()->actions())
+        bar.append(action->text());
+    QCOMPARE(bar, (QStringList { u"&File"_s, u"&Edit"_s, u"&Preferences"_s, u"&Help"_s }));
+    QCOMPARE(menuCaptions(ui.mnuFileTop),
+        (QStringList { u"Back up Database"_s, u"Restore Database"_s, u"-"_s, u"Corvo Browser"_s, u"-"_s, u"E&xit"_s }));
+    QCOMPARE(menuCaptions(ui.mnuEditTop),
+        (QStringList { u"&Undo"_s, u"-"_s, u"&Add"_s, u"R&eplace"_s, u"Remo&ve"_s, u"&Reset"_s, u"-"_s, u"&Capture"_s,
+            u"-"_s, u"Clear Clipboard"_s }));
+    // After the load the password is masked and the entry offers to show it.
+    QCOMPARE(menuCaptions(ui.mnuPreferencesTop),
+        (QStringList { u"&Top Most"_s, u"Reset to &Normal Size"_s, u"-"_s, u"&Auto Complete"_s, u"Show Password"_s,
+            u"-"_s, u"&Set Password"_s, u"-"_s, u"Set &Language"_s, u"-"_s, u"&Hide Display"_s, u"&Auto Hide"_s }));
+    QCOMPARE(menuCaptions(ui.mnuHelpTop), (QStringList { u"&Contents"_s, u"A&bout"_s }));
+    QCOMPARE(menuCaptions(ui.TmnuUrl), (QStringList { u"Copy to Clipboard"_s, u"Browse"_s }));
+    QCOMPARE(menuCaptions(ui.mnuBrowse), (QStringList { u"Corvane Browser"_s, u"External Browser"_s }));
+    QVERIFY(!f.window->menuBar()->actions().contains(ui.TmnuUrl->menuAction()));
+
+    for (const QAction *disabled : { ui.mnuUndo, ui.mnuAdd, ui.mnuReplace, ui.mnuRemove, ui.mnuLang })
+        QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
+    QVERIFY(ui.mnuReset->isEnabled());
+    QVERIFY(ui.mnuAutoComplete->isChecked());
+    for (const QAction *off : { ui.mnuCapture, ui.mnuOnTop, ui.mnuHideDisplay, ui.mnuAutoHide })
+        QVERIFY(!off->isChecked());
+    for (const QAction *action : f.window->findChildren<QAction *>())
+        QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+
+    ui.mnuAutoComplete->trigger();
+    QVERIFY(!ui.mnuAutoComplete->isChecked());
+    ui.mnuAutoComplete->trigger();
+    QVERIFY(ui.mnuAutoComplete->isChecked());
+}
+
+void tst_MainWindow::toolbar_tooltipsAndEnabling()
+{
+    MainWindowFixture f;
+    f.start();
+    const QStringList tips = { u"Add"_s, u"Replace"_s, u"Trash"_s, u"Reset"_s, u"Create a Password"_s, u"Help"_s,
+        u"Capture from other application"_s, u"Quit"_s };
+    for (int n = 0; n < tips.size(); ++n)
+        QCOMPARE(f.window->ui.Image1[n]->toolTip(), tips[n]);
+    QVERIFY(!f.window->ui.Image1[8]->toolTip().isEmpty());
+    for (int n = 0; n < 9; ++n) {
+        QCOMPARE(f.window->ui.Image1[n]->isEnabled(), n > 2);
+        QVERIFY(!f.window->ui.Image1[n]->pixmap().isNull());
+    }
+}
+
+void tst_MainWindow::load_showsRecordsInOrderWithMaskedPasswords()
+{
+    MainWindowFixture f({ recordLine(u"gamma"_s, {}, u"g"_s, u"12345"_s), recordLine(u"beta"_s, {}, u"b"_s, {}),
+        recordLine(u"Alpha"_s, u"a.example"_s, u"a"_s, u"x"_s) });
+    f.start();
+    QCOMPARE(f.rows(), 3);
+    QCOMPARE(f.cell(0, 0), u"Alpha"_s);
+    QCOMPARE(f.cell(1, 0), u"beta"_s);
+    QCOMPARE(f.cell(2, 0), u"gamma"_s);
+    QCOMPARE(f.cell(2, 3), u"*****"_s);
+    QCOMPARE(f.cell(1, 3), QString());
+    QCOMPARE(f.cell(0, 1), u"a.example"_s);
+    QCOMPARE(f.cell(0, 5), u"05-17-2002 14:03:59"_s);
+    const QAbstractItemModel *model = f.window->ui.Grid1->model();
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u"Service"_s);
+    QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), u"Password"_s);
+    QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QString());
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_MainWindow::load_shortAndLegacyLines_getTheirOwnRows()
+{
+    MainWindowFixture f({ u"A:!B:!C:!D:!E:!F:!"_s, u"B1:!C1:!D1:!E1:!XY"_s, u"C2 no separator"_s });
+    f.start();
+    QCOMPARE(f.rows(), 3);
+    QCOMPARE(f.cell(0, 2), u"C"_s);
+    QCOMPARE(f.cell(0, 3), u"*"_s);
+    // The older five-value form: Service, Username, Password, Info; nothing left over from the line before.
+    QCOMPARE(f.cell(1, 0), u"B1"_s);
+    QCOMPARE(f.cell(1, 1), QString());
+    QCOMPARE(f.cell(1, 2), u"C1"_s);
+    QCOMPARE(f.cell(1, 3), u"**"_s);
+    QCOMPARE(f.cell(1, 4), u"E1"_s);
+    QCOMPARE(f.cell(2, 0), u"C2 no separator"_s);
+    QCOMPARE(f.cell(2, 2), QString());
+    // Selecting the older form's row puts its own password into the box.
+    f.clickRow(1);
+    QCOMPARE(f.box(3)->text(), u"D1"_s);
+}
+
+void tst_MainWindow::model_passesItemModelTester()
+{
+    MainWindowFixture f({ recordLine(u"b"_s, {}, u"u"_s, u"p"_s) });
+    f.start();
+    QAbstractItemModelTester tester(&f.window->records(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    f.window->ui.setText(0, u"a"_s);
+    f.window->ui.setText(2, u"u"_s);
+    f.window->ui.setText(3, u"p"_s);
+    f.window->ui.mnuAdd->trigger();
+    f.clickRow(1);
+    f.window->ui.mnuRemove->trigger();
+    QCOMPARE(f.rows(), 1);
+}
+
+void tst_MainWindow::selection_fillsBoxesWithRealPasswordAndCaption()
+{
+    MainWindowFixture f({ recordLine(u"Mail"_s, u"mail.example"_s, u"jdoe"_s, u"s"_s, u"work"_s) });
+    f.start();
+    f.clickRow(0);
+    QCOMPARE(f.box(0)->text(), u"Mail"_s);
+    QCOMPARE(f.box(1)->text(), u"mail.example"_s);
+    QCOMPARE(f.box(2)->text(), u"jdoe"_s);
+    QCOMPARE(f.box(3)->text(), u"s"_s);
+    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Password);
+    QCOMPARE(f.window->ui.text(4), u"work"_s);
+    QCOMPARE(f.cell(0, 3), u"*"_s);
+    QCOMPARE(f.window->windowTitle(), u"Corvane - Record Date: 05-17-2002 14:03:59"_s);
+    const mainScrControls &ui = f.window->ui;
+    for (const QAction *enabled : { ui.mnuRemove, ui.mnuReplace, ui.mnuReset })
+        QVERIFY(enabled->isEnabled());
+    for (int n : { 1, 2, 3 })
+        QVERIFY(ui.Image1[n]->isEnabled());
+}
+
+void tst_MainWindow::selection_rightButtonAndEmptyGrid_changeNothing()
+{
+    {
+        MainWindowFixture f({ recordLine(u"Mail"_s, {}, u"jdoe"_s, u"s"_s) });
+        f.start();
+        f.clickRow(0, Qt::RightButton);
+        QVERIFY(f.box(0)->text().isEmpty());
+        QCOMPARE(f.window->commands().selectedRow(), -1);
+        QVERIFY(f.window->ui.Grid1->selectionModel()->selectedRows().isEmpty());
+    }
+    MainWindowFixture f;
+    f.start();
+    f.clickRow(0);
+    QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
+    QVERIFY(!f.window->ui.mnuRemove->isEnabled());
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_MainWindow::passwordToggle_menuAndCheckBoxAgree()
+{
+    MainWindowFixture f;
+    f.start();
+    const mainScrControls &ui = f.window->ui;
+    QVERIFY(ui.Check1->isChecked());
+    f.box(3)->setText(u"hunter2"_s);
+    f.window->ui.Text1[3]->setFocus();
+    ui.mnuShowPass->trigger();
+    QCOMPARE(ui.mnuShowPass->text(), u"Hide Password"_s);
+    QVERIFY(!ui.Check1->isChecked());
+    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Normal);
+    QTRY_COMPARE(QApplication::focusWidget(), ui.Text1[0]);
+
+    ui.mnuShowPass->trigger();
+    QCOMPARE(ui.mnuShowPass->text(), u"Show Password"_s);
+    QVERIFY(ui.Check1->isChecked());
+    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Password);
+    QCOMPARE(f.box(3)->text(), u"hunter2"_s);
+
+    QTest::mouseClick(ui.Check1, Qt::LeftButton);
+    QCOMPARE(ui.mnuShowPass->text(), u"Hide Password"_s);
+    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Normal);
+}
+
+void tst_MainWindow::keys_altThenLetterMovesFocus()
+{
+    MainWindowFixture f;
+    f.start();
+    QWidget *service = f.window->ui.Text1[0];
+    service->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), service);
+    // S without a preceding Alt is an ordinary key.
+    QTest::keyClick(service, Qt::Key_S);
+    QCOMPARE(QApplication::focusWidget(), service);
+
+    QTest::keyRelease(service, Qt::Key_Alt);
+    QTest::keyClick(service, Qt::Key_O);
+    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
+    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[4]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_U);
+    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[4]);
+    QCOMPARE(f.exit.count, 0);
+}
+
+void tst_MainWindow::keys_ctrlReleaseChecksCapture()
+{
+    MainWindowFixture f;
+    f.start();
+    QTest::keyRelease(f.window->ui.Text1[2], Qt::Key_Control);
+    QVERIFY(f.window->ui.mnuCapture->isChecked());
+}
+
+void tst_MainWindow::keys_escapeEndsWithoutPreferences()
+{
+    MainWindowFixture f;
+    f.start();
+    QTest::keyClick(f.window->ui.Text1[1], Qt::Key_Escape);
+    QCOMPARE(f.exit.count, 1);
+    QVERIFY(!QFile::exists(f.folders.appPath(u"prefs.cfg"_s)));
+}
+
+void tst_MainWindow::tooltips_repeatTextExceptUsername()
+{
+    MainWindowFixture f;
+    f.start();
+    for (int i : { 0, 2, 3 })
+        f.window->ui.setText(i, u"text %1"_s.arg(i));
+    for (int i : { 0, 2, 3 })
+        QTest::mouseMove(f.window->ui.Text1[i], QPoint(10, 5));
+    QCOMPARE(f.window->ui.Text1[0]->toolTip(), u"text 0"_s);
+    QCOMPARE(f.window->ui.Text1[3]->toolTip(), u"text 3"_s); // even while it shows asterisks
+    QVERIFY(f.window->ui.Text1[2]->toolTip().isEmpty());
+}
+
+void tst_MainWindow::infoBox_staysOneLine()
+{
+    MainWindowFixture f;
+    f.start();
+    InfoEdit *info = f.window->ui.infoBox();
+    info->setFocus();
+    QTest::keyClicks(info, u"first"_s);
+    QTest::keyClick(info, Qt::Key_Return);
+    QTest::keyClicks(info, u" second"_s);
+    QMimeData pasted;
+    pasted.setText(u"\r\nthird\nfourth"_s);
+    info->insertFromMimeData(&pasted);
+    QCOMPARE(info->text(), u"first second third fourth"_s);
+    info->setText(u"a\nb"_s);
+    QCOMPARE(info->text(), u"a b"_s);
+}
+
+void tst_MainWindow::resize_rulesFollowTheWindow()
+{
+    MainWindowFixture f;
+    f.start();
+    const mainScrControls &ui = f.window->ui;
+    const int infoWidth = twips(ui.Text1[4]).width();
+    f.window->setOuterSize(3800, 6300);
+    QTRY_VERIFY(qAbs(f.window->outerWidth() - 3800) <= 15);
+    // The Info box would get a negative width: it keeps its last one, the others follow.
+    QCOMPARE(twips(ui.Text1[4]).width(), infoWidth);
+    QVERIFY(qAbs(twips(ui.Frame2).width() - 3600) <= 30);
+    QVERIFY(qAbs(twips(ui.Grid1).width() - (3800 - 105 - 200)) <= 30);
+    QVERIFY(qAbs(twips(ui.Text1[1]).width() - (3600 - 975)) <= 30);
+    // Only widths and the grid's height change; nothing moves.
+    QCOMPARE(twips(ui.Text1[1]).left(), 975);
+
+    f.window->setOuterSize(7980, 5000);
+    QTRY_VERIFY(qAbs(f.window->outerHeight() - 5000) <= 15);
+    QVERIFY(qAbs(twips(ui.Grid1).height() - (5000 - twips(ui.Grid1).top() - 800)) <= 30);
+    QVERIFY(qAbs(f.window->NormalHeight - 5000) <= 15);
+}
+
+void tst_MainWindow::resize_tooLowCollapsesTo3000()
+{
+    MainWindowFixture f;
+    f.start();
+    f.window->setOuterHeight(600);
+    QTRY_VERIFY(qAbs(f.window->outerHeight() - 600) <= 15);
+    f.window->setOuterHeight(450);
+    QTRY_VERIFY(qAbs(f.window->outerHeight() - 3000) <= 15);
+}
+
+void tst_MainWindow::columnWidths_inTwips()
+{
+    MainWindowFixture f;
+    f.start();
+    const QTableView *grid = f.window->ui.Grid1;
+    const int expected[] = { 2000, 3600, 1200, 1300 };
+    for (int column = 0; column < 4; ++column)
+        QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(column)) - expected[column]) <= 15);
+    // Column 4 is as wide as the grid was when the widths were set, so the date lies past the edge.
+    QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(4)) - 7650) <= 30);
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
