@@ -20,6 +20,10 @@ Ask4Pass::Ask4Pass(OwnerState &state, QWidget *parent)
 {
     setObjectName(u"Ask4Pass"_s);
     setAttribute(Qt::WA_DeleteOnClose);
+    // It closes before the main window is shown: that must not count as the
+    // program's last window closing. Failing and giving up end the program
+    // through ProgramExit instead.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(u"Owner Authentication"_s);
 
     Label1 = new QLabel(u"Password"_s, this);

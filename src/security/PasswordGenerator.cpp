@@ -2,6 +2,8 @@
 #include "PasswordGenerator.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -27,14 +29,48 @@ bool canDraw(Strength strength, int code)
     return strength == Strength::Higher && code >= 97 && code <= 122;
 }
 
+namespace {
+/**
+ * Uniform numbers in [0, 1) as QRandomGenerator::generateDouble() makes
+ * them (53 bits of a 64-bit draw), read from the source in batches: the
+ * system source costs a system call per read.
+ */
+class Draws
+{
+public:
+    explicit Draws(QRandomGenerator &random)
+        : m_random(random)
+    { }
+    ~Draws() { m_buffer.fill(0); }
+    Draws(const Draws &) = delete;
+    Draws &operator=(const Draws &) = delete;
+
+    double next()
+    {
+        if (m_next == m_buffer.size()) {
+            m_random.fillRange(m_buffer.data(), qsizetype(m_buffer.size()));
+            m_next = 0;
+        }
+        constexpr int kBits = std::numeric_limits<double>::digits;
+        return double(m_buffer[m_next++] >> (64 - kBits)) / double(quint64(1) << kBits);
+    }
+
+private:
+    QRandomGenerator &m_random;
+    std::array<quint64, 256> m_buffer {};
+    size_t m_next = m_buffer.size();
+};
+} // namespace
+
 QString generate(Strength strength, int length, QRandomGenerator &random)
 {
     QString password;
     password.reserve(length);
+    Draws draws(random);
     for (int i = 0; i < length; ++i) {
         int code = 0;
         do {
-            code = int(random.generateDouble() * 255) + 1;
+            code = int(draws.next() * 255) + 1;
         } while (!canDraw(strength, code));
         password.append(QChar(char16_t(code)));
     }

@@ -132,7 +132,10 @@ void Securfrm::buildControls()
     Text4 = named(new QPlainTextEdit(this), u"Text4"_s);
     Text4->setReadOnly(true);
     Text4->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text4->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Pieces of 60 line up in a fixed font of the interface's size.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(font().pointSizeF());
+    Text4->setFont(fixed);
 
     connect(Text1, &QLineEdit::textChanged, this, &Securfrm::Text1_Change);
     connect(Check2, &QCheckBox::toggled, this, &Securfrm::Check2_Click);

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void ask4Pass_attempts();
     void ask4Pass_otherKeysAndEscape_doNothing();
     void check_waitsForOwner_thenShowsMainWindow();
+    void check_ownerIn_programKeepsRunning();
     void check_expiryNotice_opensSettings_data();
     void check_expiryNotice_opensSettings();
     void check_levelOne_deciphersOrReports_data();
@@ -213,6 +214,24 @@ void tst_SecurityUi::check_waitsForOwner_thenShowsMainWindow()
     QCOMPARE(state.GoodPass, u"Pw1"_s);
     QCOMPARE(dialogs, 0);
     QVERIFY(messages.shown.isEmpty());
+}
+
+void tst_SecurityUi::check_ownerIn_programKeepsRunning()
+{
+    TestFolders folders;
+    FakeExit exit;
+    writeOwner(u"xx-xx-xxxx"_s, u"Pw1"_s, 2);
+    OwnerState state;
+    // In the program's own event loop the authentication window is the only
+    // one on screen when it closes; that must not end the program.
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [] { type(shownAsk4Pass(), u"Pw1"_s); });
+        CheckOwnerPassword(state, true, {});
+        QTimer::singleShot(200, [] { QCoreApplication::exit(7); });
+    });
+    QCOMPARE(QCoreApplication::exec(), 7);
+    QVERIFY(state.isAuthenticated());
+    QCOMPARE(exit.count, 0);
 }
 
 void tst_SecurityUi::check_expiryNotice_opensSettings_data()
