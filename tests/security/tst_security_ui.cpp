@@ -243,8 +243,6 @@ void tst_SecurityUi::check_expiryNotice_opensSettings_data()
     QTest::newRow("today") << u"12-07-2026"_s << QDate(2026, 12, 7) << u"The Password expires today"_s;
     QTest::newRow("across a year") << u"12-31-2025"_s << QDate(2026, 1, 5) << u"The Password has expired"_s;
     QTest::newRow("future") << u"01-15-2027"_s << QDate(2026, 12, 7) << QString();
-    QTest::newRow("never") << u"xx-xx-xxxx"_s << QDate(2026, 12, 7) << QString();
-    QTest::newRow("not a date") << u"1x-0y-2026"_s << QDate(2026, 12, 7) << QString();
 }
 
 void tst_SecurityUi::check_expiryNotice_opensSettings()
