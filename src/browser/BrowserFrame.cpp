@@ -26,6 +26,7 @@ using namespace Qt::StringLiterals;
 namespace {
 const QColor kBarColour(0x1f, 0x3b, 0x63);
 constexpr int kGripHideTicks = 50;
+const QString kTrayCaption = u"ClipBoard holds"_s;
 
 void placeAt(QWidget *widget, const TwipsRect &rect)
 {
@@ -68,6 +69,8 @@ BrowserFrame::BrowserFrame(MiniBrowser *window)
     Frame1->setObjectName(u"Frame1"_s);
     Frame1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Frame1->setMouseTracking(true);
+    // Its rim is its own, not the title bar's that it covers in theatre mode.
+    Frame1->setAutoFillBackground(true);
 
     Image6 = makePicture(window, u"Image6"_s, u"Leave theatre mode"_s);
     Image6->hide();
@@ -138,7 +141,7 @@ void BrowserFrame::buildTray()
     Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Picture1->setAutoFillBackground(true);
     Picture1->hide();
-    Label6 = makeLabel(Picture1, u"Label6"_s, u"ClipBoard holds"_s);
+    Label6 = makeLabel(Picture1, u"Label6"_s, kTrayCaption);
     ClipStatLbl = makeLabel(Picture1, u"ClipStatLbl"_s);
     for (int index = 0; index < 2; ++index) {
         Image3[index] = makePicture(Picture1, u"Image3_%1"_s.arg(index), {});
@@ -189,7 +192,7 @@ void BrowserFrame::finishBuilding()
     }
 
     const int clockPixels = ClipStatLbl->fontMetrics().horizontalAdvance(u"00:00:00"_s);
-    m_layout.setClockRoom(Twips::fromPixels(clockPixels) + 120);
+    m_layout.setClockRoom(Twips::fromPixels(clockPixels) + 60);
 
     connectHandlers();
     applyLayout();
@@ -462,6 +465,7 @@ void BrowserFrame::applyLayout()
     placeAt(Picture2, g.picture2);
     placeAt(Picture1, g.picture1);
     placeAt(Label6, g.label6);
+    Label6->setText(Label6->fontMetrics().elidedText(kTrayCaption, Qt::ElideRight, Label6->width()));
     placeAt(ClipStatLbl, g.clipStatLbl);
     placeAt(Image3[0], g.image3);
     placeAt(Image3[1], g.image3);

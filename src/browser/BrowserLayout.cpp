@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrowserLayout.h"
 
+#include <QtGlobal>
+
 #include <utility>
 
 namespace {
@@ -11,6 +13,7 @@ constexpr int kNormalHeight = 6465;
 constexpr int kGripStep = 40;
 constexpr int kGripMinimum = 900;
 constexpr int kGripJump = 910;
+constexpr int kTrayCaptionWidth = 1320;
 
 /** Sets a size that must not be negative; false (nothing set) when it would be. */
 bool setSize(int &field, int value)
@@ -46,7 +49,7 @@ BrowserLayout::BrowserLayout()
 
     m_g.picture1 = { 8115, 300, kNormalTrayWidth, 630 };
     m_g.image3 = { 45, 30, 240, 240 };
-    m_g.label6 = { 330, 45, 1200, 225 };
+    m_g.label6 = { 330, 45, kTrayCaptionWidth, 225 };
     m_g.clipStatLbl = { 120, 360, 1560, 225 };
 
     formResize();
@@ -137,6 +140,7 @@ void BrowserLayout::restoreNormalSize()
     m_g.picture1.width = kNormalTrayWidth;
     m_g.clipStatLbl.left = 120;
     m_g.clipStatLbl.top = 360;
+    m_g.label6.width = kTrayCaptionWidth;
     m_g.image4.left = 7245;
     m_g.image5.left = 7485;
     m_g.image5Shown = true;
@@ -183,6 +187,8 @@ void BrowserLayout::theatreLayout(QSize screen)
     m_g.clipStatLbl.top = m_g.label6.top;
     m_g.picture1.width += 400;
     m_g.clipStatLbl.left = m_g.picture1.width - m_clockRoom;
+    // The caption gives way where the clock shares its row.
+    m_g.label6.width = qBound(0, m_g.clipStatLbl.left - m_g.label6.left - 30, kTrayCaptionWidth);
     m_g.picture1.left = screen.width() - m_g.picture1.width - 100;
     m_g.image6Shown = true;
     m_clockRunning = true;

@@ -78,6 +78,8 @@ void MiniBrowser::buildBar()
     // The box shows the address the main window sent; the page follows the
     // main window's Path box, so typing here would change nothing.
     Text1->setReadOnly(true);
+    // Not in the tab chain, so the page, not the box, has the focus when the window opens.
+    Text1->setFocusPolicy(Qt::ClickFocus);
 
     PictureBar = new QFrame(this);
     PictureBar->setObjectName(u"PictureBar"_s);

@@ -243,6 +243,8 @@ void tst_BrowserLayout::theatre_clockRoomFollowsFont()
     layout.setClockRoom(900);
     layout.theatreLayout(kScreen);
     QCOMPARE(layout.geometry().clipStatLbl.left, 2600 - 900);
+    // The tray's caption ends before the clock that now shares its row.
+    QVERIFY(layout.geometry().label6.right() <= layout.geometry().clipStatLbl.left);
 }
 
 void tst_BrowserLayout::gripTicks_countsTenMsTicksAndSaturates()
