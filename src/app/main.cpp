@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "BrowserCommands.h"
 #include "CoreDumps.h"
+#include "MiniBrowser.h"
 #include "ProgramExit.h"
 #include "Startup.h"
 
@@ -14,7 +16,7 @@ int main(int argc, char *argv[])
     // The process holds the owner password and every record: it must never end up in a core dump.
     disableCoreDumps();
 
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/corvane.svg"_s));

@@ -2,6 +2,7 @@
 #include "mainScr.h"
 
 #include "AppInfo.h"
+#include "CheckOwnerPassword.h"
 #include "ClickLabel.h"
 #include "EditBoxRules.h"
 #include "InfoEdit.h"
@@ -12,6 +13,7 @@
 #include "RecordCommands.h"
 #include "RecordLine.h"
 #include "Twips.h"
+#include "WindowCommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,6 +67,7 @@ mainScr::mainScr(QWidget *parent)
 
     m_commands = new RecordCommands(*this);
     m_boxRules = new EditBoxRules(*this);
+    m_windows = new WindowCommands(*this);
 
     connect(ui.Check1, &QCheckBox::toggled, this, &mainScr::Check1_Click);
     connect(ui.mnuShowPass, &QAction::triggered, this, &mainScr::mnuShowPass_Click);
@@ -82,6 +85,9 @@ mainScr::~mainScr() = default;
 void mainScr::Form_Load()
 {
     owner.Reach = u"0"_s;
+    CheckOwnerPassword(owner, true, { this, [this] { return m_windows->securityDialog(); }, &m_database });
+    if (ProgramExit::isRequested())
+        return;
     m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
     SetColumnWidths();
     NormalHeight = 6330;

@@ -11,6 +11,7 @@
 
 class EditBoxRules;
 class RecordCommands;
+class WindowCommands;
 
 /**
  * The main window: the toolbar, the clipboard panel, the edit boxes and the
@@ -40,6 +41,7 @@ public:
     Database &database() { return m_database; }
     RecordEditor &editor() { return m_editor; }
     RecordCommands &commands() { return *m_commands; }
+    WindowCommands &windows() { return *m_windows; }
     /** The protection level in force, as a number. */
     int level() const;
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
@@ -81,6 +83,7 @@ private:
     RecordEditor m_editor;
     RecordCommands *m_commands = nullptr;
     EditBoxRules *m_boxRules = nullptr;
+    WindowCommands *m_windows = nullptr;
     /** At level 1: whether the start-up check could decipher the database into the temporary file. */
     bool m_decipheredAtLoad = false;
     /** The outer frame's extra size in pixels, once a window manager has framed the window. */

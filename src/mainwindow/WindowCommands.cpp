@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WindowCommands.h"
+
+#include "BrowserCommands.h"
+#include "ClickLabel.h"
+#include "DBBackup.h"
+#include "LangSelect.h"
+#include "MiniBrowser.h"
+#include "Securfrm.h"
+#include "mainScr.h"
+
+#include <QAction>
+
+using namespace Qt::StringLiterals;
+
+WindowCommands::WindowCommands(mainScr &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    mainScrControls &ui = window.ui;
+    const MainWindowBoxes boxes { [&ui] { return ui.text(1); }, [&ui] { return ui.text(2); },
+        [&ui] { return ui.text(3); } };
+    m_browser = new BrowserCommands(boxes, &window);
+
+    connect(ui.mnuBackupDB, &QAction::triggered, this, &WindowCommands::mnuBackupDB_Click);
+    connect(ui.mnuRestoreDB, &QAction::triggered, this, &WindowCommands::mnuRestoreDB_Click);
+    connect(ui.mnuSecurity, &QAction::triggered, this, &WindowCommands::mnuSecurity_Click);
+    connect(ui.Image1[4], &ClickLabel::clicked, this, &WindowCommands::mnuSecurity_Click);
+    connect(ui.mnuLang, &QAction::triggered, this, &WindowCommands::mnuLang_Click);
+    connect(ui.mnuCorvoBrowser, &QAction::triggered, m_browser, &BrowserCommands::mnuCorvoBrowser_Click);
+    connect(ui.CorvaneIE, &QAction::triggered, m_browser, &BrowserCommands::CorvaneIE_Click);
+    connect(ui.mnuExternalIE, &QAction::triggered, m_browser, &BrowserCommands::mnuExternalIE_Click);
+}
+
+WindowCommands::~WindowCommands() = default;
+
+DBBackup *WindowCommands::backupDialog() const
+{
+    return m_backup;
+}
+
+void WindowCommands::mnuBackupDB_Click()
+{
+    openBackup(u"Backup"_s);
+}
+
+void WindowCommands::mnuRestoreDB_Click()
+{
+    openBackup(u"Restore"_s);
+}
+
+void WindowCommands::openBackup(const QString &mode)
+{
+    if (!m_backup) {
+        m_backup = new DBBackup([this] { return m_window.owner.Reach; }, &m_window);
+        // The restored file replaces the records in memory, so the next edit cannot write the old ones over it.
+        connect(m_backup, &DBBackup::databaseRestored, &m_window, &mainScr::reloadRecords);
+    }
+    m_backup->setMode(mode);
+    m_backup->show();
+    m_backup->raise();
+    m_backup->activateWindow();
+}
+
+Securfrm *WindowCommands::securityDialog()
+{
+    if (!m_security)
+        m_security = new Securfrm(m_window.owner, m_window.database(), &m_window);
+    return m_security;
+}
+
+void WindowCommands::mnuSecurity_Click()
+{
+    Securfrm *dialog = securityDialog();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->setPassword(m_window.owner.GoodPass);
+}
+
+void WindowCommands::mnuLang_Click()
+{
+    if (!m_language)
+        m_language = new LangSelect(&m_window);
+    m_language->show();
+    m_window.hide();
+}
