@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints one figure a line, "name: value unit", each the median of several runs, for the
+// main window's load and its record commands on a database of 32,767 records.
+#include "Database.h"
+#include "Fakes.h"
+#include "RecordCommands.h"
+#include "RecordLine.h"
+#include "TestFolders.h"
+#include "mainScr.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kRecords = 32767;
+constexpr int kRuns = 7;
+
+const QString kCharacters
+    = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;?-_/@#$%&*()+=[]{}<>~'"_s;
+
+QString randomText(QRandomGenerator &random, int from, int to)
+{
+    QString text;
+    const int length = from + int(random.bounded(to - from + 1));
+    for (int i = 0; i < length; ++i)
+        text.append(kCharacters[random.bounded(int(kCharacters.size()))]);
+    return text;
+}
+
+RecordLine::Texts randomTexts(QRandomGenerator &random)
+{
+    return { randomText(random, 10, 30), randomText(random, 30, 60), randomText(random, 8, 20),
+        randomText(random, 8, 20), randomText(random, 0, 40) };
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double timeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void print(const char *name, double value, const char *unit)
+{
+    std::printf("%s: %.2f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+void fill(mainScr &window, const RecordLine::Texts &texts)
+{
+    for (int i = 0; i < 5; ++i)
+        window.ui.setText(i, texts[i]);
+}
+
+std::unique_ptr<mainScr> loadedWindow()
+{
+    auto window = std::make_unique<mainScr>();
+    window->Form_Load();
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+
+    TestFolders folders;
+    FakeMessages messages;
+    FakeExit exit;
+    QRandomGenerator random(20021705);
+    QStringList lines;
+    for (int i = 0; i < kRecords; ++i)
+        lines.append(RecordLine::build(randomTexts(random), u"05-17-2002 14:03:59"_s));
+    QDir().mkpath(folders.data());
+    Database database;
+    if (!database.RewriteDatabase(0, lines, {})) {
+        std::fprintf(stderr, "could not write the benchmark database\n");
+        return 1;
+    }
+
+    std::vector<double> loads;
+    for (int run = 0; run < kRuns; ++run) {
+        std::unique_ptr<mainScr> window;
+        loads.push_back(timeMs([&] { window = loadedWindow(); }));
+        if (window->records().rowCount() != kRecords) {
+            std::fprintf(stderr, "the window loaded %d records\n", window->records().rowCount());
+            return 1;
+        }
+    }
+    print("window_load_32767_ms", median(loads), "ms");
+
+    std::unique_ptr<mainScr> window = loadedWindow();
+    RecordCommands &commands = window->commands();
+    std::vector<double> adds, replaces, removes, selects;
+    for (int run = 0; run < kRuns; ++run) {
+        fill(*window, randomTexts(random));
+        adds.push_back(timeMs([&] { window->ui.mnuAdd->trigger(); }));
+
+        const int row = window->records().rowCount() - 100 - run;
+        QTableView *grid = window->ui.Grid1;
+        grid->scrollTo(window->records().index(row, 0));
+        QCoreApplication::processEvents();
+        const QPoint at = grid->visualRect(window->records().index(row, 0)).center();
+        selects.push_back(timeMs([&] { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at); }));
+        if (commands.selectedRow() != row) {
+            std::fprintf(stderr, "the click selected row %d, not %d\n", commands.selectedRow(), row);
+            return 1;
+        }
+
+        window->ui.setText(3, randomText(random, 8, 20));
+        replaces.push_back(timeMs([&] { window->ui.mnuReplace->trigger(); }));
+
+        commands.select(row);
+        removes.push_back(timeMs([&] { window->ui.mnuRemove->trigger(); }));
+    }
+    if (!messages.shown.isEmpty()) {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(messages.shown.first().text));
+        return 1;
+    }
+    print("add_32767_ms", median(adds), "ms");
+    print("replace_32767_ms", median(replaces), "ms");
+    print("remove_32767_ms", median(removes), "ms");
+    print("select_32767_ms", median(selects), "ms");
+    return 0;
+}
