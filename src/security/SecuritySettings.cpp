@@ -35,9 +35,10 @@ FileResult convert(Database &database, int previousLevel, const QString &previou
                 return FileResult::success();
             return database.changeKey(previousKey, key);
         }
-        // No plain file yet means no records yet: the first Add creates the enciphered file.
+        // No plain file yet means no records yet: an empty enciphered file, so the next start finds a
+        // database to decipher instead of reporting a missing one.
         if (!QFileInfo::exists(files.plain))
-            return FileResult::success();
+            return SafeFile::writeWhole(files.encrypted, {});
         return database.EncryptPlainToDB(key);
     }
     if (previousLevel == 1)

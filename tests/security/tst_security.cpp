@@ -86,6 +86,7 @@ private Q_SLOTS:
     void save_convertsDatabase();
     void save_failure_leavesFilesAsTheyWere_data();
     void save_failure_leavesFilesAsTheyWere();
+    void save_toLevel1BeforeAnyRecord_leavesEmptyEncipheredDatabase();
     void databaseKey_readsOwnerFileOnlyWhenEmpty();
     void disableCoreDumps_turnsThemOff();
 };
@@ -360,6 +361,22 @@ void tst_Security::save_failure_leavesFilesAsTheyWere()
     QCOMPARE(QFile::exists(AppFolders::ownerPasswordFile()), ownerFileBefore);
     QCOMPARE(TestFolders::read(database.files().plain), plainBefore);
     QCOMPARE(TestFolders::read(database.files().encrypted), encryptedBefore);
+}
+
+void tst_Security::save_toLevel1BeforeAnyRecord_leavesEmptyEncipheredDatabase()
+{
+    TestFolders folders;
+    QDir().mkpath(folders.data());
+    Database database;
+    OwnerState state;
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, u"n3w"_s, u"05-17-2026"_s, 1);
+    QVERIFY(SecuritySettings::save(state, database, record, 1, u"n3w"_s));
+    QVERIFY(QFile::exists(database.files().encrypted));
+    QVERIFY(!QFile::exists(database.files().plain));
+    // The next start deciphers it without a complaint and finds no records.
+    QVERIFY(database.DecryptDBToTemp(u"n3w"_s));
+    QVERIFY(database.LoadDatabase(1).lines.isEmpty());
+    QVERIFY(database.removeTemporary());
 }
 
 void tst_Security::databaseKey_readsOwnerFileOnlyWhenEmpty()
