@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWebEngineView>
 
@@ -245,6 +246,9 @@ void BrowserFrame::connectHandlers()
     connect(mnuMaximize, &QAction::triggered, this, &BrowserFrame::Image5_Click);
     connect(mnuClipbtray, &QAction::triggered, this, &BrowserFrame::mnuClipbtray_Click);
     connect(mnuExit, &QAction::triggered, this, &BrowserFrame::closeWindow);
+    // The key the "&Close" entry names, also where no window manager handles it.
+    auto *altF4 = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), m_window);
+    connect(altF4, &QShortcut::activated, this, &BrowserFrame::closeWindow);
 }
 
 void BrowserFrame::Form_Resize()

@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -507,7 +508,14 @@ void tst_MiniBrowser::corvaneIE_windowClosedWhileWaiting_returns()
     m_commands = std::make_unique<BrowserCommands>(m_boxes.handle(), nullptr);
     connect(m_commands.get(), &BrowserCommands::browserLoaded, this,
         [](MiniBrowser *browser) { QTimer::singleShot(300, browser, &QWidget::close); });
+    // Should the wait not end with the window, the page's end ends it later, and the test fails.
+    QTimer fallback; // ends with the test
+    fallback.callOnTimeout(this, [this] { m_held.releaseAll(); });
+    fallback.start(8000);
+    QElapsedTimer waited;
+    waited.start();
     m_commands->CorvaneIE_Click();
+    QVERIFY(waited.elapsed() < 5000);
     QTRY_VERIFY(!m_commands->browser());
     m_held.forget();
 }
@@ -518,7 +526,13 @@ void tst_MiniBrowser::corvaneIE_exitRequested_returns()
     m_boxes.path = u"held:/never"_s;
     m_commands = std::make_unique<BrowserCommands>(m_boxes.handle(), nullptr);
     QTimer::singleShot(300, this, [] { ProgramExit::request(); });
+    QTimer fallback; // ends with the test
+    fallback.callOnTimeout(this, [this] { m_held.releaseAll(); });
+    fallback.start(8000);
+    QElapsedTimer waited;
+    waited.start();
     m_commands->CorvaneIE_Click();
+    QVERIFY(waited.elapsed() < 5000);
     QVERIFY(exit.requested());
     QVERIFY(m_commands->browser()->isBusy());
     m_held.forget();
