@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +65,7 @@ private Q_SLOTS:
     void temporaryFolder_refusesForeignOwner();
     void markHidden_listsNameOnce();
     void programExit_endsNestedWait();
+    void applicationFolder_readOnlyProgramFolder_usesUsersOwnFolder();
 };
 
 void tst_Common::windows1252_matchesQtCodecForEveryByte()
@@ -289,6 +291,25 @@ void tst_Common::programExit_endsNestedWait()
     wait.exec();
     QVERIFY(ProgramExit::isRequested());
     QCOMPARE(exit.count, 1);
+}
+
+void tst_Common::applicationFolder_readOnlyProgramFolder_usesUsersOwnFolder()
+{
+    TestFolders folders;
+    // A program folder that cannot be written to (here: one that is not there at all, which even root
+    // cannot write into) sends every file the program writes to the user's own data folder.
+    AppFolders::setForTesting({}, folders.root() + u"/system/lib/corvane"_s);
+    const QString own = AppFolders::applicationFolder();
+    AppFolders::setForTesting(folders.app(), folders.shipped());
+    QCOMPARE(own, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QVERIFY(QFileInfo(own).isDir());
+    QCOMPARE(modeOf(own), mode_t(0700));
+
+    // The program folder itself is used when it can be written to.
+    AppFolders::setForTesting({}, folders.shipped());
+    QCOMPARE(AppFolders::applicationFolder(), folders.shipped());
+    QCOMPARE(AppFolders::helpPage(), folders.shipped() + u"/help.html"_s);
+    AppFolders::setForTesting(folders.app(), folders.shipped());
 }
 
 QTEST_GUILESS_MAIN(tst_Common)
