@@ -4,6 +4,8 @@
 #include "AppInfo.h"
 #include "CheckOwnerPassword.h"
 #include "ClickLabel.h"
+#include "ClipboardCommands.h"
+#include "DisplayModes.h"
 #include "EditBoxRules.h"
 #include "InfoEdit.h"
 #include "Language.h"
@@ -12,6 +14,7 @@
 #include "ProgramExit.h"
 #include "RecordCommands.h"
 #include "RecordLine.h"
+#include "ToolbarHover.h"
 #include "Twips.h"
 #include "WindowCommands.h"
 
@@ -68,6 +71,9 @@ mainScr::mainScr(QWidget *parent)
     m_commands = new RecordCommands(*this);
     m_boxRules = new EditBoxRules(*this);
     m_windows = new WindowCommands(*this);
+    m_clipboard = new ClipboardCommands(*this);
+    m_modes = new DisplayModes(*this);
+    m_toolbar = new ToolbarHover(*this);
 
     connect(ui.Check1, &QCheckBox::toggled, this, &mainScr::Check1_Click);
     connect(ui.mnuShowPass, &QAction::triggered, this, &mainScr::mnuShowPass_Click);
@@ -84,6 +90,7 @@ mainScr::~mainScr() = default;
 
 void mainScr::Form_Load()
 {
+    m_modes->LoadPrefs();
     owner.Reach = u"0"_s;
     CheckOwnerPassword(owner, true, { this, [this] { return m_windows->securityDialog(); }, &m_database });
     if (ProgramExit::isRequested())
@@ -147,6 +154,8 @@ void mainScr::reloadRecords()
 
 void mainScr::mnuExit_Click()
 {
+    // An unwritable preferences file is passed over: the program ends all the same.
+    m_modes->SavePrefs();
     ProgramExit::request();
 }
 

@@ -9,8 +9,11 @@
 
 #include <QMainWindow>
 
+class ClipboardCommands;
+class DisplayModes;
 class EditBoxRules;
 class RecordCommands;
+class ToolbarHover;
 class WindowCommands;
 
 /**
@@ -42,6 +45,9 @@ public:
     RecordEditor &editor() { return m_editor; }
     RecordCommands &commands() { return *m_commands; }
     WindowCommands &windows() { return *m_windows; }
+    ClipboardCommands &clipboard() { return *m_clipboard; }
+    DisplayModes &modes() { return *m_modes; }
+    ToolbarHover &toolbar() { return *m_toolbar; }
     /** The protection level in force, as a number. */
     int level() const;
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
@@ -52,6 +58,7 @@ public:
     /** Reads the active database into the record list and the grid. */
     void reloadRecords();
 
+    /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
     void mnuExit_Click();
 
     /** The window's outer size in twips, frame included where a window manager draws one. */
@@ -84,6 +91,9 @@ private:
     RecordCommands *m_commands = nullptr;
     EditBoxRules *m_boxRules = nullptr;
     WindowCommands *m_windows = nullptr;
+    ClipboardCommands *m_clipboard = nullptr;
+    DisplayModes *m_modes = nullptr;
+    ToolbarHover *m_toolbar = nullptr;
     /** At level 1: whether the start-up check could decipher the database into the temporary file. */
     bool m_decipheredAtLoad = false;
     /** The outer frame's extra size in pixels, once a window manager has framed the window. */

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ClipboardCommands.h"
+
+#include "ClickLabel.h"
+#include "Clipboard.h"
+#include "InfoEdit.h"
+#include "RecordCommands.h"
+#include "mainScr.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+} // namespace
+
+ClipboardCommands::ClipboardCommands(mainScr &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    mainScrControls &ui = window.ui;
+    // What the user typed must show as typed, never as markup.
+    ui.ClipStatLbl->setTextFormat(Qt::PlainText);
+
+    connect(ui.Label4, &ClickLabel::clicked, this, &ClipboardCommands::Label4_Click);
+    connect(ui.Label1, &ClickLabel::clicked, this, &ClipboardCommands::Label1_Click);
+    connect(ui.Label2, &ClickLabel::clicked, this, &ClipboardCommands::Label2_Click);
+    connect(ui.Label5, &ClickLabel::clicked, this, &ClipboardCommands::Label5_Click);
+    connect(ui.mnuCopyToClip, &QAction::triggered, this, &ClipboardCommands::mnuCopyToClip_Click);
+    connect(ui.mnuClearClip, &QAction::triggered, this, &ClipboardCommands::mnuClearClip_Click);
+    connect(ui.Image3[0], &ClickLabel::clicked, this, [this] { Image3_Click(0); });
+    connect(ui.Image3[1], &ClickLabel::clicked, this, [this] { Image3_Click(1); });
+    connect(ui.mnuCapture, &QAction::triggered, this, &ClipboardCommands::mnuCapture_Click);
+    // The toolbar button does what the menu entry does, check mark included.
+    connect(ui.Image1[6], &ClickLabel::clicked, ui.mnuCapture, &QAction::trigger);
+    window.commands().setCaptureStop([this] { stopCopy(); });
+
+    for (QWidget *box : ui.Text1)
+        box->installEventFilter(this);
+    ui.infoBox()->viewport()->installEventFilter(this);
+
+    // The indicator and the copy follow the clipboard, changed by this program or any other. The copy runs
+    // after the event that changed the clipboard, so a box that takes the focus is the target by then.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    connect(clipboard, &QClipboard::dataChanged, this, &ClipboardCommands::showIndicator);
+    connect(clipboard, &QClipboard::dataChanged, this, &ClipboardCommands::copyTick, Qt::QueuedConnection);
+    showIndicator();
+}
+
+void ClipboardCommands::Label4_Click()
+{
+    const QString text = m_window.ui.text(0);
+    if (text.isEmpty())
+        return;
+    Clipboard::setText(text);
+    setStatus(m_window.ui.Label4->text() + u": "_s + text);
+}
+
+void ClipboardCommands::Label1_Click()
+{
+    const QString text = m_window.ui.text(2);
+    if (text.isEmpty())
+        return;
+    Clipboard::setText(text);
+    setStatus(m_window.ui.Label1->text() + u": "_s + text);
+    markCopied(m_window.ui.Label1);
+}
+
+void ClipboardCommands::Label2_Click()
+{
+    mainScrControls &ui = m_window.ui;
+    const QString text = ui.text(3);
+    if (text.isEmpty())
+        return;
+    // The box holds the real password even while it shows asterisks; clipboard histories leave it out.
+    Clipboard::setSecretText(text);
+    if (ui.Check1->isChecked())
+        setStatus(ui.Label2->text() + u" is Hidden (not shown)"_s);
+    else
+        setStatus(ui.Label2->text() + u": "_s + text);
+    markCopied(ui.Label2);
+}
+
+void ClipboardCommands::Label5_Click()
+{
+    const QString path = m_window.ui.text(1);
+    if (path.isEmpty() || !path.contains(u'.'))
+        return;
+    markCopied(m_window.ui.Label5);
+    m_window.ui.TmnuUrl->popup(QCursor::pos());
+}
+
+void ClipboardCommands::mnuCopyToClip_Click()
+{
+    const QString path = m_window.ui.text(1);
+    Clipboard::clear();
+    Clipboard::setText(path);
+    setStatus(u"Path set to: "_s + path);
+}
+
+void ClipboardCommands::mnuClearClip_Click()
+{
+    Clipboard::clear();
+}
+
+void ClipboardCommands::Image3_Click(int index)
+{
+    if (index != 1)
+        return;
+    Clipboard::clear();
+    setStatus(u"Nothing"_s);
+    markCopied(nullptr);
+}
+
+void ClipboardCommands::mnuCapture_Click()
+{
+    // A checkable entry: Qt has flipped the check mark before this runs, so it shows the state after the click.
+    if (m_window.ui.mnuCapture->isChecked()) {
+        Clipboard::clear();
+        m_copyRunning = true;
+        copyTick();
+    } else {
+        stopCopy();
+    }
+}
+
+void ClipboardCommands::stopCopy()
+{
+    m_copyRunning = false;
+}
+
+void ClipboardCommands::showIndicator()
+{
+    const bool holdsText = !Clipboard::text().isEmpty();
+    m_window.ui.Image3[1]->setVisible(holdsText);
+    m_window.ui.Image3[0]->setVisible(!holdsText);
+}
+
+void ClipboardCommands::copyTick()
+{
+    if (!m_copyRunning || Indice < 0 || Indice > 4)
+        return;
+    const QString text = Clipboard::text();
+    if (m_window.ui.text(Indice) != text)
+        m_window.ui.setText(Indice, text);
+}
+
+bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    const mainScrControls &ui = m_window.ui;
+    if (!ui.mnuCapture->isChecked())
+        return false;
+    const int index = watched == ui.infoBox()->viewport() ? 4 : ui.indexOf(watched);
+    if (index < 0)
+        return false;
+    if (event->type() == QEvent::FocusIn && watched != ui.infoBox()->viewport()) {
+        // Coming back from another program (or from a menu) is no move between the boxes: the text just copied
+        // there must stay on the clipboard.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Text1_GotFocus(index);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton
+            && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint()))
+            Text1_Click(index);
+    }
+    return false;
+}
+
+void ClipboardCommands::Text1_GotFocus(int index)
+{
+    Clipboard::clear();
+    Indice = index;
+}
+
+void ClipboardCommands::Text1_Click(int index)
+{
+    m_window.ui.setText(index, Clipboard::text());
+    m_window.ui.caretToEnd(index);
+}
+
+void ClipboardCommands::setStatus(const QString &status)
+{
+    m_window.ui.ClipStatLbl->setText(status);
+    m_window.ui.ClipStatLbl->adjustSize();
+}
+
+void ClipboardCommands::markCopied(ClickLabel *label)
+{
+    for (ClickLabel *each : { m_window.ui.Label1, m_window.ui.Label2, m_window.ui.Label5 })
+        setTextColour(each, each == label ? kCopiedColour : kPlainColour);
+}

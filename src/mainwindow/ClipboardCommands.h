@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QObject>
+
+class ClickLabel;
+class mainScr;
+
+/**
+ * The main window's clipboard traffic: the field labels that copy their box,
+ * the status panel that says what was copied, the indicator that shows
+ * whether the clipboard holds text, the commands that empty it, and capture
+ * mode, which fills the edit boxes from what the user copies elsewhere.
+ */
+class ClipboardCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** The colour of the label whose field was copied last, and of the others. */
+    static inline const QColor kCopiedColour { 0, 0, 255 };
+    static inline const QColor kPlainColour { 0, 0, 0 };
+
+    explicit ClipboardCommands(mainScr &window);
+
+    /** Indice: the box capture mode writes the clipboard into. */
+    int Indice = 0;
+
+    /** Whether capture mode's copy runs: each change of the clipboard is written into box Indice. */
+    bool copyRunning() const { return m_copyRunning; }
+
+    void Label4_Click(); ///< Service
+    void Label1_Click(); ///< Username
+    void Label2_Click(); ///< Password
+    void Label5_Click(); ///< Path: opens the pop-up menu
+    void mnuCopyToClip_Click();
+    void mnuClearClip_Click();
+    void Image3_Click(int index);
+    /** "&Capture", after its check mark has flipped: on empties the clipboard and starts the copy; off stops it. */
+    void mnuCapture_Click();
+    /** Stops capture mode's copy; the check mark stays as it is. */
+    void stopCopy();
+
+    /** Shows Image3(1) while the clipboard holds text, Image3(0) while it holds none. */
+    void showIndicator();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Text1_GotFocus(int index);
+    void Text1_Click(int index);
+    void copyTick();
+    void setStatus(const QString &status);
+    /** Colours label blue and the other two of Username, Password and Path black (nullptr: all black). */
+    void markCopied(ClickLabel *label);
+
+    mainScr &m_window;
+    bool m_copyRunning = false;
+};

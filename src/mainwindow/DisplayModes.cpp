@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DisplayModes.h"
+
+#include "AppFolders.h"
+#include "InfoEdit.h"
+#include "PreferencesFile.h"
+#include "Twips.h"
+#include "WindowPlacement.h"
+#include "mainScr.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QtDebug>
+
+using namespace Qt::StringLiterals;
+
+DisplayModes::DisplayModes(mainScr &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    mainScrControls &ui = window.ui;
+    connect(ui.mnuHideDisplay, &QAction::triggered, this, &DisplayModes::mnuHideDisplay_Click);
+    connect(ui.mnuAutoHide, &QAction::triggered, this, &DisplayModes::mnuAutoHide_Click);
+    connect(ui.mnuOnTop, &QAction::triggered, this, &DisplayModes::mnuOnTop_Click);
+    connect(ui.ResetSize, &QAction::triggered, this, &DisplayModes::ResetSize_Click);
+
+    // The height rule runs on what can change the height; the mouse rules on moves over the window's upper part.
+    window.installEventFilter(this);
+    window.centralWidget()->installEventFilter(this);
+    ui.Frame2->installEventFilter(this);
+    for (QWidget *box : ui.Text1)
+        box->installEventFilter(this);
+    ui.infoBox()->viewport()->installEventFilter(this);
+    ui.infoBox()->viewport()->setMouseTracking(true);
+}
+
+void DisplayModes::LoadPrefs()
+{
+    using PreferencesFile::Key;
+    const std::optional<QList<PreferencesFile::Setting>> settings
+        = PreferencesFile::read(AppFolders::preferencesFile());
+    if (!settings)
+        return;
+    mainScrControls &ui = m_window.ui;
+    for (const PreferencesFile::Setting &setting : *settings) {
+        switch (setting.key) {
+        case Key::Display:
+            // The check mark as a click would leave it, then the toggle: Hide Display ends as stored, applied.
+            ui.mnuHideDisplay->setChecked(setting.flag);
+            mnuHideDisplay_Click();
+            break;
+        case Key::AutHide:
+            // Only the check mark: the mouse rules apply it.
+            ui.mnuAutoHide->setChecked(setting.flag);
+            break;
+        case Key::LPos:
+            m_window.move(Twips::toPixels(setting.twips), m_window.pos().y());
+            break;
+        case Key::TPos:
+            m_window.move(m_window.pos().x(), Twips::toPixels(setting.twips));
+            break;
+        case Key::OTop:
+            ui.mnuOnTop->setChecked(setting.flag);
+            setTopMost(setting.flag);
+            break;
+        }
+    }
+    keepReachable();
+}
+
+FileResult DisplayModes::SavePrefs()
+{
+    const mainScrControls &ui = m_window.ui;
+    PreferencesFile::State state;
+    state.hideDisplay = ui.mnuHideDisplay->isChecked();
+    state.autoHide = ui.mnuAutoHide->isChecked();
+    state.left = Twips::fromPixels(m_window.pos().x());
+    state.top = Twips::fromPixels(m_window.pos().y());
+    state.topMost = ui.mnuOnTop->isChecked();
+    const FileResult written = PreferencesFile::write(AppFolders::preferencesFile(), state);
+    // The program is about to end: the earlier file stays, and there is no one left to tell but the log.
+    if (!written)
+        qWarning().noquote() << "Corvane: the preferences could not be written:" << written.error;
+    return written;
+}
+
+void DisplayModes::mnuHideDisplay_Click()
+{
+    mainScrControls &ui = m_window.ui;
+    const bool wasChecked = !ui.mnuHideDisplay->isChecked();
+    if (wasChecked) {
+        ui.mnuHideDisplay->setChecked(false);
+        m_window.NormalHeight = kNormalHeight;
+        setHeight(kNormalHeight);
+    } else {
+        ui.mnuAutoHide->setChecked(false);
+        ui.mnuHideDisplay->setChecked(true);
+        setHeight(kCollapsedHeight);
+    }
+    scheduleHeightRule();
+}
+
+void DisplayModes::mnuAutoHide_Click()
+{
+    mainScrControls &ui = m_window.ui;
+    // Switching it on only arms the mouse rules; switching it off lets the height rule bring the height back.
+    if (ui.mnuAutoHide->isChecked())
+        ui.mnuHideDisplay->setChecked(false);
+    scheduleHeightRule();
+}
+
+void DisplayModes::mnuOnTop_Click()
+{
+    setTopMost(m_window.ui.mnuOnTop->isChecked());
+}
+
+void DisplayModes::ResetSize_Click()
+{
+    mainScrControls &ui = m_window.ui;
+    // A maximized or minimized window cannot take a size: it is restored first.
+    if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        m_window.setWindowState(
+            m_window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    ui.mnuHideDisplay->setChecked(false);
+    ui.mnuAutoHide->setChecked(false);
+    m_window.NormalHeight = kNormalHeight;
+    m_window.setOuterSize(kNormalWidth, kNormalHeight);
+    scheduleHeightRule();
+}
+
+bool DisplayModes::isTopMost() const
+{
+    return m_window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void DisplayModes::setTopMost(bool on)
+{
+    if (isTopMost() == on)
+        return;
+    // Changing a window's flags hides it: it comes back where it was, as large as it was.
+    const bool visible = m_window.isVisible();
+    const QPoint position = m_window.pos();
+    const QSize size = m_window.size();
+    const Qt::WindowStates state = m_window.windowState();
+    m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    m_window.move(position);
+    m_window.resize(size);
+    if (visible) {
+        m_window.setWindowState(state);
+        m_window.show();
+    }
+}
+
+void DisplayModes::applyHeightRule()
+{
+    m_heightRulePending = false;
+    // Before the load has set NormalHeight (and while the window is not shown) there is nothing to keep.
+    if (!m_window.isVisible() || m_window.NormalHeight <= 0)
+        return;
+    if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    mainScrControls &ui = m_window.ui;
+    if (ui.mnuAutoHide->isChecked())
+        return;
+    if (ui.mnuHideDisplay->isChecked()) {
+        setHeight(kCollapsedHeight);
+    } else {
+        ui.mnuAutoHide->setChecked(false);
+        setHeight(m_window.NormalHeight);
+    }
+}
+
+void DisplayModes::scheduleHeightRule()
+{
+    // After the event at hand, so that the resize rules have taken the new height as NormalHeight first.
+    if (m_heightRulePending)
+        return;
+    m_heightRulePending = true;
+    QTimer::singleShot(0, this, &DisplayModes::applyHeightRule);
+}
+
+void DisplayModes::setHeight(int twips)
+{
+    if (m_window.outerHeight() != twips)
+        m_window.setOuterHeight(twips);
+}
+
+bool DisplayModes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_window) {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+        case QEvent::Show:
+            scheduleHeightRule();
+            break;
+        default:
+            break;
+        }
+    } else if (event->type() == QEvent::MouseMove && m_window.ui.mnuAutoHide->isChecked()) {
+        autoHideMouseMove(watched, static_cast<QMouseEvent *>(event)->position().toPoint());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
+{
+    const mainScrControls &ui = m_window.ui;
+    QWidget *client = m_window.centralWidget();
+    if (watched == client) {
+        // The window's background only: a control that passes a move on to it is not background.
+        if (!client->childAt(position))
+            setHeight(kCollapsedHeight);
+    } else if (watched == ui.Frame2) {
+        if (!ui.Frame2->childAt(position))
+            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_window.NormalHeight : kCollapsedHeight);
+    } else {
+        // One of the edit boxes.
+        setHeight(kCollapsedHeight);
+    }
+}
+
+void DisplayModes::keepReachable()
+{
+    QList<QRect> available;
+    for (const QScreen *screen : QGuiApplication::screens())
+        available.append(screen->availableGeometry());
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QRect frame(m_window.pos(), m_window.frameGeometry().size());
+    const QPoint onScreen = WindowPlacement::onScreen(
+        frame, titleBarHeight(), available, primary ? primary->availableGeometry() : QRect());
+    if (onScreen != m_window.pos())
+        m_window.move(onScreen);
+}
+
+int DisplayModes::titleBarHeight() const
+{
+    const int framed = m_window.geometry().top() - m_window.frameGeometry().top();
+    if (framed > 0)
+        return framed;
+    // Not framed yet (or no window manager): the style's idea of a title bar.
+    return m_window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &m_window);
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "FileResult.h"
+
+#include <QObject>
+
+class mainScr;
+
+/**
+ * How the main window shows itself: "&Hide Display" (collapsed to its upper
+ * part), "&Auto Hide" (collapsed while the mouse is over the upper part,
+ * grown back at the bottom of the entry area), "&Top Most" and "Reset to
+ * &Normal Size"; the rule that brings the height back when neither mode is
+ * on; and the preferences file that keeps the modes and the position
+ * between runs.
+ */
+class DisplayModes : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** Window measures in twips, frame included. */
+    static constexpr int kCollapsedHeight = 3000;
+    static constexpr int kNormalWidth = 7980;
+    static constexpr int kNormalHeight = 6300;
+    /** Frame2's height from which down the mouse grows the window under Auto Hide (its lowest 150 twips). */
+    static constexpr int kGrowFrom = 1500;
+
+    explicit DisplayModes(mainScr &window);
+
+    /**
+     * Reads "prefs.cfg" and applies it: the modes, the position and Top Most.
+     * A missing file changes nothing; a malformed item ends the reading with
+     * what came before it applied. A position that leaves the title bar off
+     * every screen is moved onto the primary screen.
+     */
+    void LoadPrefs();
+    /** Writes "prefs.cfg" whole; on failure the earlier file stays and the reason is returned. */
+    FileResult SavePrefs();
+
+    // The Preferences menu's entries, run after Qt has flipped their check marks.
+    void mnuHideDisplay_Click();
+    void mnuAutoHide_Click();
+    void mnuOnTop_Click();
+    void ResetSize_Click();
+
+    /** Puts the window into or out of the top-most state, keeping its position and size. */
+    void setTopMost(bool on);
+    bool isTopMost() const;
+
+    /**
+     * While the window is in its normal state and Auto Hide is off: collapsed
+     * under Hide Display, else back to NormalHeight.
+     */
+    void applyHeightRule();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void scheduleHeightRule();
+    void setHeight(int twips);
+    void autoHideMouseMove(QObject *watched, const QPoint &position);
+    void keepReachable();
+    int titleBarHeight() const;
+
+    mainScr &m_window;
+    bool m_heightRulePending = false;
+};
