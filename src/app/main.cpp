@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrowserCommands.h"
 #include "CoreDumps.h"
-#include "MiniBrowser.h"
 #include "ProgramExit.h"
 #include "Startup.h"
 

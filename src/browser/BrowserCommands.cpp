@@ -18,6 +18,11 @@ BrowserCommands::BrowserCommands(MainWindowBoxes boxes, QWidget *owner)
 
 BrowserCommands::~BrowserCommands() = default;
 
+MiniBrowser *BrowserCommands::browser() const
+{
+    return m_browser;
+}
+
 void BrowserCommands::CorvaneIE_Click()
 {
     const QString path = m_boxes.path ? m_boxes.path() : QString();

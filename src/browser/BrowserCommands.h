@@ -24,7 +24,7 @@ public:
     ~BrowserCommands() override;
 
     /** The open browser window, or nullptr. */
-    MiniBrowser *browser() const { return m_browser; }
+    MiniBrowser *browser() const;
 
     /**
      * "Corvane Browser": shows the Path in the browser window's path box,

@@ -5,7 +5,6 @@
 #include "ClickLabel.h"
 #include "DBBackup.h"
 #include "LangSelect.h"
-#include "MiniBrowser.h"
 #include "Securfrm.h"
 #include "mainScr.h"
 
