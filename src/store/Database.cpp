@@ -9,6 +9,7 @@
 #include "Windows1252.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstring>
@@ -194,6 +195,27 @@ FileResult writeWholeFile(const QString &path, QByteArrayView content)
         return folder;
     return SafeFile::writeWhole(path, content);
 }
+
+/**
+ * Appends one ended line to the file at path. A file whose last line has no
+ * CR LF (edited by hand, or brought from elsewhere) gets one first, so the
+ * new record does not run on into that last one; an extra line end costs
+ * nothing, since empty lines are skipped on loading.
+ */
+FileResult appendLine(const QString &path, QByteArray endedLine)
+{
+    if (const FileResult folder = ensureFolderOf(path); !folder)
+        return folder;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+        const qint64 size = file.size();
+        const bool ended = size >= 2 && file.seek(size - 2) && file.read(2) == QByteArrayView(TextLines::kLineEnd);
+        if (!ended)
+            endedLine.prepend(TextLines::kLineEnd, 2);
+    }
+    file.close();
+    return SafeFile::append(path, endedLine);
+}
 } // namespace
 
 DatabaseFiles DatabaseFiles::standard()
@@ -238,9 +260,7 @@ FileResult Database::appendRecord(int level, const QString &line, const KeyProvi
     const std::optional<QByteArray> bytes = fileLine(line, why);
     if (!bytes)
         return why;
-    if (const FileResult folder = ensureFolderOf(m_files.plain); !folder)
-        return folder;
-    return SafeFile::append(m_files.plain, TextLines::terminated(*bytes));
+    return appendLine(m_files.plain, TextLines::terminated(*bytes));
 }
 
 FileResult Database::AppendToEncryptedDB(const QString &line, const QString &key)
@@ -256,9 +276,7 @@ FileResult Database::AppendToEncryptedDB(const QString &line, const QString &key
     if (!storable(out))
         return FileResult::failure(cipherLineBreak(-1));
     out.append(TextLines::kLineEnd, 2);
-    if (const FileResult folder = ensureFolderOf(m_files.encrypted); !folder)
-        return folder;
-    return SafeFile::append(m_files.encrypted, out);
+    return appendLine(m_files.encrypted, std::move(out));
 }
 
 FileResult Database::RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key)
