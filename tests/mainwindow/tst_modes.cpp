@@ -1,0 +1,301 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ClickLabel.h"
+#include "DisplayModes.h"
+#include "MainWindowFixture.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFrame>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kSlack = 15; // one pixel's worth of twips
+
+bool near(int actual, int expected)
+{
+    return qAbs(actual - expected) <= kSlack;
+}
+
+QString prefsPath(const MainWindowFixture &f)
+{
+    return f.folders.appPath(u"prefs.cfg"_s);
+}
+
+/** A point inside the entry frame, in pixels, with nothing on it, at height twips within the frame. */
+QPoint frame2Point(int twips)
+{
+    return { Twips::toPixels(40), Twips::toPixels(twips) };
+}
+
+/** The window background between the toolbar and the clipboard panel. */
+QPoint backgroundPoint(int step = 0)
+{
+    return { Twips::toPixels(5600) + step, Twips::toPixels(300) };
+}
+} // namespace
+
+class tst_Modes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void loadPrefs_appliesFile_data();
+    void loadPrefs_appliesFile();
+    void loadPrefs_positionOffEveryScreen_movedOntoPrimary();
+    void exitAndQuit_writeFiveLines_escapeKeepsThem();
+    void exit_unwritablePreferences_endsAnyway();
+    void hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff();
+    void autoHide_mouseRulesCollapseAndGrow();
+    void topMost_keepsPositionAndSize();
+    void resetSize_fromMaximized_restoresNormalSize();
+};
+
+void tst_Modes::initTestCase()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+void tst_Modes::loadPrefs_appliesFile_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: no file at all
+    QTest::addColumn<bool>("hideDisplay");
+    QTest::addColumn<bool>("autoHide");
+    QTest::addColumn<bool>("topMost");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QPoint>("position"); // twips; (-1, -1): where the window would be without a file
+
+    const QPoint unmoved(-1, -1);
+    QTest::newRow("no file") << QByteArray() << false << false << false << 6300 << unmoved;
+    QTest::newRow("written by an earlier run")
+        << QByteArray("[Display]= False\r\n[AutHide]= False\r\n[LPos]= 1500\r\n[TPos]= 750\r\n[OTop]= False\r\n")
+        << false << false << false << 6300 << QPoint(1500, 750);
+    QTest::newRow("hide display on: collapsed")
+        << QByteArray("[Display]= True\r\n") << true << false << false << 3000 << unmoved;
+    QTest::newRow("hide display switches auto hide off")
+        << QByteArray("[AutHide]= True\r\n[Display]= True\r\n") << true << false << false << 3000 << unmoved;
+    QTest::newRow("auto hide only arms the mouse rules")
+        << QByteArray("[Display]= False\r\n[AutHide]= True\r\n") << false << true << false << 6300 << unmoved;
+    QTest::newRow("top most") << QByteArray("[OTop]= True\r\n") << false << false << true << 6300 << unmoved;
+    QTest::newRow("first line without space applies nothing")
+        << QByteArray("[Display]=True\r\n[OTop]= True\r\n") << false << false << false << 6300 << unmoved;
+    QTest::newRow("key in other case ignored")
+        << QByteArray("[lpos]= 10\r\n[OTop]= True\r\n") << false << false << true << 6300 << unmoved;
+    QTest::newRow("malformed item keeps what came before")
+        << QByteArray("[OTop]= 1\r\n[LPos]= far\r\n[Display]= True\r\n") << false << false << true << 6300 << unmoved;
+}
+
+void tst_Modes::loadPrefs_appliesFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, hideDisplay);
+    QFETCH(bool, autoHide);
+    QFETCH(bool, topMost);
+    QFETCH(int, height);
+    QFETCH(QPoint, position);
+    MainWindowFixture f;
+    const QPoint unmoved = f.window->pos();
+    if (!file.isNull())
+        TestFolders::write(prefsPath(f), file);
+    f.start();
+    const mainScrControls &ui = f.window->ui;
+    QCOMPARE(ui.mnuHideDisplay->isChecked(), hideDisplay);
+    QCOMPARE(ui.mnuAutoHide->isChecked(), autoHide);
+    QCOMPARE(ui.mnuOnTop->isChecked(), topMost);
+    QCOMPARE(f.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), topMost);
+    // Before the window is first shown its frame is unknown, so a full height set then may come out a frame higher.
+    const int frame = Twips::fromPixels(f.window->frameGeometry().height() - f.window->height());
+    QTRY_VERIFY2(
+        qAbs(f.window->outerHeight() - height) <= frame + kSlack, qPrintable(QString::number(f.window->outerHeight())));
+    if (position == QPoint(-1, -1)) {
+        QCOMPARE(f.window->pos(), unmoved);
+    } else {
+        QVERIFY(near(Twips::fromPixels(f.window->pos().x()), position.x()));
+        QVERIFY(near(Twips::fromPixels(f.window->pos().y()), position.y()));
+    }
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_Modes::loadPrefs_positionOffEveryScreen_movedOntoPrimary()
+{
+    MainWindowFixture f;
+    // Saved on a monitor that is gone.
+    TestFolders::write(prefsPath(f), "[LPos]= 60000\r\n[TPos]= -9000\r\n");
+    f.start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect frame = f.window->frameGeometry();
+    // The title bar can be taken hold of: its ends lie on the screen.
+    QVERIFY2(screen.contains(frame.topLeft()), qPrintable(u"%1,%2"_s.arg(frame.x()).arg(frame.y())));
+    QVERIFY(screen.contains(QPoint(frame.right() - 8, frame.top())));
+}
+
+void tst_Modes::exitAndQuit_writeFiveLines_escapeKeepsThem()
+{
+    MainWindowFixture f;
+    TestFolders::write(prefsPath(f), "[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n");
+    f.start();
+    f.window->ui.mnuExit->trigger();
+    QCOMPARE(f.exit.count, 1);
+    QCOMPARE(TestFolders::read(prefsPath(f)),
+        QByteArray("[Display]= False\r\n[AutHide]= False\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n"));
+
+    f.window->ui.mnuHideDisplay->trigger();
+    QTest::mouseClick(f.window->ui.Image1[7], Qt::LeftButton);
+    QCOMPARE(f.exit.count, 2);
+    const QByteArray quit("[Display]= True\r\n[AutHide]= False\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n");
+    QCOMPARE(TestFolders::read(prefsPath(f)), quit);
+
+    // Escape ends the program without writing: the next start finds the file of the run before.
+    f.window->ui.mnuAutoHide->trigger();
+    QTest::keyClick(f.window->ui.Text1[0], Qt::Key_Escape);
+    QCOMPARE(f.exit.count, 3);
+    QCOMPARE(TestFolders::read(prefsPath(f)), quit);
+}
+
+void tst_Modes::exit_unwritablePreferences_endsAnyway()
+{
+    MainWindowFixture f;
+    f.start();
+    // A folder where the file should be: nothing can replace it.
+    QVERIFY(QDir().mkpath(prefsPath(f)));
+    f.window->ui.mnuExit->trigger();
+    QCOMPARE(f.exit.count, 1);
+    QVERIFY(f.messages.shown.isEmpty());
+    QVERIFY(QFileInfo(prefsPath(f)).isDir());
+    QVERIFY(!f.window->modes().SavePrefs());
+}
+
+void tst_Modes::hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff()
+{
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    const mainScrControls &ui = w.ui;
+    w.setOuterHeight(5000);
+    QTRY_VERIFY(near(w.NormalHeight, 5000));
+
+    ui.mnuAutoHide->trigger();
+    ui.mnuHideDisplay->trigger();
+    QVERIFY(ui.mnuHideDisplay->isChecked());
+    QVERIFY(!ui.mnuAutoHide->isChecked());
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    // While collapsed the window keeps its height, and NormalHeight does not follow it.
+    w.setOuterHeight(4500);
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    QVERIFY(near(w.NormalHeight, 5000));
+
+    // Auto Hide switches Hide Display off in turn, without changing the height.
+    ui.mnuAutoHide->trigger();
+    QVERIFY(!ui.mnuHideDisplay->isChecked());
+    QTest::qWait(20);
+    QVERIFY(near(w.outerHeight(), 3000));
+    ui.mnuAutoHide->trigger();
+    QTRY_VERIFY(near(w.outerHeight(), 5000));
+
+    ui.mnuHideDisplay->trigger();
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    ui.mnuHideDisplay->trigger();
+    QVERIFY(!ui.mnuHideDisplay->isChecked());
+    QTRY_VERIFY(near(w.outerHeight(), 6300));
+    QCOMPARE(w.NormalHeight, 6300);
+}
+
+void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
+{
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    const mainScrControls &ui = w.ui;
+    // Without Auto Hide the mouse changes nothing.
+    QTest::mouseMove(ui.Text1[0], QPoint(10, 5));
+    QTest::mouseMove(w.centralWidget(), backgroundPoint());
+    QTest::qWait(20);
+    const int full = w.NormalHeight;
+    QVERIFY(near(w.outerHeight(), full));
+
+    ui.mnuAutoHide->trigger();
+    QTest::mouseMove(ui.Text1[0], QPoint(12, 5));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    // From the box down to the frame's lowest 150 twips: back to full height; the frame's upper part collapses.
+    QTest::mouseMove(ui.Frame2, frame2Point(1560));
+    QTRY_VERIFY(near(w.outerHeight(), full));
+    QTest::mouseMove(ui.Frame2, frame2Point(100));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    QTest::mouseMove(ui.Frame2, frame2Point(1600));
+    QTRY_VERIFY(near(w.outerHeight(), full));
+    // Just above the lowest 150 twips is the upper part still.
+    QTest::mouseMove(ui.Frame2, frame2Point(1440));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    QTest::mouseMove(ui.Text1[3], QPoint(8, 5));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    QTest::mouseMove(ui.Frame2, frame2Point(1560));
+    QTRY_VERIFY(near(w.outerHeight(), full));
+    QTest::mouseMove(w.centralWidget(), backgroundPoint());
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    // The collapsed height under Auto Hide is not taken as the new full height.
+    QCOMPARE(w.NormalHeight, full);
+
+    // Switching Auto Hide off brings the full height back at once.
+    ui.mnuAutoHide->trigger();
+    QTRY_VERIFY(near(w.outerHeight(), full));
+}
+
+void tst_Modes::topMost_keepsPositionAndSize()
+{
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    w.move(40, 30);
+    w.setOuterSize(7000, 5500);
+    QTRY_VERIFY(near(w.outerHeight(), 5500));
+    const QRect before = w.frameGeometry();
+    w.ui.mnuOnTop->trigger();
+    QVERIFY(w.ui.mnuOnTop->isChecked());
+    QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTRY_COMPARE(w.frameGeometry(), before);
+    w.ui.mnuOnTop->trigger();
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(w.isVisible());
+    QTRY_COMPARE(w.frameGeometry(), before);
+}
+
+void tst_Modes::resetSize_fromMaximized_restoresNormalSize()
+{
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    const mainScrControls &ui = w.ui;
+    ui.mnuOnTop->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint position = w.pos();
+    ui.mnuAutoHide->trigger();
+    w.setOuterSize(6000, 4000);
+    QTRY_VERIFY(near(w.outerHeight(), 4000));
+    ui.ResetSize->trigger();
+    QTRY_VERIFY(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300));
+    QVERIFY(!ui.mnuAutoHide->isChecked());
+    QVERIFY(!ui.mnuHideDisplay->isChecked());
+    QCOMPARE(w.NormalHeight, 6300);
+    QCOMPARE(w.pos(), position);
+    QVERIFY(ui.mnuOnTop->isChecked());
+
+    ui.mnuHideDisplay->trigger();
+    w.showMaximized();
+    QTRY_VERIFY(w.isMaximized());
+    ui.ResetSize->trigger();
+    QTRY_VERIFY(!w.isMaximized());
+    QTRY_VERIFY(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300));
+    QVERIFY(!ui.mnuHideDisplay->isChecked());
+}
+
+QTEST_MAIN(tst_Modes)
+#include "tst_modes.moc"
