@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Owner password at "Program and DBase": the database is enciphered with it, the owner is asked
+# for it at start (two wrong tries and the right one), three wrong tries end the program with an
+# intrusion report, and no password stored in a record is left readable in any file.
+source "$(dirname "$0")/lib.sh"
+e2e_begin security
+
+OWNER=Owl2Pass9
+# A password stored in a record at level 1: it must be found, readable, in no file at all.
+SENTINEL=Zq8SentinelW3x
+
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_main
+e2e_file_record add Mail alice s3cret https://mail.example/ "first one"
+e2e_file_record enter Bank bob b4nk https://bank.example/
+e2e_records "$APP/Data/userDB.pdb" >"$E2E_DIR/plain-lines.txt"
+
+# Preferences > Set Password: the password, then the level (typing it selects "None" again).
+e2e_menu alt+p s
+e2e_wait_window '^Security Settings - Corvane$'
+SECURITY=$WIN
+e2e_wait_painted "$SECURITY"
+e2e_click_twips "$SECURITY" 1080 105 3300 330
+e2e_type "$OWNER"
+# "Program and DBase": the first option of the Protect frame, clicked on its caption.
+e2e_click_twips "$SECURITY" 3510 2715 600 285
+e2e_shot settings
+e2e_click_twips "$SECURITY" 4230 4200 1110 390 # Accept
+e2e_answer "Confirmation Request" \
+    $'Make sure to copy the Password to a safe location\nWhen you are ready, Press Ok to continue'
+e2e_wait_window_gone "$SECURITY"
+
+[[ ! -e $APP/Data/userDB.pdb ]] || e2e_fail "the plain database is still there at level 1"
+e2e_expect "owner record" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "xx-xx-xxxx${OWNER}$(date +%m-%d-%Y)1"
+e2e_expect "the enciphered database, deciphered line by line" \
+    "$(e2e_records "$APP/Data/userDB.edb" "$OWNER")" "$(cat "$E2E_DIR/plain-lines.txt")"
+
+# A record filed at level 1 is appended enciphered.
+e2e_file_record add Vault carol "$SENTINEL" https://vault.example/ "kept at level 1"
+e2e_records "$APP/Data/userDB.edb" "$OWNER" >"$E2E_DIR/level1-lines.txt" \
+    || e2e_fail "the enciphered database does not decipher with the owner password"
+e2e_expect "records at level 1" "$(wc -l <"$E2E_DIR/level1-lines.txt")" 3
+e2e_expect "password of the record filed at level 1" "$(e2e_field "$(tail -n 1 "$E2E_DIR/level1-lines.txt")" 3)" \
+    "$SENTINEL"
+
+# A backup copy at level 1 is the enciphered file.
+mkdir -p "$E2E_DIR/backup"
+e2e_backup_window backup
+e2e_backup_save "$E2E_DIR/backup" "File Backup done"
+e2e_backup_close
+cmp "$APP/Data/userDB.edb" "$E2E_DIR/backup/Corvane.edb" || e2e_fail "the backup copy differs from the database"
+e2e_exit
+
+# Start again: two wrong passwords, then the right one.
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_window '^Owner Authentication$'
+ASK=$WIN
+e2e_wait_painted "$ASK"
+e2e_shot authentication
+e2e_click_twips "$ASK" 1140 150 3180 330
+e2e_type "wrong1"
+e2e_key Return
+e2e_type "owl2pass9" # the case counts
+e2e_key Return
+# Both were taken as attempts and refused: the dialog still asks, the records stay hidden.
+sleep 1
+e2e_shown "$ASK" || e2e_fail "the authentication window closed after wrong passwords"
+[[ -z $(e2e_window '^Corvane' "$SPLASH") ]] || e2e_fail "the main window showed before the right password"
+e2e_type "$OWNER"
+e2e_key Return
+e2e_wait_main
+e2e_shot records-after-authentication
+[[ ! -e $APP/Corvane.log ]] || e2e_fail "a successful authentication wrote an intrusion report"
+[[ -z $(find "$E2E_RUNTIME" -name mdb.tmp) ]] || e2e_fail "the deciphered temporary database was left behind"
+# The grid holds the three records in order: select the last one and look at its date.
+e2e_select_row 2
+e2e_expect "date of the last row" "$(e2e_title "$MAIN")" \
+    "Corvane - Record Date: $(e2e_field "$(grep '^Vault' "$E2E_DIR/level1-lines.txt")" 5)"
+e2e_exit
+
+# Start again and fail three times: the message, the report, the program gone.
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_window '^Owner Authentication$'
+ASK=$WIN
+e2e_wait_painted "$ASK"
+e2e_click_twips "$ASK" 1140 150 3180 330
+before=$(date +%s)
+e2e_type "a"
+e2e_key Return
+e2e_type "b b"
+e2e_key Return
+e2e_type "c!"
+e2e_key Return
+e2e_answer "Access Error" "You are not allowed to use this application"
+e2e_wait_exit
+after=$(date +%s)
+e2e_shot program-gone
+
+report=$E2E_DIR/report.txt
+tr -d '\r' <"$APP/Corvane.log" >"$report"
+e2e_expect "report lines" "$(grep -c '' "$report")" 10
+e2e_expect "report line ends" "$(grep -c $'\r$' "$APP/Corvane.log")" 10
+stamp=$(sed -n 4p "$report")
+[[ $stamp =~ ^\[\ ([0-9]{2})-([0-9]{2})-([0-9]{4})\ -\ ([0-9]{2}:[0-9]{2}:[0-9]{2})\ \]$ ]] \
+    || e2e_fail "report time stamp \"$stamp\""
+when=$(date -d "${BASH_REMATCH[3]}-${BASH_REMATCH[1]}-${BASH_REMATCH[2]} ${BASH_REMATCH[4]}" +%s)
+((when >= before - 1 && when <= after + 1)) || e2e_fail "report time stamp \"$stamp\" is not the time of the failure"
+expected=$(printf '%s\n' "" "Corvane Intrussion Report" "" "$stamp" "" "Intrussion attempt #1: a" \
+    "Intrussion attempt #2: b b" "Intrussion attempt #3: c!" "" " -------- END REPORT --------------")
+e2e_expect "intrusion report" "$(cat "$report")" "$expected"
+
+# Secrecy: the record's password is in no file Corvane leaves behind, in plain text or in the
+# form the field cipher alone would give it.
+hidden=$("$E2E_INSPECT" field-encipher "$SENTINEL")
+found=$(grep -rlaF -e "$SENTINEL" -e "$hidden" "$E2E_DIR" --exclude='*.png' --exclude=corvane \
+    --exclude='*-lines.txt' || true)
+[[ -z $found ]] || e2e_fail "the password stored in a record can be read in: $found"
+e2e_log "secrecy: the stored password is readable in no file"
+
+e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
+e2e_log "passed"
