@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFolders.h"
 #include "AppInfo.h"
+#include "Ask4Pass.h"
 #include "ClickLabel.h"
+#include "Database.h"
 #include "Fakes.h"
 #include "Language.h"
+#include "OwnerFile.h"
+#include "OwnerRecord.h"
+#include "RecordLine.h"
 #include "Splash.h"
 #include "Startup.h"
 #include "TestFolders.h"
 #include "mainScr.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +27,15 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+Ask4Pass *visibleAsk4Pass()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *ask = qobject_cast<Ask4Pass *>(widget); ask && ask->isVisible())
+            return ask;
+    }
+    return nullptr;
+}
+
 mode_t modeOf(const QString &path)
 {
     struct stat info
@@ -42,6 +58,7 @@ private Q_SLOTS:
     void startup_secondCopyOnSameFolderEnds();
     void startup_removesStaleTemporaryDatabase();
     void splash_takesTextsFromLanguageTable();
+    void load_level1_asksOwnerFirstThenShowsDecipheredRecords();
 };
 
 void tst_App::createDataFolder_firstAndLaterStarts()
@@ -171,6 +188,43 @@ void tst_App::splash_takesTextsFromLanguageTable()
     QCOMPARE(splash.Label2->text(), u"Zeile zwei"_s);
     QCOMPARE(splash.Label5->text(), u"Fenster schliessen"_s);
     QVERIFY(splash.Label4->text().startsWith(u"Gemacht von uns - v1.0 - 05/2002"_s));
+}
+
+void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
+{
+    TestFolders folders;
+    FakeMessages messages;
+    FakeExit exit;
+    QDir().mkpath(folders.data());
+    const QStringList records = { RecordLine::build({ u"Bank"_s, {}, u"me"_s, u"pw"_s, {} }, u"05-17-2002 14:03:59"_s),
+        RecordLine::build({ u"Alpha"_s, {}, u"a"_s, u"b"_s, {} }, u"05-17-2002 14:03:59"_s) };
+    Database database;
+    QVERIFY(database.RewriteDatabase(0, records, {}));
+    QVERIFY(database.EncryptPlainToDB(u"k3y"_s));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, 1)));
+    TestFolders::write(folders.appPath(u"prefs.cfg"_s),
+        "[Display]= False\r\n[AutHide]= False\r\n[LPos]= 1500\r\n"
+        "[TPos]= 900\r\n[OTop]= False\r\n");
+
+    mainScr window;
+    bool checkedWhileAsking = false;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(visibleAsk4Pass());
+        // While the owner is asked the preferences are in force, the main window is hidden and nothing is loaded.
+        checkedWhileAsking = !window.isVisible() && window.records().rowCount() == 0 && window.x() == 100;
+        visibleAsk4Pass()->findChild<QLineEdit *>(u"Text1"_s)->setText(u"k3y"_s);
+        visibleAsk4Pass()->findChild<QPushButton *>(u"Command2"_s)->click();
+    });
+    window.Form_Load();
+    QVERIFY(checkedWhileAsking);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.owner.Reach, u"1"_s);
+    QCOMPARE(window.records().rowCount(), 2);
+    QCOMPARE(window.records().index(0, 0).data().toString(), u"Alpha"_s);
+    // The deciphered copy is gone once the records are in memory.
+    QVERIFY(!QFile::exists(database.files().temporary));
+    QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(exit.count, 0);
 }
 
 QTEST_MAIN(tst_App)
