@@ -26,6 +26,18 @@ void setTextColour(QLabel *label, const QColor &colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
+
+/**
+ * The clipboard's text as capture mode writes it into a box: a value copied with its line end
+ * (a line of a file, a terminal's output) comes without it, since no field can hold one.
+ */
+QString capturedText()
+{
+    QString text = Clipboard::text();
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    return text;
+}
 } // namespace
 
 ClipboardCommands::ClipboardCommands(mainScr &window)
@@ -154,7 +166,7 @@ void ClipboardCommands::copyTick()
 {
     if (!m_copyRunning || Indice < 0 || Indice > 4)
         return;
-    const QString text = Clipboard::text();
+    const QString text = capturedText();
     if (m_window.ui.text(Indice) != text)
         m_window.ui.setText(Indice, text);
 }
@@ -190,7 +202,7 @@ void ClipboardCommands::Text1_GotFocus(int index)
 
 void ClipboardCommands::Text1_Click(int index)
 {
-    m_window.ui.setText(index, Clipboard::text());
+    m_window.ui.setText(index, capturedText());
     m_window.ui.caretToEnd(index);
 }
 

@@ -144,6 +144,7 @@ void DisplayModes::setTopMost(bool on)
         return;
     // Changing a window's flags hides it: it comes back where it was, as large as it was.
     const bool visible = m_window.isVisible();
+    const bool active = m_window.isActiveWindow();
     const QPoint position = m_window.pos();
     const QSize size = m_window.size();
     const Qt::WindowStates state = m_window.windowState();
@@ -153,6 +154,8 @@ void DisplayModes::setTopMost(bool on)
     if (visible) {
         m_window.setWindowState(state);
         m_window.show();
+        if (active)
+            m_window.activateWindow();
     }
 }
 

@@ -241,7 +241,7 @@ void tst_Clipboard::capture_withoutCopy_focusEmptiesClickPastes()
     QVERIFY(ui.mnuCapture->isChecked());
     QVERIFY(!f.window->clipboard().copyRunning());
 
-    Clipboard::setText(u"alice"_s);
+    Clipboard::setText(u"alice\n"_s);
     QTest::mouseClick(ui.Text1[2], Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(ui.text(2), u"alice"_s);
     QCOMPARE(f.box(2)->cursorPosition(), 5);
@@ -283,7 +283,8 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
     Clipboard::setText(u"jdoe"_s);
     QTRY_COMPARE(ui.text(2), u"jdoe"_s);
     focusBox(f, 3);
-    Clipboard::setText(u"pw"_s);
+    // Copied with its line end, as from a file or a terminal: the box gets the value alone.
+    Clipboard::setText(u"pw\r\n"_s);
     QTRY_COMPARE(ui.text(3), u"pw"_s);
     // The login gathered field by field: each box kept its own value, and Add is ready.
     QCOMPARE(ui.text(0), u"Mail"_s);
