@@ -85,10 +85,6 @@ void tst_Modes::loadPrefs_appliesFile_data()
     QTest::newRow("auto hide only arms the mouse rules")
         << QByteArray("[Display]= False\r\n[AutHide]= True\r\n") << false << true << false << 6300 << unmoved;
     QTest::newRow("top most") << QByteArray("[OTop]= True\r\n") << false << false << true << 6300 << unmoved;
-    QTest::newRow("first line without space applies nothing")
-        << QByteArray("[Display]=True\r\n[OTop]= True\r\n") << false << false << false << 6300 << unmoved;
-    QTest::newRow("key in other case ignored")
-        << QByteArray("[lpos]= 10\r\n[OTop]= True\r\n") << false << false << true << 6300 << unmoved;
     QTest::newRow("malformed item keeps what came before")
         << QByteArray("[OTop]= 1\r\n[LPos]= far\r\n[Display]= True\r\n") << false << false << true << 6300 << unmoved;
 }
