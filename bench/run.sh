@@ -25,7 +25,7 @@ echo "# start-up (real program under Xvfb)"
 "$CORVANE_ROOT/bench/startup/startup.sh" "$build"
 if [[ -x "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" ]]; then
     echo "# main window idle (real program under Xvfb)"
-    "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" "$build"
+    "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" "$build/bin/corvane"
 fi
 echo "# built-in browser (under Xvfb)"
 quiet "$CORVANE_ROOT/bench/browser/run_browser_bench.sh" "$build"

@@ -9,6 +9,9 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
 
 EditBoxRules::EditBoxRules(mainScr &window)
     : QObject(&window)
@@ -85,8 +88,11 @@ void EditBoxRules::Text1_KeyUp(int index, int key)
 void EditBoxRules::Text1_MouseMove(int index)
 {
     // The Username box never repeats its text; the Password box does, even while it shows asterisks.
-    if (index != 2)
-        m_window.ui.Text1[index]->setToolTip(m_window.ui.text(index));
+    if (index == 2)
+        return;
+    // A tooltip that looks like markup would be drawn as markup; the box's text is shown as typed.
+    const QString text = m_window.ui.text(index);
+    m_window.ui.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
 }
 
 void EditBoxRules::mnuAutoComplete_Click()

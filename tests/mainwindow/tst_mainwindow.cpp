@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QTableView>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -344,6 +345,13 @@ void tst_MainWindow::tooltips_repeatTextExceptUsername()
     QCOMPARE(f.window->ui.Text1[0]->toolTip(), u"text 0"_s);
     QCOMPARE(f.window->ui.Text1[3]->toolTip(), u"text 3"_s); // even while it shows asterisks
     QVERIFY(f.window->ui.Text1[2]->toolTip().isEmpty());
+
+    // Text that looks like markup is shown as typed, not drawn as markup.
+    f.window->ui.setText(0, u"<b>bold</b> & co"_s);
+    QTest::mouseMove(f.window->ui.Text1[0], QPoint(12, 5));
+    QTextDocument shown;
+    shown.setHtml(f.window->ui.Text1[0]->toolTip());
+    QCOMPARE(shown.toPlainText(), u"<b>bold</b> & co"_s);
 }
 
 void tst_MainWindow::infoBox_staysOneLine()
