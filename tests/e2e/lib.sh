@@ -116,8 +116,8 @@ e2e_start() {
         cd "$E2E_DIR"
         umask 000
         eval "$prefix"
-        exec env HOME="$E2E_HOME" XDG_RUNTIME_DIR="$E2E_RUNTIME" XDG_CONFIG_HOME= XDG_DATA_HOME= \
-            XDG_CACHE_HOME= "$APP/corvane"
+        exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$E2E_HOME" \
+            XDG_RUNTIME_DIR="$E2E_RUNTIME" "$APP/corvane"
     ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
     CORVANE_PID=$!
     SPLASH=
@@ -251,9 +251,19 @@ e2e_menu_height() {
 # e2e_click ID X Y [BUTTON]: clicks at a point of the window (pixels from its top left corner).
 e2e_click() {
     e2e_geometry "$1"
-    xdotool mousemove --sync $((WX + $2)) $((WY + $3))
-    sleep 0.05
+    e2e_pointer_to $((WX + $2)) $((WY + $3))
     xdotool click "${4:-1}"
+}
+
+# e2e_pointer_to X Y: moves the pointer to a point of the screen and waits until it is there.
+e2e_pointer_to() {
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    # --sync waits for the pointer to move, which it never does when it is there already.
+    if [[ $X,$Y != "$1,$2" ]]; then
+        xdotool mousemove --sync "$1" "$2"
+        sleep 0.05
+    fi
 }
 
 # e2e_click_twips ID LEFT TOP WIDTH HEIGHT [BUTTON]: clicks the middle of a control placed in
@@ -274,7 +284,7 @@ e2e_focus() {
 
 # e2e_type TEXT: types TEXT into the focused window.
 e2e_type() {
-    xdotool type --delay 15 -- "$1"
+    xdotool type --delay "${E2E_TYPE_DELAY:-15}" -- "$1"
 }
 
 # e2e_key KEY...: presses keys (xdotool names: Return, Tab, shift+Tab, alt+f).
@@ -471,7 +481,8 @@ e2e_message_text() {
     for ((y = 6; y < WH / 2; y += 4)); do
         x=$((WW / 2 + (y / 4 % 2) * 40))
         printf '' | xclip -selection primary -i >/dev/null 2>&1
-        xdotool mousemove --sync $((WX + x)) $((WY + y)) click --repeat 3 --delay 60 1
+        e2e_pointer_to $((WX + x)) $((WY + y))
+        xdotool click --repeat 3 --delay 60 1
         line=$(timeout 5 xclip -selection primary -o 2>/dev/null || true)
         if [[ -n $line && $line != "$last" ]]; then
             lines+=("$line")

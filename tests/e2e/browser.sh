@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The built-in browser on a local login page, opened both ways: the Path label's pop-up
+# (Browse > Corvane Browser) and File > Corvo Browser. Once the page has loaded, the user name
+# is on the clipboard, where another program reads it.
+source "$(dirname "$0")/lib.sh"
+e2e_begin browser
+
+mkdir -p "$E2E_DIR/site"
+cat >"$E2E_DIR/site/login.html" <<'EOF'
+<!DOCTYPE html>
+<html><head><title>Local login</title></head>
+<body style="font-family: sans-serif">
+<h1>Local login page</h1>
+<form><p>User <input name="user"></p><p>Password <input name="pass" type="password"></p>
+<p><button type="button">Log in</button></p></form>
+</body></html>
+EOF
+PAGE=file://$E2E_DIR/site/login.html
+USERNAME=bob.browser
+# The engine's first start takes a while on a loaded machine.
+LOADED_WITHIN=90
+
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_main
+e2e_file_record add "Local page" "$USERNAME" Br0wserPw "$PAGE"
+e2e_select_row 0
+
+# The Path label's pop-up: Copy to Clipboard, Browse > Corvane Browser.
+e2e_clip_put "held before the page loaded"
+e2e_label Path
+e2e_key Down Down Right Return
+e2e_wait_window '^CorvoBrowser$'
+BROWSER=$WIN
+e2e_wait_clip "$USERNAME" "$LOADED_WITHIN"
+e2e_wait_painted "$BROWSER"
+e2e_shot corvane-browser
+
+# Closed, then opened again from the File menu on the same record.
+e2e_focus "$BROWSER"
+e2e_key alt+F4
+e2e_wait_window_gone "$BROWSER"
+e2e_clip_put "held before the second opening"
+e2e_menu alt+f Down Down Return
+e2e_wait_window '^CorvoBrowser$'
+BROWSER=$WIN
+e2e_wait_clip "$USERNAME" "$LOADED_WITHIN"
+e2e_shot corvo-browser
+e2e_focus "$BROWSER"
+e2e_key alt+F4
+e2e_wait_window_gone "$BROWSER"
+
+e2e_exit
+e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
+e2e_log "passed"

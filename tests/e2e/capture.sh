@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Capture mode gathers a login from another program: with it on, the box that takes the focus
+# empties the clipboard and becomes the target, and what another program then copies lands in
+# it. The gathered record is filed and read back from the database.
+source "$(dirname "$0")/lib.sh"
+e2e_begin capture
+
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_main
+
+# Switching it on (the toolbar button) empties the clipboard first.
+e2e_clip_put "old text that must not be captured"
+e2e_toolbar 6
+e2e_wait_clip ""
+
+# capture_into BOX TEXT: focus the box (which empties the clipboard), copy TEXT elsewhere.
+capture_into() {
+    e2e_box "$1"
+    e2e_wait_clip ""
+    e2e_clip_put "$2"
+}
+capture_into 0 "Captured Shop"
+capture_into 2 "buyer@shop.example"
+capture_into 3 "Cap7Pass"
+capture_into 1 "https://shop.example/account"
+e2e_shot captured
+
+# Off again (Edit > &Capture), then Add files what was gathered.
+e2e_menu alt+e c
+before=$(e2e_db_size)
+e2e_toolbar 0
+e2e_wait_until "$E2E_TIMEOUT" '(($(e2e_db_size) > before))' || e2e_fail "the captured record was not filed"
+record=$(e2e_records "$APP/Data/userDB.pdb")
+for field in "0 Captured Shop" "1 https://shop.example/account" "2 buyer@shop.example" "3 Cap7Pass"; do
+    e2e_expect "captured field ${field%% *}" "$(e2e_field "$record" "${field%% *}")" "${field#* }"
+done
+
+# With capture off, a copy elsewhere leaves the boxes alone: what is typed is all there is.
+e2e_box 0
+e2e_clip_put "not for the box"
+e2e_type "typed"
+e2e_label Service
+e2e_wait_clip "typed"
+e2e_shot capture-off
+
+e2e_exit
+e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
+e2e_log "passed"
