@@ -7,7 +7,7 @@
 
 /**
  * The record grid's model: it presents the record list itself, one row per
- * item in the list's order (grid row r of the design is model row r - 1),
+ * item in the list's order (model row r is list item r),
  * six columns Service, Path, Username, Password (one "*" per character),
  * Info and the record date (no header). Every change of the records goes
  * through here, so views always hear of it.

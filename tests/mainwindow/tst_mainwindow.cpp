@@ -102,7 +102,7 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
         QVERIFY(e.widget);
         QVERIFY2(near(twips(e.widget), e.rect), qPrintable(e.widget->objectName()));
     }
-    // Labels keep their place and grow only when the font needs more room than the design gave.
+    // Labels keep their place and grow only when the font needs more room than their place gives.
     QVERIFY(near(QRect(twips(ui.Label6).topLeft(), QSize(1170, 180)), { 375, 60, 1170, 180 }));
     QVERIFY(twips(ui.Label6).width() >= 1170 - 15);
     QVERIFY(ui.Label6->width() >= ui.Label6->sizeHint().width());
