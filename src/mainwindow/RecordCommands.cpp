@@ -51,23 +51,8 @@ void RecordCommands::AddRecord()
     if (blocked())
         return;
     const EditResult result = m_window.editor().add(m_window.level(), boxes(), m_window.databaseKey());
-    switch (result.outcome) {
-    case EditOutcome::Duplicate:
-        showMessage(&m_window, MessageIcon::Information, AppInfo::title,
-            Language::text(68, u"There is an identical record already filed"_s));
+    if (!succeeded(result))
         return;
-    case EditOutcome::Refused:
-        showRefused(result.detail);
-        return;
-    case EditOutcome::WriteFailed:
-        showDiskError(result.detail);
-        return;
-    case EditOutcome::Done:
-        break;
-    case EditOutcome::NoChange:
-    case EditOutcome::NothingSelected:
-        return;
-    }
     deselect();
     emptyBoxes();
     m_window.ui.Text1[0]->setFocus();
@@ -84,23 +69,8 @@ void RecordCommands::mnuReplace_Click()
 
     const EditResult result
         = m_window.editor().replace(m_window.level(), m_selectedRow, boxes(), m_window.databaseKey());
-    switch (result.outcome) {
-    case EditOutcome::NoChange:
-        showMessage(
-            &m_window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
+    if (!succeeded(result))
         return;
-    case EditOutcome::Refused:
-        showRefused(result.detail);
-        return;
-    case EditOutcome::WriteFailed:
-        showDiskError(result.detail);
-        return;
-    case EditOutcome::Done:
-        break;
-    case EditOutcome::Duplicate:
-    case EditOutcome::NothingSelected:
-        return;
-    }
     deselect();
     m_window.setWindowTitle(AppInfo::title);
     emptyBoxes();
@@ -113,11 +83,7 @@ void RecordCommands::mnuRemove_Click()
     if (m_selectedRow < 0 || blocked())
         return;
     const EditResult result = m_window.editor().remove(m_window.level(), m_selectedRow, m_window.databaseKey());
-    if (result.outcome == EditOutcome::WriteFailed) {
-        showDiskError(result.detail);
-        return;
-    }
-    if (result.outcome != EditOutcome::Done)
+    if (!succeeded(result))
         return;
     saveUndoFields();
     m_window.setWindowTitle(AppInfo::title);
@@ -187,6 +153,31 @@ void RecordCommands::emptyBoxes()
 {
     for (int i = 0; i < 5; ++i)
         m_window.ui.setText(i, QString());
+}
+
+bool RecordCommands::succeeded(const EditResult &result)
+{
+    switch (result.outcome) {
+    case EditOutcome::Done:
+        return true;
+    case EditOutcome::Duplicate:
+        showMessage(&m_window, MessageIcon::Information, AppInfo::title,
+            Language::text(68, u"There is an identical record already filed"_s));
+        break;
+    case EditOutcome::NoChange:
+        showMessage(
+            &m_window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
+        break;
+    case EditOutcome::Refused:
+        showRefused(result.detail);
+        break;
+    case EditOutcome::WriteFailed:
+        showDiskError(result.detail);
+        break;
+    case EditOutcome::NothingSelected:
+        break;
+    }
+    return false;
 }
 
 void RecordCommands::showRefused(const QString &why)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RecordEditor.h"
 #include "RecordLine.h"
 
 #include <QObject>
@@ -50,6 +51,8 @@ public:
 
 private:
     RecordLine::Texts boxes() const;
+    /** Shows what went wrong, if anything; true when the command changed the records. */
+    bool succeeded(const EditResult &result);
     void saveUndoFields();
     void emptyBoxes();
     void showRefused(const QString &why);
