@@ -104,6 +104,10 @@ e2e_wait_until() {
     done
 }
 
+e2e_now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
 # ---- the program ------------------------------------------------------------------------
 
 # e2e_start [PREFIX...]: starts app/corvane in the background, with the journey's HOME and
@@ -133,15 +137,6 @@ e2e_wait_exit() {
     e2e_wait_until "${1:-$E2E_TIMEOUT}" '! e2e_running' || e2e_fail "Corvane did not end"
     wait "$CORVANE_PID" 2>/dev/null || true
     e2e_log "Corvane has ended"
-}
-
-# e2e_stop: ends the program from outside (when the journey has no use for a proper exit).
-e2e_stop() {
-    if e2e_running; then
-        kill "$CORVANE_PID"
-        e2e_wait_until 10 '! e2e_running' || kill -9 "$CORVANE_PID"
-        wait "$CORVANE_PID" 2>/dev/null || true
-    fi
 }
 
 # ---- windows ----------------------------------------------------------------------------
@@ -226,10 +221,9 @@ e2e_colours() {
 }
 
 # e2e_menu_height MAIN: sets E2E_MENU_HEIGHT to the main window's menu bar height in pixels,
-# measured on the window.
-# The client area begins below the menu bar; its rule Frame1 (top 705 twips) is a sunken line,
-# a dark row over a white one, and the only thing drawn in the window's third pixel column
-# besides the menu bar's own bottom edge.
+# measured on the window, since the client area (where the controls are placed) begins below
+# it. The client's rule Frame1 (top 705 twips) is a sunken line, a dark row over a white one;
+# in the window's third pixel column nothing else is drawn but the menu bar's bottom edge.
 e2e_menu_height() {
     local main=$1 rule_top=$((705 / E2E_TWIPS_PER_PIXEL)) found=
     local deadline=$((SECONDS + E2E_TIMEOUT))

@@ -45,6 +45,23 @@ e2e_expect "records at level 1" "$(wc -l <"$E2E_DIR/level1-lines.txt")" 3
 e2e_expect "password of the record filed at level 1" "$(e2e_field "$(tail -n 1 "$E2E_DIR/level1-lines.txt")" 3)" \
     "$SENTINEL"
 
+# A Replace at level 1 writes the database anew through the deciphered temporary file, which
+# is gone afterwards.
+e2e_select_row 1
+e2e_box 4
+# End, not Ctrl+End: Ctrl released in an edit box switches capture mode on.
+e2e_key End
+e2e_type " and changed"
+before=$(e2e_db_size)
+e2e_toolbar 1
+e2e_wait_until "$E2E_TIMEOUT" '(($(e2e_db_size) > before))' || e2e_fail "the replaced record was not written"
+e2e_records "$APP/Data/userDB.edb" "$OWNER" >"$E2E_DIR/level1-lines.txt" \
+    || e2e_fail "the rewritten database does not decipher with the owner password"
+e2e_expect "Info of the replaced record" "$(e2e_field "$(grep '^Mail' "$E2E_DIR/level1-lines.txt")" 4)" \
+    "first one and changed"
+e2e_expect "records after the Replace" "$(wc -l <"$E2E_DIR/level1-lines.txt")" 3
+[[ -z $(find "$E2E_RUNTIME" -type f) ]] || e2e_fail "the rewrite left files in the runtime folder"
+
 # A backup copy at level 1 is the enciphered file.
 mkdir -p "$E2E_DIR/backup"
 e2e_backup_window backup
@@ -76,10 +93,20 @@ e2e_wait_main
 e2e_shot records-after-authentication
 [[ ! -e $APP/Corvane.log ]] || e2e_fail "a successful authentication wrote an intrusion report"
 [[ -z $(find "$E2E_RUNTIME" -name mdb.tmp) ]] || e2e_fail "the deciphered temporary database was left behind"
-# The grid holds the three records in order: select the last one and look at its date.
-e2e_select_row 2
+# The grid holds the three records in order, the one filed at level 1 with its password.
+row=0
+for want in "Bank bob" "Mail alice" "Vault carol"; do
+    e2e_select_row "$row"
+    e2e_label Service
+    e2e_wait_clip "${want% *}"
+    e2e_label Username
+    e2e_wait_clip "${want#* }"
+    row=$((row + 1))
+done
 e2e_expect "date of the last row" "$(e2e_title "$MAIN")" \
     "Corvane - Record Date: $(e2e_field "$(grep '^Vault' "$E2E_DIR/level1-lines.txt")" 5)"
+e2e_label Password
+e2e_wait_clip "$SENTINEL"
 e2e_exit
 
 # Start again and fail three times: the message, the report, the program gone.
