@@ -45,6 +45,9 @@ e2e_label Service
 e2e_wait_clip "typed"
 e2e_shot capture-off
 
-e2e_exit
+# The toolbar's Quit button ends the program as E&xit does, writing the preferences.
+e2e_toolbar 7
+e2e_wait_exit
+e2e_expect "prefs.cfg lines written by Quit" "$(grep -c $'\r$' "$APP/prefs.cfg")" 5
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
 e2e_log "passed"

@@ -2,6 +2,7 @@
 # First start in a fresh folder: the splash hands over by itself, the Data folder is made, three
 # logins are filed (the Add button, the Enter key), E&xit writes the window's place; the next
 # start shows the splash until it is clicked, the window where it was and the records in order.
+# A second copy on the same folder refuses to run; Escape ends without writing the preferences.
 source "$(dirname "$0")/lib.sh"
 e2e_begin first_start
 
@@ -67,7 +68,22 @@ for want in "alpha al" "Mike mike.m" "Zeta zed"; do
     row=$((row + 1))
 done
 e2e_shot records-in-order
-e2e_exit
+
+# Only one copy runs on a folder: a second one says so and ends, the first runs on.
+first=$CORVANE_PID
+e2e_start
+e2e_answer Corvane "Corvane is already running with the records of this folder."
+e2e_wait_exit
+CORVANE_PID=$first
+e2e_running || e2e_fail "the first copy ended when a second one was started"
+
+# Escape in an edit box ends the program at once, without writing the preferences.
+xdotool windowmove "$MAIN" 300 250
+e2e_wait_until 10 'e2e_geometry "$MAIN"; [[ $WX,$WY == 300,250 ]]' || e2e_fail "the window did not move"
+e2e_box 0
+e2e_key Escape
+e2e_wait_exit
+e2e_expect "prefs.cfg after Escape" "$(cat "$APP/prefs.cfg")" "$expected"
 
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
 e2e_log "passed"

@@ -1,13 +1,39 @@
 #!/usr/bin/env bash
 # Owner password at "Program and DBase": the database is enciphered with it, the owner is asked
 # for it at start (two wrong tries and the right one), three wrong tries end the program with an
-# intrusion report, and no password stored in a record is left readable in any file.
+# intrusion report, no password stored in a record is left readable in any file, and going back
+# to "None" gives the plain database back line for line.
 source "$(dirname "$0")/lib.sh"
 e2e_begin security
 
 OWNER=Owl2Pass9
 # A password stored in a record at level 1: it must be found, readable, in no file at all.
 SENTINEL=Zq8SentinelW3x
+TODAY=$(date +%m-%d-%Y)
+
+# Places in the security settings window, in twips.
+PROTECT_TOP=2385 # the Protect frame
+option_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
+option_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
+accept() { e2e_click_twips "$SECURITY" 4230 4200 1110 390; }
+
+open_settings() {
+    e2e_menu alt+p s
+    e2e_wait_window '^Security Settings - Corvane$'
+    SECURITY=$WIN
+    e2e_wait_painted "$SECURITY"
+}
+
+# start_to_authentication: a start that asks for the owner password; sets ASK to the window.
+start_to_authentication() {
+    e2e_start
+    e2e_wait_splash
+    e2e_click "$SPLASH" 100 100
+    e2e_wait_window '^Owner Authentication$'
+    ASK=$WIN
+    e2e_wait_painted "$ASK"
+    e2e_click_twips "$ASK" 1140 150 3180 330
+}
 
 e2e_start
 e2e_wait_splash
@@ -18,22 +44,18 @@ e2e_file_record enter Bank bob b4nk https://bank.example/
 e2e_records "$APP/Data/userDB.pdb" >"$E2E_DIR/plain-lines.txt"
 
 # Preferences > Set Password: the password, then the level (typing it selects "None" again).
-e2e_menu alt+p s
-e2e_wait_window '^Security Settings - Corvane$'
-SECURITY=$WIN
-e2e_wait_painted "$SECURITY"
+open_settings
 e2e_click_twips "$SECURITY" 1080 105 3300 330
 e2e_type "$OWNER"
-# "Program and DBase": the first option of the Protect frame, clicked on its caption.
-e2e_click_twips "$SECURITY" 3510 2715 600 285
+option_level1
 e2e_shot settings
-e2e_click_twips "$SECURITY" 4230 4200 1110 390 # Accept
+accept
 e2e_answer "Confirmation Request" \
     $'Make sure to copy the Password to a safe location\nWhen you are ready, Press Ok to continue'
 e2e_wait_window_gone "$SECURITY"
 
 [[ ! -e $APP/Data/userDB.pdb ]] || e2e_fail "the plain database is still there at level 1"
-e2e_expect "owner record" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "xx-xx-xxxx${OWNER}$(date +%m-%d-%Y)1"
+e2e_expect "owner record" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "xx-xx-xxxx${OWNER}${TODAY}1"
 e2e_expect "the enciphered database, deciphered line by line" \
     "$(e2e_records "$APP/Data/userDB.edb" "$OWNER")" "$(cat "$E2E_DIR/plain-lines.txt")"
 
@@ -71,14 +93,8 @@ cmp "$APP/Data/userDB.edb" "$E2E_DIR/backup/Corvane.edb" || e2e_fail "the backup
 e2e_exit
 
 # Start again: two wrong passwords, then the right one.
-e2e_start
-e2e_wait_splash
-e2e_click "$SPLASH" 100 100
-e2e_wait_window '^Owner Authentication$'
-ASK=$WIN
-e2e_wait_painted "$ASK"
+start_to_authentication
 e2e_shot authentication
-e2e_click_twips "$ASK" 1140 150 3180 330
 e2e_type "wrong1"
 e2e_key Return
 e2e_type "owl2pass9" # the case counts
@@ -110,13 +126,7 @@ e2e_wait_clip "$SENTINEL"
 e2e_exit
 
 # Start again and fail three times: the message, the report, the program gone.
-e2e_start
-e2e_wait_splash
-e2e_click "$SPLASH" 100 100
-e2e_wait_window '^Owner Authentication$'
-ASK=$WIN
-e2e_wait_painted "$ASK"
-e2e_click_twips "$ASK" 1140 150 3180 330
+start_to_authentication
 before=$(date +%s)
 e2e_type "a"
 e2e_key Return
@@ -149,6 +159,29 @@ found=$(grep -rlaF -e "$SENTINEL" -e "$hidden" "$E2E_DIR" --exclude='*.png' --ex
     --exclude='*-lines.txt' || true)
 [[ -z $found ]] || e2e_fail "the password stored in a record can be read in: $found"
 e2e_log "secrecy: the stored password is readable in no file"
+e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
+
+# Back to "None" (the box holds the password in force): the plain database comes back line for
+# line, without the enciphered one, and the next start asks for nothing.
+start_to_authentication
+e2e_type "$OWNER"
+e2e_key Return
+e2e_wait_main
+open_settings
+option_none
+accept
+e2e_wait_window_gone "$SECURITY"
+[[ ! -e $APP/Data/userDB.edb ]] || e2e_fail "the enciphered database is still there at level 0"
+e2e_expect "the plain database after leaving level 1" "$(e2e_records "$APP/Data/userDB.pdb")" \
+    "$(cat "$E2E_DIR/level1-lines.txt")"
+e2e_expect "owner record at level 0" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "xx-xx-xxxx${OWNER}${TODAY}0"
+e2e_exit
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_main
+e2e_shot level-none
+e2e_exit
 
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
 e2e_log "passed"
