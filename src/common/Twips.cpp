@@ -2,6 +2,7 @@
 #include "Twips.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 
@@ -28,6 +29,21 @@ int fromPixels(int pixels)
 }
 
 } // namespace Twips
+
+void centerWindow(QWidget *window)
+{
+    const QWidget *over = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    QRect area;
+    if (over && over->isVisible())
+        area = over->frameGeometry();
+    else if (const QScreen *screen = window->screen())
+        area = screen->availableGeometry();
+    else
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(area.center());
+    window->move(frame.topLeft());
+}
 
 void place(QWidget *widget, int left, int top, int width, int height)
 {

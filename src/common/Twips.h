@@ -14,3 +14,9 @@ int fromPixels(int pixels);
 
 /** Puts widget at left, top with width and height, all in twips, inside its parent. */
 void place(QWidget *widget, int left, int top, int width, int height);
+
+/**
+ * Centres a window over the window of its parent, or on the screen when it has
+ * none, as a window manager would place a dialog (and as none does under Xvfb).
+ */
+void centerWindow(QWidget *window);

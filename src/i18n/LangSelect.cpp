@@ -42,6 +42,7 @@ LangSelect::LangSelect(QWidget *mainWindow, QWidget *parent)
 
     connect(Command1, &QPushButton::clicked, this, &LangSelect::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &LangSelect::Command2_Click);
+    centerWindow(this);
     Form_Load();
 }
 

@@ -8,6 +8,7 @@
 #include "OwnerCheck.h"
 #include "ProgramExit.h"
 #include "Securfrm.h"
+#include "Twips.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -26,6 +27,7 @@ bool askOwner(OwnerState &state, const QString &password)
     QObject::connect(dialog, &Ask4Pass::authenticated, &wait, &QEventLoop::quit);
     QObject::connect(dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
     QObject::connect(&ProgramExit::instance(), &ProgramExit::requested, &wait, &QEventLoop::quit);
+    centerWindow(dialog);
     dialog->show();
     dialog->focusPassword();
     if (!state.isAuthenticated() && !ProgramExit::isRequested())

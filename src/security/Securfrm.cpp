@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QShowEvent>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -499,6 +500,10 @@ void Securfrm::resizeEvent(QResizeEvent *event)
 void Securfrm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (!event->spontaneous() && !m_placed) {
+        centerWindow(this);
+        m_placed = true;
+    }
     // The window manager's frame is known once the window is shown.
     QTimer::singleShot(0, this, [this] { setWindowHeight(m_heightTwips); });
 }

@@ -108,6 +108,7 @@ private:
     QButtonGroup *m_strengths;
     QButtonGroup *m_protection;
     int m_heightTwips = kNormalHeight;
+    bool m_placed = false;
     bool m_filtering = false;
     bool m_filling = false;
 };
