@@ -9,7 +9,7 @@
 # XDG_RUNTIME_DIR), the program's output, and the screenshots it keeps.
 #
 # Every wait is bounded; a journey that fails says why, keeps a screenshot of the moment, and
-# stops the program it started.
+# stops the program it started. A journey that passes leaves its folder without the program.
 
 set -euo pipefail
 
@@ -85,6 +85,8 @@ e2e_cleanup() {
         kill "$CORVANE_PID" 2>/dev/null || true
         e2e_wait_until 10 '! e2e_running' || kill -9 "$CORVANE_PID" 2>/dev/null || true
     fi
+    # The copy of the program is only worth its room while a failure is looked into.
+    ((status != 0)) || rm -f "$APP/corvane"
     exit $status
 }
 
