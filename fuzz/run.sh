@@ -40,6 +40,8 @@ build="$CORVANE_ROOT/build-fuzz"
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     CC=clang CXX=clang++ cmake -S "$CORVANE_ROOT" -B "$build" -DCORVANE_FUZZ=ON \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_BUILD_BENCH=OFF
+else
+    cmake "$build" >/dev/null # picks up targets added since the last run
 fi
 build_targets=()
 for t in "${targets[@]}"; do build_targets+=("fuzz_$t"); done
