@@ -8,12 +8,16 @@
 #include <QFont>
 #include <QIcon>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    // The process holds the owner password and every record: it must never end up in a core dump.
+    // The process holds the owner password and every record: it must never end up in a core dump,
+    // and whatever it or its libraries write (caches included) is for the user's eyes only.
     disableCoreDumps();
+    ::umask(077);
 
     prepareBrowserEngine();
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 
 #include "ClickLabel.h"
 #include "Clipboard.h"
+#include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "RecordCommands.h"
 #include "mainScr.h"
@@ -209,7 +210,8 @@ void ClipboardCommands::Text1_Click(int index)
 void ClipboardCommands::setStatus(const QString &status)
 {
     m_window.ui.ClipStatLbl->setText(status);
-    m_window.ui.ClipStatLbl->adjustSize();
+    // The panel is narrow: a longer status is drawn cut short, the whole of it in the tooltip.
+    m_window.ui.ClipStatLbl->fitText(m_window.ui.Picture1->contentsRect().right());
 }
 
 void ClipboardCommands::markCopied(ClickLabel *label)

@@ -7,6 +7,7 @@
 #include "ClipboardCommands.h"
 #include "DisplayModes.h"
 #include "EditBoxRules.h"
+#include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "Language.h"
 #include "Messages.h"
@@ -203,6 +204,7 @@ void mainScr::applyResizeRules()
     setWidth(ui.Text1[1], widthOf(ui.Frame2) - leftOf(ui.Text1[1]) - border);
     setWidth(ui.Text1[4], widthOf(ui.Frame2) - leftOf(ui.Text1[4]) - border);
     setWidth(ui.Picture1, W - leftOf(ui.Picture1) - 180);
+    ui.ClipStatLbl->fitText(ui.Picture1->contentsRect().right());
     if (!ui.mnuAutoHide->isChecked() && !ui.mnuHideDisplay->isChecked())
         NormalHeight = H;
     if (H < 600)

@@ -2,6 +2,7 @@
 #include "mainScrControls.h"
 
 #include "ClickLabel.h"
+#include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "Twips.h"
 
@@ -104,7 +105,7 @@ void mainScrControls::setUp(QMainWindow *window)
     Label6 = named(new QLabel(u"ClipBoard holds"_s, Picture1), u"Label6"_s);
     place(Label6, 375, 60, 1170, 180);
     fitText(Label6);
-    ClipStatLbl = named(new QLabel(Picture1), u"ClipStatLbl"_s);
+    ClipStatLbl = named(new ElidedLabel(Picture1), u"ClipStatLbl"_s);
     place(ClipStatLbl, 120, 360, 1560, 225);
     for (int n = 0; n < 2; ++n) {
         Image3[n] = named(new ClickLabel(Picture1), u"Image3_%1"_s.arg(n));

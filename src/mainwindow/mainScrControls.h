@@ -6,6 +6,7 @@
 #include <array>
 
 class ClickLabel;
+class ElidedLabel;
 class InfoEdit;
 class QAction;
 class QCheckBox;
@@ -39,7 +40,7 @@ struct mainScrControls
     // The clipboard status panel.
     QFrame *Picture1 = nullptr;
     QLabel *Label6 = nullptr;
-    QLabel *ClipStatLbl = nullptr;
+    ElidedLabel *ClipStatLbl = nullptr; ///< sizes to its text within the panel
     std::array<ClickLabel *, 2> Image3 {}; ///< 0 the clipboard holds no text, 1 it holds text
 
     // The entry area.

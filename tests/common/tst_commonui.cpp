@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ElidedLabel.h"
 #include "Fakes.h"
 #include "Twips.h"
 
@@ -15,6 +16,7 @@ private Q_SLOTS:
     void twips_fifteenPerPixelAt96Dpi();
     void place_setsGeometryInTwips();
     void fakeMessages_recordsAndAnswers();
+    void elidedLabel_keepsWholeTextAndShowsItWhenCut();
 };
 
 void tst_CommonUi::twips_fifteenPerPixelAt96Dpi()
@@ -48,6 +50,25 @@ void tst_CommonUi::fakeMessages_recordsAndAnswers()
     QCOMPARE(messages.unexpected(), QStringList { u"T: Sure?"_s });
     QCOMPARE(messages.texts(), (QStringList { u"Q?"_s, u"Bad"_s, u"Sure?"_s }));
     QCOMPARE(messages.shown.at(1).icon, MessageIcon::Critical);
+}
+
+void tst_CommonUi::elidedLabel_keepsWholeTextAndShowsItWhenCut()
+{
+    QWidget panel;
+    panel.resize(120, 40);
+    ElidedLabel label(&panel);
+    label.move(8, 20);
+    label.setText(u"Short"_s);
+    label.fitText(panel.width());
+    QCOMPARE(label.width(), label.sizeHint().width());
+    QVERIFY(label.toolTip().isEmpty());
+
+    const QString status = u"Password is Hidden (not shown) and then some more words"_s;
+    label.setText(status);
+    label.fitText(panel.width());
+    QCOMPARE(label.text(), status);
+    QCOMPARE(label.geometry().right() + 1, panel.width());
+    QCOMPARE(label.toolTip(), status);
 }
 
 QTEST_MAIN(tst_CommonUi)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClickLabel.h"
+#include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "MainWindowFixture.h"
 #include "RecordCommands.h"
