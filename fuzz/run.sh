@@ -55,6 +55,10 @@ work=$(mktemp -d "$memory/corvane-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# AddressSanitizer keeps freed memory in quarantine, so a long run grows past
+# libFuzzer's default limit of 2 GB without any leak of ours (without the
+# quarantine a target stays near 60 MB); leave it room.
+rss_limit_mb=4096
 failed=()
 for t in "${targets[@]}"; do
     corpus="$build/fuzz/corpora/$t"
@@ -63,7 +67,7 @@ for t in "${targets[@]}"; do
     inputs=("$corpus" "$CORVANE_ROOT/fuzz/corpus/$t")
     [[ -d "$CORVANE_ROOT/fuzz/regressions/$t" ]] && inputs+=("$CORVANE_ROOT/fuzz/regressions/$t")
     echo "== fuzz_$t for ${seconds} s"
-    if ! TMPDIR="$work" "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -max_len=8192 \
+    if ! TMPDIR="$work" "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -max_len=8192 -rss_limit_mb="$rss_limit_mb" \
         -print_final_stats=1 -artifact_prefix="$findings/" "${inputs[@]}"; then
         failed+=("$t")
         echo "!! fuzz_$t found a fault; the input is in $findings/"
