@@ -87,7 +87,19 @@ mainScr::mainScr(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-mainScr::~mainScr() = default;
+mainScr::~mainScr()
+{
+    // The window and its commands watch its controls: they stop first, so that none of them sees
+    // a control that is half destroyed.
+    ui.Grid1->viewport()->removeEventFilter(this);
+    ui.Grid1->removeEventFilter(this);
+    delete m_toolbar;
+    delete m_modes;
+    delete m_clipboard;
+    delete m_windows;
+    delete m_boxRules;
+    delete m_commands;
+}
 
 void mainScr::Form_Load()
 {
