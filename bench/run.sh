@@ -15,17 +15,26 @@ fi
 cmake --build "$build" --parallel "$(nproc)" --target corvane store_bench window_bench make_database browser_bench \
     >/dev/null
 
-quiet() { "$@" 2> >(grep -v -e 'propagateSizeHints' -e 'XDG_RUNTIME_DIR' -e '^$' >&2); }
+# Each step's own chatter (Qt's, the web engine's) goes to a log; it is shown only when a step fails.
+logs="$build/bench-logs"
+mkdir -p "$logs"
+step() {
+    local name=$1
+    shift
+    if ! "$@" 2>"$logs/$name.log"; then
+        echo "$name failed; its log, $logs/$name.log, ends:" >&2
+        tail -n 20 "$logs/$name.log" >&2
+        return 1
+    fi
+}
 
 echo "# record store (32,767 records)"
-"$build/bench/store/store_bench"
+step store "$build/bench/store/store_bench"
 echo "# main window (32,767 records, offscreen)"
-QT_QPA_PLATFORM=offscreen quiet "$build/bench/window/window_bench"
+QT_QPA_PLATFORM=offscreen step window "$build/bench/window/window_bench"
 echo "# start-up (real program under Xvfb)"
-"$CORVANE_ROOT/bench/startup/startup.sh" "$build"
-if [[ -x "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" ]]; then
-    echo "# main window idle (real program under Xvfb)"
-    "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" "$build/bin/corvane"
-fi
+step startup "$CORVANE_ROOT/bench/startup/startup.sh" "$build"
+echo "# main window idle (real program under Xvfb)"
+step idle "$CORVANE_ROOT/bench/mainwindow/idle_cpu.sh" "$build/bin/corvane"
 echo "# built-in browser (under Xvfb)"
-quiet "$CORVANE_ROOT/bench/browser/run_browser_bench.sh" "$build"
+step browser "$CORVANE_ROOT/bench/browser/run_browser_bench.sh" "$build"
