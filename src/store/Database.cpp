@@ -180,6 +180,34 @@ FileContent readFile(const QString &path)
     return file;
 }
 
+/**
+ * The content of the file at path. A missing file fails with whenMissing (when
+ * given); any other failure with the reason the read gave.
+ */
+std::optional<QByteArray> contentOf(const QString &path, FileResult &why, const QString &whenMissing = {})
+{
+    FileContent file = readFile(path);
+    if (!file.bytes)
+        why = file.missing && !whenMissing.isEmpty() ? FileResult::failure(whenMissing) : file.status;
+    return std::move(file.bytes);
+}
+
+QString missingEncrypted(const QString &path)
+{
+    return u"The enciphered database %1 does not exist."_s.arg(shown(path));
+}
+
+QString wrongKey(const QString &path)
+{
+    return u"The enciphered database %1 does not read back with this password."_s.arg(shown(path));
+}
+
+/** Every line of content through the line cipher under key, each ended by CR LF, into out. */
+FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &out)
+{
+    return transformLines(content, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
+}
+
 /** Creates the folder of path (mode 0700) when it is missing, as after the user deleted it. */
 FileResult ensureFolderOf(const QString &path)
 {
@@ -327,13 +355,11 @@ FileResult Database::EncryptTempToDB(const QString &key)
         return why;
     if (m_files.temporary.isEmpty())
         return FileResult::failure(kNoTemporary);
-    const FileContent temp = readFile(m_files.temporary);
-    if (!temp.bytes)
-        return temp.status;
+    const std::optional<QByteArray> temp = contentOf(m_files.temporary, why);
+    if (!temp)
+        return why;
     QByteArray out;
-    const FileResult built
-        = transformLines(*temp.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
-    if (!built)
+    if (const FileResult built = lineCiphered(*temp, *k, out); !built)
         return built;
     return writeWholeFile(m_files.encrypted, out);
 }
@@ -350,18 +376,12 @@ FileResult Database::DecryptDBToTemp(const QString &key)
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
         return why;
-    const FileContent db = readFile(m_files.encrypted);
-    if (!db.bytes) {
-        if (db.missing)
-            return FileResult::failure(u"The enciphered database %1 does not exist."_s.arg(shown(m_files.encrypted)));
-        return db.status;
-    }
+    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
+    if (!db)
+        return why;
     QByteArray out;
-    const FileResult built
-        = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
-    if (!built)
-        return FileResult::failure(
-            u"The enciphered database %1 does not read back with this password."_s.arg(shown(m_files.encrypted)));
+    if (!lineCiphered(*db, *k, out))
+        return FileResult::failure(wrongKey(m_files.encrypted));
     return SafeFile::createNew(m_files.temporary, out);
 }
 
@@ -378,16 +398,12 @@ FileResult Database::EncryptPlainToDB(const QString &key)
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
         return why;
-    const FileContent plain = readFile(m_files.plain);
-    if (!plain.bytes) {
-        if (plain.missing)
-            return FileResult::failure(u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
-        return plain.status;
-    }
+    const std::optional<QByteArray> plain
+        = contentOf(m_files.plain, why, u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
+    if (!plain)
+        return why;
     QByteArray out;
-    const FileResult built
-        = transformLines(*plain.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
-    if (!built)
+    if (const FileResult built = lineCiphered(*plain, *k, out); !built)
         return built;
     if (const FileResult written = writeWholeFile(m_files.encrypted, out); !written)
         return written;
@@ -402,15 +418,12 @@ FileResult Database::DecryptDBToPlain(const QString &key)
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
         return why;
-    const FileContent db = readFile(m_files.encrypted);
-    if (!db.bytes)
-        return db.status;
+    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why);
+    if (!db)
+        return why;
     QByteArray out;
-    const FileResult built
-        = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, *k, o); });
-    if (!built)
-        return FileResult::failure(
-            u"The enciphered database %1 does not read back with this password."_s.arg(shown(m_files.encrypted)));
+    if (!lineCiphered(*db, *k, out))
+        return FileResult::failure(wrongKey(m_files.encrypted));
     if (const FileResult written = writeWholeFile(m_files.plain, out); !written)
         return written;
     return SafeFile::remove(m_files.encrypted);
@@ -425,15 +438,12 @@ FileResult Database::changeKey(const QString &oldKey, const QString &newKey)
     const std::optional<QByteArray> to = keyBytes(newKey, why);
     if (!to)
         return why;
-    const FileContent db = readFile(m_files.encrypted);
-    if (!db.bytes) {
-        if (db.missing)
-            return FileResult::failure(u"The enciphered database %1 does not exist."_s.arg(shown(m_files.encrypted)));
-        return db.status;
-    }
+    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
+    if (!db)
+        return why;
     QByteArray out;
     QByteArray plain;
-    const FileResult built = transformLines(*db.bytes, out, [&](QByteArrayView line, QByteArray &o) {
+    const FileResult built = transformLines(*db, out, [&](QByteArrayView line, QByteArray &o) {
         plain.clear();
         LineCipher(line, *from, plain);
         LineCipher(plain, *to, o);
