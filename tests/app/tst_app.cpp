@@ -5,6 +5,7 @@
 #include "ClickLabel.h"
 #include "Database.h"
 #include "Fakes.h"
+#include "FileModes.h"
 #include "Language.h"
 #include "OwnerFile.h"
 #include "OwnerRecord.h"
@@ -36,13 +37,6 @@ Ask4Pass *visibleAsk4Pass()
     return nullptr;
 }
 
-mode_t modeOf(const QString &path)
-{
-    struct stat info
-    { };
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
 } // namespace
 
 class tst_App : public QObject
@@ -68,14 +62,14 @@ void tst_App::createDataFolder_firstAndLaterStarts()
     Startup::CreateDataFolder();
     ::umask(022);
     QVERIFY(QFileInfo(folders.data()).isDir());
-    QCOMPARE(modeOf(folders.data()), mode_t(0700));
+    QCOMPARE(modeOf(folders.data()), 0700);
     QCOMPARE(TestFolders::read(folders.appPath(u".hidden"_s)), "Data\n");
 
     // A later start finds it; a folder opened up by hand is made private again.
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "kept");
     ::chmod(QFile::encodeName(folders.data()).constData(), 0755);
     Startup::CreateDataFolder();
-    QCOMPARE(modeOf(folders.data()), mode_t(0700));
+    QCOMPARE(modeOf(folders.data()), 0700);
     QCOMPARE(TestFolders::read(folders.data() + u"/userDB.pdb"_s), "kept");
     QCOMPARE(TestFolders::read(folders.appPath(u".hidden"_s)), "Data\n");
 }

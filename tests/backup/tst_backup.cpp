@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DatabaseBackup.h"
+#include "FileModes.h"
+#include "FileSizeLimit.h"
 #include "TestFolders.h"
 
 #include <QDir>
@@ -39,35 +41,6 @@ Ends ends(const TestFolders &folders, const QString &chosen, const QString &mode
     return mode == DatabaseBackup::Backup ? Ends { inData, inChosen } : Ends { inChosen, inData };
 }
 
-int modeOf(const QString &path)
-{
-    struct stat info
-    { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-/** Limits the size of any file this process writes, so that a large write fails like a full disk. */
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int);
-};
 } // namespace
 
 class tst_Backup : public QObject

@@ -2,6 +2,7 @@
 #include "AppFolders.h"
 #include "DateText.h"
 #include "Fakes.h"
+#include "FileModes.h"
 #include "ProgramExit.h"
 #include "SafeFile.h"
 #include "TestFolders.h"
@@ -21,25 +22,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-mode_t modeOf(const QString &path)
-{
-    struct stat info
-    { };
-    ::lstat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
-
-/** Sets the umask for one scope, so a test can show our modes do not depend on it. */
-struct Umask
-{
-    explicit Umask(mode_t mask)
-        : old(::umask(mask))
-    { }
-    ~Umask() { ::umask(old); }
-    mode_t old;
-};
-} // namespace
+namespace { } // namespace
 
 class tst_Common : public QObject
 {
@@ -155,11 +138,11 @@ void tst_Common::writeWhole_replacesFileWithPrivateMode()
     TestFolders::write(path, "old");
     QVERIFY(SafeFile::writeWhole(path, "new content"));
     QCOMPARE(TestFolders::read(path), "new content");
-    QCOMPARE(modeOf(path), mode_t(0600));
+    QCOMPARE(modeOf(path), 0600);
 
     const QString fresh = folders.appPath(u"fresh.txt"_s);
     QVERIFY(SafeFile::writeWhole(fresh, "x"));
-    QCOMPARE(modeOf(fresh), mode_t(0600));
+    QCOMPARE(modeOf(fresh), 0600);
 }
 
 void tst_Common::writeWhole_failure_keepsOldFile()
@@ -190,7 +173,7 @@ void tst_Common::append_createsPrivateFileAndAppends()
     QVERIFY(SafeFile::append(path, "one\r\n"));
     QVERIFY(SafeFile::append(path, "two\r\n"));
     QCOMPARE(TestFolders::read(path), "one\r\ntwo\r\n");
-    QCOMPARE(modeOf(path), mode_t(0600));
+    QCOMPARE(modeOf(path), 0600);
 }
 
 void tst_Common::append_fullDisk_reportsAndLeavesFileAsItWas()
@@ -246,7 +229,7 @@ void tst_Common::temporaryFolder_isPrivatePerApplicationFolder()
     const QString first = AppFolders::temporaryFolder();
     QVERIFY(!first.isEmpty());
     QVERIFY(first.startsWith(folders.root() + u"/runtime/corvane/"_s));
-    QCOMPARE(modeOf(first), mode_t(0700));
+    QCOMPARE(modeOf(first), 0700);
     QCOMPARE(AppFolders::SpecialFolder(2), first);
     QCOMPARE(AppFolders::temporaryDatabase(), first + u"/mdb.tmp"_s);
 
@@ -303,7 +286,7 @@ void tst_Common::applicationFolder_readOnlyProgramFolder_usesUsersOwnFolder()
     AppFolders::setForTesting(folders.app(), folders.shipped());
     QCOMPARE(own, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QVERIFY(QFileInfo(own).isDir());
-    QCOMPARE(modeOf(own), mode_t(0700));
+    QCOMPARE(modeOf(own), 0700);
 
     // The program folder itself is used when it can be written to.
     AppFolders::setForTesting({}, folders.shipped());

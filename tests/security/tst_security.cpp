@@ -2,6 +2,7 @@
 #include "CoreDumps.h"
 #include "Database.h"
 #include "Fakes.h"
+#include "FileModes.h"
 #include "IntrusionReport.h"
 #include "LineCipher.h"
 #include "OwnerCheck.h"
@@ -43,13 +44,6 @@ QString charactersGiving(QByteArrayView wanted, QByteArrayView key, int at)
     for (qsizetype i = 0; i < wanted.size(); ++i)
         bytes.append(char(~(key[(at + i) % key.size()] ^ wanted[i])));
     return Windows1252::decode(bytes);
-}
-
-int modeOf(const QString &path)
-{
-    struct stat info
-    { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
 QList<QByteArray> fileLines(const QString &path)

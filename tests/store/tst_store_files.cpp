@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "Fakes.h"
 #include "FieldCipher.h"
+#include "FileModes.h"
+#include "FileSizeLimit.h"
 #include "LineCipher.h"
 #include "RecordEditor.h"
 #include "RecordTableModel.h"
@@ -24,43 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-mode_t modeOf(const QString &path)
-{
-    struct stat info
-    { };
-    ::lstat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
-
-struct Umask
-{
-    explicit Umask(mode_t mask)
-        : old(::umask(mask))
-    { }
-    ~Umask() { ::umask(old); }
-    mode_t old;
-};
-
-/** Files may grow to bytes for one scope: every write past that fails, as on a full disk. */
-struct FileSizeLimit
-{
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-    rlimit old {};
-    void (*oldHandler)(int) = nullptr;
-};
-
 QString record(int i, const QString &service = u"Service"_s)
 {
     return u"%1 %2:!https://site%2.example/login:!user%2:!pass%2:!info, \"%2\":!05-17-2002 14:03:59:!"_s.arg(service)
@@ -191,16 +156,16 @@ void tst_StoreFiles::writes_givePrivateFilesInFieldCipher()
     Umask open(0);
     QVERIFY(s.db.RewriteDatabase(0, { record(1), record(2) }, {}));
     QCOMPARE(TestFolders::read(s.files().plain), stored(record(1)) + "\r\n" + stored(record(2)) + "\r\n");
-    QCOMPARE(modeOf(s.files().plain), mode_t(0600));
-    QCOMPARE(modeOf(s.folders.data()), mode_t(0700));
+    QCOMPARE(modeOf(s.files().plain), 0600);
+    QCOMPARE(modeOf(s.folders.data()), 0700);
     QVERIFY(s.db.appendRecord(2, record(3), {}));
     QCOMPARE(linesOf(s.files().plain).last(), stored(record(3)));
     QCOMPARE(linesOf(s.files().plain).size(), 3);
 
     QVERIFY(s.db.appendRecord(1, record(4), keyOf(kKey)));
-    QCOMPARE(modeOf(s.files().encrypted), mode_t(0600));
+    QCOMPARE(modeOf(s.files().encrypted), 0600);
     QVERIFY(s.db.DecryptDBToTemp(kKey));
-    QCOMPARE(modeOf(s.files().temporary), mode_t(0600));
+    QCOMPARE(modeOf(s.files().temporary), 0600);
     QCOMPARE(TestFolders::read(s.files().temporary), stored(record(4)) + "\r\n");
 }
 
@@ -343,7 +308,7 @@ void tst_StoreFiles::temporary_staleFileOrLinkIsNeverUsed()
     QVERIFY(QFile::link(target, temp));
     QVERIFY(s.db.DecryptDBToTemp(kKey));
     QVERIFY(!QFileInfo(temp).isSymLink());
-    QCOMPARE(modeOf(temp), mode_t(0600));
+    QCOMPARE(modeOf(temp), 0600);
     QCOMPARE(s.db.LoadDatabase(1).lines, QStringList { record(1) });
     QVERIFY(s.db.removeTemporary());
     QVERIFY(s.db.removeTemporary());
