@@ -2,6 +2,7 @@
 // Prints one figure a line, "name: value unit", each the median of several runs.
 #include "Database.h"
 #include "LineCipher.h"
+#include "RandomRecords.h"
 #include "RecordEditor.h"
 #include "RecordLine.h"
 #include "RecordList.h"
@@ -32,41 +33,6 @@ namespace {
 constexpr int kRecords = 32767;
 constexpr int kLarge = 100000;
 const QString kKey = u"Owner-Pass-2002"_s;
-
-// Letters, digits and punctuation; ":!" is kept out of the values, as filing refuses it.
-const QString kCharacters
-    = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:!?-_/@#$%&*()+=[]{}<>~'"_s;
-
-QString randomText(QRandomGenerator &random, int from, int to)
-{
-    QString text;
-    const int length = from + int(random.bounded(to - from + 1));
-    for (int i = 0; i < length; ++i) {
-        QChar c = kCharacters[random.bounded(int(kCharacters.size()))];
-        if (c == u'!' && text.endsWith(u':'))
-            c = u'?';
-        text.append(c);
-    }
-    return text;
-}
-
-QString randomRecord(QRandomGenerator &random)
-{
-    const RecordLine::Texts texts { randomText(random, 10, 30), randomText(random, 30, 60), randomText(random, 8, 20),
-        randomText(random, 8, 20), randomText(random, 0, 40) };
-    const QDateTime when = QDateTime(QDate(2002, 1, 1), QTime(0, 0)).addSecs(random.bounded(700'000'000));
-    return RecordLine::build(texts, RecordLine::recordDate(when));
-}
-
-QStringList randomRecords(int count, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QStringList lines;
-    lines.reserve(count);
-    for (int i = 0; i < count; ++i)
-        lines.append(randomRecord(random));
-    return lines;
-}
 
 double median(std::vector<double> values)
 {
@@ -162,7 +128,7 @@ int main(int argc, char **argv)
 
     // The file as the program leaves it after a rewrite: in the list's order.
     RecordList ordered;
-    ordered.assign(randomRecords(kRecords, 20020517));
+    ordered.assign(RandomRecords::lines(kRecords, 20020517));
     const QStringList lines = ordered.items();
     check(db.RewriteDatabase(0, lines, {}));
 
@@ -191,8 +157,9 @@ int main(int argc, char **argv)
         print("append_one_32767_ms",
             timeMs(25,
                 [&] {
-                    const RecordLine::Texts texts { randomText(random, 10, 30), randomText(random, 30, 60),
-                        randomText(random, 8, 20), randomText(random, 8, 20), {} };
+                    const RecordLine::Texts texts { RandomRecords::text(random, 10, 30),
+                        RandomRecords::text(random, 30, 60), RandomRecords::text(random, 8, 20),
+                        RandomRecords::text(random, 8, 20), {} };
                     if (editor.add(0, texts, {}).outcome != EditOutcome::Done)
                         fail(u"append failed"_s);
                 }),
@@ -256,7 +223,7 @@ int main(int argc, char **argv)
 
     {
         RecordList large;
-        large.assign(randomRecords(kLarge, 19));
+        large.assign(RandomRecords::lines(kLarge, 19));
         check(db.RewriteDatabase(0, large.items(), {}));
         const double load100k = loadMs(db, 9);
         print("load_100000_ms", load100k, "ms");

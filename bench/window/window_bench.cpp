@@ -3,6 +3,7 @@
 // main window's load and its record commands on a database of 32,767 records.
 #include "Database.h"
 #include "Fakes.h"
+#include "RandomRecords.h"
 #include "RecordCommands.h"
 #include "RecordLine.h"
 #include "TestFolders.h"
@@ -27,24 +28,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kRecords = 32767;
 constexpr int kRuns = 7;
-
-const QString kCharacters
-    = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;?-_/@#$%&*()+=[]{}<>~'"_s;
-
-QString randomText(QRandomGenerator &random, int from, int to)
-{
-    QString text;
-    const int length = from + int(random.bounded(to - from + 1));
-    for (int i = 0; i < length; ++i)
-        text.append(kCharacters[random.bounded(int(kCharacters.size()))]);
-    return text;
-}
-
-RecordLine::Texts randomTexts(QRandomGenerator &random)
-{
-    return { randomText(random, 10, 30), randomText(random, 30, 60), randomText(random, 8, 20),
-        randomText(random, 8, 20), randomText(random, 0, 40) };
-}
 
 double median(std::vector<double> values)
 {
@@ -97,7 +80,7 @@ int main(int argc, char *argv[])
     QRandomGenerator random(20021705);
     QStringList lines;
     for (int i = 0; i < kRecords; ++i)
-        lines.append(RecordLine::build(randomTexts(random), u"05-17-2002 14:03:59"_s));
+        lines.append(RecordLine::build(RandomRecords::texts(random), u"05-17-2002 14:03:59"_s));
     QDir().mkpath(folders.data());
     Database database;
     if (!database.RewriteDatabase(0, lines, {})) {
@@ -120,7 +103,7 @@ int main(int argc, char *argv[])
     RecordCommands &commands = window->commands();
     std::vector<double> adds, replaces, removes, selects;
     for (int run = 0; run < kRuns; ++run) {
-        fill(*window, randomTexts(random));
+        fill(*window, RandomRecords::texts(random));
         adds.push_back(timeMs([&] { window->ui.mnuAdd->trigger(); }));
 
         const int row = window->records().rowCount() - 100 - run;
@@ -134,7 +117,7 @@ int main(int argc, char *argv[])
             return 1;
         }
 
-        window->ui.setText(3, randomText(random, 8, 20));
+        window->ui.setText(3, RandomRecords::text(random, 8, 20));
         replaces.push_back(timeMs([&] { window->ui.mnuReplace->trigger(); }));
 
         commands.select(row);
