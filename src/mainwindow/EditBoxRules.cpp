@@ -20,7 +20,6 @@ EditBoxRules::EditBoxRules(mainScr &window)
     for (QWidget *box : window.ui.Text1)
         box->installEventFilter(this);
     window.ui.infoBox()->viewport()->installEventFilter(this);
-    connect(window.ui.mnuAutoComplete, &QAction::triggered, this, &EditBoxRules::mnuAutoComplete_Click);
 }
 
 bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
@@ -93,9 +92,4 @@ void EditBoxRules::Text1_MouseMove(int index)
     // A tooltip that looks like markup would be drawn as markup; the box's text is shown as typed.
     const QString text = m_window.ui.text(index);
     m_window.ui.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
-}
-
-void EditBoxRules::mnuAutoComplete_Click()
-{
-    // The entry is checkable, so the click has already flipped its check mark; nothing else consults it.
 }

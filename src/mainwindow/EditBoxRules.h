@@ -8,8 +8,8 @@ class QKeyEvent;
 
 /**
  * What the five edit boxes do on their own: the keys that move between
- * them, file a record or end the program, the tooltips that repeat their
- * text, and "&Auto Complete".
+ * them, file a record or end the program, and the tooltips that repeat
+ * their text. ("&Auto Complete" is a checkable entry that flips itself.)
  */
 class EditBoxRules : public QObject
 {
@@ -23,7 +23,6 @@ public:
 
     void Text1_KeyUp(int index, int key);
     void Text1_MouseMove(int index);
-    void mnuAutoComplete_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -24,13 +24,25 @@ std::optional<QString> keyFor(int level, const KeyProvider &key, EditResult &fai
     return k;
 }
 
-/** Whether line can go into the file as it is stored at level; checked before anything is written. */
-std::optional<EditResult> refusal(const Database &database, int level, const QString &line, const QString &key)
+/**
+ * The checks of a new line before anything is written: the texts can be filed, the level's key
+ * is there and the line can be stored under it. nullopt (with the key in key) when all pass.
+ */
+std::optional<EditResult> refusal(const Database &database, int level, const RecordLine::Texts &texts,
+    const QString &line, const KeyProvider &provider, QString &key)
 {
-    if (const FileResult storable = database.checkStorable(level, line, key); !storable)
+    if (const std::optional<QString> why = RecordLine::checkFileable(texts))
+        return outcome(EditOutcome::Refused, *why);
+    EditResult failed;
+    const std::optional<QString> k = keyFor(level, provider, failed);
+    if (!k)
+        return failed;
+    if (const FileResult storable = database.checkStorable(level, line, *k); !storable)
         return outcome(EditOutcome::Refused, storable.error);
+    key = *k;
     return std::nullopt;
 }
+
 } // namespace
 
 RecordEditor::RecordEditor(RecordTableModel &model, Database &database)
@@ -43,17 +55,10 @@ EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const Ke
     const QString line = RecordLine::BuildRecordLine(texts);
     if (m_model.List1().containsIgnoringCase(line))
         return outcome(EditOutcome::Duplicate);
-    if (const std::optional<QString> why = RecordLine::checkFileable(texts))
-        return outcome(EditOutcome::Refused, *why);
-
-    EditResult failed;
-    const std::optional<QString> k = keyFor(level, key, failed);
-    if (!k)
-        return failed;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, line, *k))
+    QString keyText;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
         return *refused;
 
-    const QString keyText = *k;
     if (const FileResult written = m_database.appendRecord(level, line, [keyText] { return keyText; }); !written)
         return outcome(EditOutcome::WriteFailed, written.error);
     return outcome(EditOutcome::Done, {}, m_model.insertLine(line));
@@ -67,19 +72,12 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
     const QString line = RecordLine::BuildRecordLine(texts);
     if (list.containsExactly(line))
         return outcome(EditOutcome::NoChange);
-    if (const std::optional<QString> why = RecordLine::checkFileable(texts))
-        return outcome(EditOutcome::Refused, *why);
-
-    EditResult failed;
-    const std::optional<QString> k = keyFor(level, key, failed);
-    if (!k)
-        return failed;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, line, *k))
+    QString keyText;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
         return *refused;
 
     RecordList changed = list;
     changed.replace(row, line);
-    const QString keyText = *k;
     if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
         !written)
         return outcome(EditOutcome::WriteFailed, written.error);

@@ -14,7 +14,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString kDate = u"12-08-2026 09:30:05"_s;
-}
+const ShownMessage kDiskError { MessageIcon::Critical, u"Disk Error - i66"_s, u"Can not access the DataBase."_s };
+} // namespace
 
 class tst_Editing : public QObject
 {
@@ -86,9 +87,9 @@ void tst_Editing::add_identicalIgnoringCase_isRefusedWithMessage()
     f.type(2, u"jdoe"_s);
     f.type(3, u"PW"_s);
     f.window->ui.mnuAdd->trigger();
-    QCOMPARE(f.messages.texts(), QStringList { u"There is an identical record already filed"_s });
-    QCOMPARE(f.messages.shown.first().icon, MessageIcon::Information);
-    QCOMPARE(f.messages.shown.first().title, u"Corvane"_s);
+    QCOMPARE(f.messages.shown,
+        (QList<ShownMessage> {
+            { MessageIcon::Information, u"Corvane"_s, u"There is an identical record already filed"_s } }));
     QCOMPARE(f.rows(), 1);
     QCOMPARE(f.fileLines().size(), 1);
     QCOMPARE(f.box(0)->text(), u"Mail"_s); // nothing changed, the boxes included
@@ -161,10 +162,7 @@ void tst_Editing::add_failedWrite_keepsListGridFileAndBoxes()
         f.window->ui.mnuAdd->trigger();
     }
     QCOMPARE(TestFolders::read(f.folders.data() + u"/userDB.pdb"_s), before);
-    QCOMPARE(f.messages.shown.size(), 1);
-    QCOMPARE(f.messages.shown.first().title, u"Disk Error - i66"_s);
-    QCOMPARE(f.messages.shown.first().text, u"Can not access the DataBase."_s);
-    QCOMPARE(f.messages.shown.first().icon, MessageIcon::Critical);
+    QCOMPARE(f.messages.shown, (QList<ShownMessage> { kDiskError }));
     QCOMPARE(f.rows(), 1);
     QCOMPARE(f.box(0)->text(), u"Mail"_s);
     QCOMPARE(f.box(3)->text(), u"pw"_s);
@@ -295,8 +293,7 @@ void tst_Editing::remove_failedWrite_keepsRecord()
     QDir(f.folders.data()).removeRecursively();
     TestFolders::write(f.folders.data(), "not a folder");
     f.window->ui.mnuRemove->trigger();
-    QCOMPARE(f.messages.shown.size(), 1);
-    QCOMPARE(f.messages.shown.first().title, u"Disk Error - i66"_s);
+    QCOMPARE(f.messages.shown, (QList<ShownMessage> { kDiskError }));
     QCOMPARE(f.rows(), 1);
     QCOMPARE(f.box(0)->text(), u"a"_s);
     QCOMPARE(f.window->commands().selectedRow(), 0);

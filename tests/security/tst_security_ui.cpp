@@ -156,12 +156,9 @@ void tst_SecurityUi::ask4Pass_attempts()
         QCOMPARE(reportAttempts(), report);
     }
     const bool refused = !in && end.isEmpty();
-    QCOMPARE(messages.shown.size(), refused ? 1 : 0);
-    if (refused) {
-        QCOMPARE(messages.shown[0].icon, MessageIcon::Critical);
-        QCOMPARE(messages.shown[0].title, u"Access Error"_s);
-        QCOMPARE(messages.shown[0].text, u"You are not allowed to use this application"_s);
-    }
+    const ShownMessage accessError { MessageIcon::Critical, u"Access Error"_s,
+        u"You are not allowed to use this application"_s };
+    QCOMPARE(messages.shown, refused ? QList<ShownMessage> { accessError } : QList<ShownMessage>());
 }
 
 void tst_SecurityUi::ask4Pass_otherKeysAndEscape_doNothing()
@@ -307,10 +304,9 @@ void tst_SecurityUi::check_levelOne_deciphersOrReports()
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(database.LoadDatabase(1).lines, records);
     } else {
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].icon, MessageIcon::Critical);
-        QCOMPARE(messages.shown[0].title, u"Error - i67"_s);
-        QCOMPARE(messages.shown[0].text, u"The database seem to be corrupt or it does not exist."_s);
+        QCOMPARE(messages.shown,
+            (QList<ShownMessage> { { MessageIcon::Critical, u"Error - i67"_s,
+                u"The database seem to be corrupt or it does not exist."_s } }));
     }
 }
 

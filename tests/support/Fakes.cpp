@@ -26,6 +26,14 @@ MessageAnswer FakeMessages::show(
     return MessageAnswer::Ok;
 }
 
+char *toString(const ShownMessage &message)
+{
+    const QString shown = u"icon %1, \"%2\": \"%3\", buttons %4"_s.arg(int(message.icon))
+                              .arg(message.title, message.text)
+                              .arg(int(message.buttons));
+    return qstrdup(shown.toUtf8().constData());
+}
+
 QStringList FakeMessages::texts() const
 {
     QStringList list;

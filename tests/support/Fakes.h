@@ -15,8 +15,13 @@ struct ShownMessage
     MessageIcon icon;
     QString title;
     QString text;
-    MessageButtons buttons;
+    MessageButtons buttons = MessageButtons::Ok;
+
+    friend bool operator==(const ShownMessage &, const ShownMessage &) = default;
 };
+
+/** How QCOMPARE prints a message box that differs. */
+char *toString(const ShownMessage &message);
 
 /**
  * Records every message box instead of showing it. Answers come from a
