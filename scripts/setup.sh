@@ -5,7 +5,7 @@ corvane_packages=(
     qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev
     xvfb xauth xdotool xclip imagemagick
     clang libclang-rt-14-dev strace
-    cmake g++
+    cmake make g++
 )
 
 corvane_install_missing_packages() {

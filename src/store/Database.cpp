@@ -4,6 +4,7 @@
 #include "AppFolders.h"
 #include "FieldCipher.h"
 #include "LineCipher.h"
+#include "RecordLine.h"
 #include "SafeFile.h"
 #include "TextLines.h"
 #include "Windows1252.h"
@@ -208,6 +209,26 @@ FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &
     return transformLines(content, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
 }
 
+/** Whether every line of field-enciphered content is a filed record line. */
+bool allFiledForm(QByteArrayView fieldEnciphered)
+{
+    QByteArray plain = fieldEnciphered.toByteArray();
+    FieldCipher::decipherBytes(plain);
+    return forEachLine(plain, [](QByteArrayView line, qsizetype) { return RecordLine::hasFiledForm(line); });
+}
+
+/**
+ * The enciphered content deciphered under key into out (field-enciphered lines, CR LF ended). Fails with
+ * wrongKey's text when a line does not come back as a filed record line: the file was enciphered under
+ * another password, and its lines must not be mixed with lines under this one.
+ */
+FileResult deciphered(QByteArrayView content, QByteArrayView key, QByteArray &out, const QString &path)
+{
+    if (!lineCiphered(content, key, out) || !allFiledForm(out))
+        return FileResult::failure(wrongKey(path));
+    return FileResult::success();
+}
+
 /** Creates the folder of path (mode 0700) when it is missing, as after the user deleted it. */
 FileResult ensureFolderOf(const QString &path)
 {
@@ -380,8 +401,8 @@ FileResult Database::DecryptDBToTemp(const QString &key)
     if (!db)
         return why;
     QByteArray out;
-    if (!lineCiphered(*db, *k, out))
-        return FileResult::failure(wrongKey(m_files.encrypted));
+    if (const FileResult read = deciphered(*db, *k, out, m_files.encrypted); !read)
+        return read;
     return SafeFile::createNew(m_files.temporary, out);
 }
 
@@ -422,8 +443,8 @@ FileResult Database::DecryptDBToPlain(const QString &key)
     if (!db)
         return why;
     QByteArray out;
-    if (!lineCiphered(*db, *k, out))
-        return FileResult::failure(wrongKey(m_files.encrypted));
+    if (const FileResult read = deciphered(*db, *k, out, m_files.encrypted); !read)
+        return read;
     if (const FileResult written = writeWholeFile(m_files.plain, out); !written)
         return written;
     return SafeFile::remove(m_files.encrypted);
@@ -441,14 +462,11 @@ FileResult Database::changeKey(const QString &oldKey, const QString &newKey)
     const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
     if (!db)
         return why;
-    QByteArray out;
     QByteArray plain;
-    const FileResult built = transformLines(*db, out, [&](QByteArrayView line, QByteArray &o) {
-        plain.clear();
-        LineCipher(line, *from, plain);
-        LineCipher(plain, *to, o);
-    });
-    if (!built)
+    if (const FileResult read = deciphered(*db, *from, plain, m_files.encrypted); !read)
+        return read;
+    QByteArray out;
+    if (const FileResult built = lineCiphered(plain, *to, out); !built)
         return built;
     return writeWholeFile(m_files.encrypted, out);
 }
@@ -467,4 +485,17 @@ FileResult Database::checkStorable(int level, const QString &line, const QString
     if (!storable(LineCipher(*bytes, *k)))
         return FileResult::failure(cipherLineBreak(-1));
     return FileResult::success();
+}
+
+FileResult Database::checkKey(const QString &key) const
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
+    if (!db)
+        return why;
+    QByteArray out;
+    return deciphered(*db, *k, out, m_files.encrypted);
 }

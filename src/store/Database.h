@@ -107,6 +107,14 @@ public:
      */
     FileResult checkStorable(int level, const QString &line, const QString &key) const;
 
+    /**
+     * Whether the enciphered file is the records under key: it exists and
+     * every line deciphers into a filed record line. The deciphering readers
+     * (DecryptDBToTemp, DecryptDBToPlain, changeKey) make the same check and
+     * change nothing when it fails.
+     */
+    FileResult checkKey(const QString &key) const;
+
 private:
     DatabaseFiles m_files;
 };

@@ -114,4 +114,23 @@ std::optional<QString> checkFileable(const Texts &texts)
     return std::nullopt;
 }
 
+bool hasFiledForm(QByteArrayView bytes)
+{
+    // "mm-dd-yyyy hh:mm:ss" and its separator close every filed line; no value holds ":!".
+    static constexpr char kDateShape[] = "00-00-0000 00:00:00:!";
+    constexpr qsizetype tail = sizeof(kDateShape) - 1;
+    if (bytes.size() < tail)
+        return false;
+    const QByteArrayView end = bytes.last(tail);
+    for (qsizetype i = 0; i < tail; ++i) {
+        const bool digit = kDateShape[i] == '0';
+        if (digit ? !(end[i] >= '0' && end[i] <= '9') : end[i] != kDateShape[i])
+            return false;
+    }
+    qsizetype separators = 0;
+    for (qsizetype at = bytes.indexOf(":!"); at >= 0; at = bytes.indexOf(":!", at + 2))
+        ++separators;
+    return separators == kFieldCount;
+}
+
 } // namespace RecordLine

@@ -52,4 +52,12 @@ QString field(QStringView line, int n);
  * message to show the user when they cannot.
  */
 std::optional<QString> checkFileable(const Texts &texts);
+
+/**
+ * Whether bytes (a plain record line in the file's code page, without its
+ * line end) have the form Corvane files records in: six values, each ended
+ * by ":!", the last a record date "mm-dd-yyyy hh:mm:ss". A line deciphered
+ * under a wrong key loses that form, so this tells a wrong key from a right one.
+ */
+bool hasFiledForm(QByteArrayView bytes);
 } // namespace RecordLine

@@ -122,12 +122,12 @@ void tst_StoreFiles::load_missingOrEmptyFile_isEmptyWithoutError()
 void tst_StoreFiles::load_everyLineComesBackWhole_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::newRow("commas and quotes") << u"\"Bank, Inc\":!a,b:!\"u\":!p,\":!, :!d:!"_s;
-    QTest::newRow("leading and trailing spaces") << u"  S :! :!  u:!p  :!   :!d:!"_s;
-    QTest::newRow("lone CR and lone LF") << u"a\rb:!\nc:!u:!p:!i\r:!d:!"_s;
-    QTest::newRow("ends in CR") << u"S:!:!u:!p:!:!d:!\r"_s;
-    QTest::newRow("starts with LF") << u"\nS:!:!u:!p:!:!d:!"_s;
-    QTest::newRow("Windows-1252 beyond ASCII") << u"Caf\u00e9 \u20ac:!:!\u00ff:!\u0160:!:!d:!"_s;
+    QTest::newRow("commas and quotes") << u"\"Bank, Inc\":!a,b:!\"u\":!p,\":!, :!05-17-2002 14:03:59:!"_s;
+    QTest::newRow("leading and trailing spaces") << u"  S :! :!  u:!p  :!   :!05-17-2002 14:03:59:!"_s;
+    QTest::newRow("lone CR and lone LF") << u"a\rb:!\nc:!u:!p:!i\r:!05-17-2002 14:03:59:!"_s;
+    QTest::newRow("a value ends in CR") << u"S:!:!u:!p:!i\r:!05-17-2002 14:03:59:!"_s;
+    QTest::newRow("starts with LF") << u"\nS:!:!u:!p:!:!05-17-2002 14:03:59:!"_s;
+    QTest::newRow("Windows-1252 beyond ASCII") << u"Caf\u00e9 \u20ac:!:!\u00ff:!\u0160:!:!05-17-2002 14:03:59:!"_s;
 }
 
 void tst_StoreFiles::load_everyLineComesBackWhole()
@@ -372,6 +372,20 @@ void tst_StoreFiles::conversions_roundTripLineForLine()
     enciphered = linesOf(s.files().encrypted);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(LineCipher(enciphered[i], "another"), stored(lines[i]));
+
+    // Under the old key (one that shares a character with the new one too) the file is not the records:
+    // every deciphering reader refuses it and changes nothing.
+    const QByteArray reKeyed = TestFolders::read(s.files().encrypted);
+    QVERIFY(s.db.checkKey(u"another"_s));
+    for (const QString &wrong : { kKey, u"anothex"_s }) {
+        QVERIFY(!s.db.checkKey(wrong));
+        QVERIFY(!s.db.DecryptDBToTemp(wrong));
+        QVERIFY(!QFileInfo::exists(s.files().temporary));
+        QVERIFY(!s.db.DecryptDBToPlain(wrong));
+        QVERIFY(!s.db.changeKey(wrong, kKey));
+        QVERIFY(!QFileInfo::exists(s.files().plain));
+        QCOMPARE(TestFolders::read(s.files().encrypted), reKeyed);
+    }
 
     QVERIFY(s.db.DecryptDBToPlain(u"another"_s));
     QVERIFY(!QFileInfo::exists(s.files().encrypted));
