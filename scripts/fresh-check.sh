@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Tries the two commands the way a new user meets them: makes a fresh, minimal Debian 12
+# root (mmdebstrap --variant=minbase, with git), clones this checkout into it and runs
+# ./test.sh there, which installs every package it needs and builds from nothing.
+#
+#   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
+#
+#   --keep        leave the root in place afterwards (it is removed otherwise)
+#   --command     what to run in the clone instead of ./test.sh (for instance "./run.sh")
+#   ROOT          where to make the root; a new folder under build-fresh/ by default
+#
+# For developers and releases, not for CI: it downloads the whole Debian base and every
+# package the tests need. It tests what is committed (HEAD), not changes in the work tree.
+# Needs root: it mounts /proc, /sys and /dev into the new root and runs there with chroot.
+set -euo pipefail
+CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+
+keep=0
+command=./test.sh
+root=
+while (($#)); do
+    case $1 in
+    --keep) keep=1 ;;
+    --command)
+        command=$2
+        shift
+        ;;
+    -h | --help)
+        sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+        exit 0
+        ;;
+    *) root=$1 ;;
+    esac
+    shift
+done
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "fresh-check.sh needs root (mmdebstrap, mounts and chroot): run it with sudo." >&2
+    exit 2
+fi
+if ! command -v mmdebstrap >/dev/null; then
+    echo "Installing mmdebstrap"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mmdebstrap
+fi
+
+root=${root:-$CORVANE_ROOT/build-fresh/root-$(date +%Y%m%d-%H%M%S)}
+if [[ -e $root && -n $(ls -A "$root" 2>/dev/null) ]]; then
+    echo "$root exists and is not empty; give a new folder." >&2
+    exit 2
+fi
+mkdir -p "$root"
+log=$root.log
+mounted=()
+
+cleanup() {
+    local status=$? m
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        m=${mounted[i]}
+        umount -l "$m" 2>/dev/null || true
+    done
+    if ((keep)); then
+        echo "The root stays in $root."
+    else
+        # Only once nothing is mounted below it any more.
+        if ! grep -q " $root/" /proc/mounts; then
+            rm -rf --one-file-system "$root"
+        fi
+    fi
+    exit $status
+}
+trap cleanup EXIT
+
+mount_in() { # mount_in TARGET MOUNT-ARGUMENTS...
+    local target=$root$1
+    shift
+    mkdir -p "$target"
+    mount "$@" "$target"
+    mounted+=("$target")
+}
+
+echo "Making a minimal Debian 12 root in $root (log: $log)"
+start=$SECONDS
+mmdebstrap --variant=minbase --include=git,ca-certificates bookworm "$root" \
+    "deb http://deb.debian.org/debian bookworm main" \
+    "deb http://deb.debian.org/debian bookworm-updates main" \
+    "deb http://deb.debian.org/debian-security bookworm-security main" >"$log" 2>&1
+echo "Root made in $((SECONDS - start)) s."
+
+git clone --quiet --no-local "$CORVANE_ROOT" "$root/root/corvane"
+echo "Cloned $(git -C "$CORVANE_ROOT" rev-parse --short HEAD) into /root/corvane."
+
+mount_in /proc -t proc proc
+mount_in /sys -t sysfs sysfs
+mount_in /dev --bind /dev
+mount_in /dev/pts --bind /dev/pts
+mount_in /dev/shm -t tmpfs -o mode=1777 tmpfs
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+echo "Running $command in the new root"
+start=$SECONDS
+set +e
+chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    bash -c "cd /root/corvane && $command" 2>&1 | tee -a "$log"
+status=${PIPESTATUS[0]}
+set -e
+echo "$command ended with status $status after $((SECONDS - start)) s (whole log: $log)."
+exit "$status"
