@@ -4,9 +4,13 @@
 # ./test.sh there, which installs every package it needs and builds from nothing.
 #
 #   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
+#   scripts/fresh-check.sh [--keep] --deb corvane_1.0.0_amd64.deb [ROOT]
 #
 #   --keep        leave the root in place afterwards (it is removed otherwise)
 #   --command     what to run in the clone instead of ./test.sh (for instance "./run.sh")
+#   --deb FILE    instead of cloning: install the package with apt-get, as a user would,
+#                 then start corvane (under xvfb-run) as a new user and check that its
+#                 window shows and its records folder is ~/.local/share/corvane
 #   ROOT          where to make the root; a new folder under build-fresh/ by default
 #
 # For developers and releases, not for CI: it downloads the whole Debian base and every
@@ -17,16 +21,21 @@ CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 keep=0
 command=./test.sh
+deb=
 root=
 while (($#)); do
     case $1 in
     --keep) keep=1 ;;
+    --deb)
+        deb=$(realpath "$2")
+        shift
+        ;;
     --command)
         command=$2
         shift
         ;;
     -h | --help)
-        sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *) root=$1 ;;
@@ -87,9 +96,50 @@ mmdebstrap --variant=minbase --include=git,ca-certificates bookworm "$root" \
     "deb http://deb.debian.org/debian-security bookworm-security main" >"$log" 2>&1
 echo "Root made in $((SECONDS - start)) s."
 
-git clone --quiet --no-local "$CORVANE_ROOT" "$root/root/corvane"
-echo "Cloned $(git -C "$CORVANE_ROOT" rev-parse --short HEAD) into /root/corvane."
+workdir=/root
+if [[ -z $deb ]]; then
+    workdir=/root/corvane
+    git clone --quiet --no-local "$CORVANE_ROOT" "$root/root/corvane"
+    echo "Cloned $(git -C "$CORVANE_ROOT" rev-parse --short HEAD) into /root/corvane."
+else
+    [[ -f $deb ]] || { echo "No package $deb" >&2; exit 2; }
+    cp "$deb" "$root/root/"
+    cat >"$root/root/check-package.sh" <<'EOS'
+#!/bin/bash
+# Installs the package as a user would, then runs corvane as a new user under xvfb-run.
+set -euo pipefail
+deb=$1
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "./$deb"
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends xvfb xauth xdotool
+dpkg -L corvane
+useradd --create-home someone
+runuser -u someone -- bash -s <<'EOU'
+set -u
+cd ~
+xvfb-run -n 390 -s "-screen 0 1280x1024x24" corvane >corvane.out 2>&1 &
+shown=
+for i in $(seq 60); do
+    if DISPLAY=:390 xdotool search --onlyvisible --name '^Corvane$' >/dev/null 2>&1 && [[ -d .local/share/corvane/Data ]]; then
+        shown=yes
+        break
+    fi
+    sleep 1
+done
+ls -la .local/share/corvane .local/share/corvane/Data || true
+pkill -x corvane || true
+cat corvane.out
+[[ -n $shown ]] || { echo "corvane's window did not show, or it made no records folder"; exit 1; }
+echo "corvane ran from the package: its window showed and its records live in ~/.local/share/corvane"
+EOU
+EOS
+    command="bash check-package.sh $(basename "$deb")"
+fi
 
+# The root is a mount point of its own, as on a machine booted into it: programs that look at
+# the mounted file systems (the backup window lists them as drives) then see it as "/".
+mount --bind "$root" "$root"
+mounted+=("$root")
 mount_in /proc -t proc proc
 mount_in /sys -t sysfs sysfs
 mount_in /dev --bind /dev
@@ -102,7 +152,7 @@ start=$SECONDS
 set +e
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "cd /root/corvane && $command" 2>&1 | tee -a "$log"
+    bash -c "cd $workdir && $command" 2>&1 | tee -a "$log"
 status=${PIPESTATUS[0]}
 set -e
 echo "$command ended with status $status after $((SECONDS - start)) s (whole log: $log)."

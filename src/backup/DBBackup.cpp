@@ -40,7 +40,10 @@ QStringList driveRoots()
 
 QString driveOf(const QString &path)
 {
-    return QStorageInfo(path).rootPath();
+    // Inside a chroot or a container whose mounts lie outside its root, no file system is known for
+    // the path: the root folder stands in, so the window still has a drive to show.
+    const QString root = QStorageInfo(path).rootPath();
+    return root.isEmpty() ? QDir::rootPath() : root;
 }
 } // namespace
 
