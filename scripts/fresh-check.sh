@@ -117,19 +117,25 @@ useradd --create-home someone
 runuser -u someone -- bash -s <<'EOU'
 set -u
 cd ~
-xvfb-run -n 390 -s "-screen 0 1280x1024x24" corvane >corvane.out 2>&1 &
-shown=
-for i in $(seq 60); do
-    if DISPLAY=:390 xdotool search --onlyvisible --name '^Corvane$' >/dev/null 2>&1 && [[ -d .local/share/corvane/Data ]]; then
-        shown=yes
-        break
-    fi
-    sleep 1
-done
+# The check runs inside xvfb-run, which alone holds the virtual display's key.
+xvfb-run -a -n 390 -s "-screen 0 1280x1024x24" bash -c '
+    corvane >corvane.out 2>&1 &
+    pid=$!
+    shown=
+    for i in $(seq 60); do
+        if xdotool search --onlyvisible --name "^Corvane\$" >/dev/null 2>&1 && [[ -d .local/share/corvane/Data ]]; then
+            shown=yes
+            break
+        fi
+        sleep 1
+    done
+    kill $pid
+    wait $pid
+    [[ -n $shown ]]'
+status=$?
 ls -la .local/share/corvane .local/share/corvane/Data || true
-pkill -x corvane || true
 cat corvane.out
-[[ -n $shown ]] || { echo "corvane's window did not show, or it made no records folder"; exit 1; }
+((status == 0)) || { echo "corvane's window did not show, or it made no records folder"; exit 1; }
 echo "corvane ran from the package: its window showed and its records live in ~/.local/share/corvane"
 EOU
 EOS
