@@ -91,7 +91,10 @@ FileResult appendEncoded(QByteArray &out, QStringView line)
         }
         std::memcpy(dst + i, rest.constData(), size_t(rest.size()));
     }
-    if (!storable(QByteArrayView(out).sliced(start))) {
+    // Any CR or LF ends a line of the plain file, so a record holding one would read back as two.
+    const char *added = out.constData() + start;
+    const size_t length = size_t(out.size() - start);
+    if (std::memchr(added, '\r', length) || std::memchr(added, '\n', length)) {
         out.truncate(start);
         return FileResult::failure(kLineBreak);
     }
@@ -109,33 +112,55 @@ std::optional<QByteArray> fileLine(QStringView line, FileResult &why)
     return bytes;
 }
 
-/** Calls visit with each non-empty line of content (without its CR LF) and its number, until visit returns false. */
-template <typename Visit> bool forEachLine(QByteArrayView content, Visit visit)
+/**
+ * Where a line of a database file ends. The plain file and mdb.tmp hold records, which cannot hold
+ * a line break, so there a lone LF or CR ends a line as CR LF does (a file whose line ends were
+ * changed on another system reads the same). In the enciphered file any byte can stand for a
+ * character of a record: only CR LF ends a line there.
+ */
+enum class LineEnds { CrLf, Any };
+
+/** The end of the line that starts at start: the index of its line break (or size), and the break's length. */
+std::pair<qsizetype, qsizetype> lineEnd(const char *data, qsizetype size, qsizetype start, LineEnds ends)
+{
+    if (ends == LineEnds::Any) {
+        qsizetype at = start;
+        while (at < size && data[at] != '\r' && data[at] != '\n')
+            ++at;
+        if (at == size)
+            return { size, 0 };
+        return { at, data[at] == '\r' && at + 1 < size && data[at + 1] == '\n' ? 2 : 1 };
+    }
+    qsizetype end = start;
+    for (;;) {
+        const void *cr = std::memchr(data + end, '\r', size_t(size - end));
+        if (!cr)
+            return { size, 0 };
+        const qsizetype at = static_cast<const char *>(cr) - data;
+        if (at + 1 < size && data[at + 1] == '\n')
+            return { at, 2 };
+        end = at + 1; // a lone CR is a byte of the line
+    }
+}
+
+/**
+ * Calls visit with each non-empty line of content (without its line end) and its number, until
+ * visit returns false.
+ */
+template <typename Visit> bool forEachLine(QByteArrayView content, LineEnds ends, Visit visit)
 {
     const char *data = content.data();
     const qsizetype size = content.size();
     qsizetype start = 0;
     qsizetype number = 0;
     while (start < size) {
-        // Only the pair CR LF ends a line; a lone CR or LF is part of it.
-        qsizetype end = start;
-        for (;;) {
-            const void *cr = std::memchr(data + end, '\r', size_t(size - end));
-            if (!cr) {
-                end = size;
-                break;
-            }
-            end = static_cast<const char *>(cr) - data;
-            if (end + 1 < size && data[end + 1] == '\n')
-                break;
-            ++end;
-        }
+        const auto [end, breakLength] = lineEnd(data, size, start, ends);
         if (end > start) {
             if (!visit(content.sliced(start, end - start), number))
                 return false;
             ++number;
         }
-        start = end + 2;
+        start = end + std::max<qsizetype>(breakLength, 1);
     }
     return true;
 }
@@ -145,11 +170,12 @@ template <typename Visit> bool forEachLine(QByteArrayView content, Visit visit)
  * out) and ended by CR LF. Fails, with out incomplete, at the first result
  * that holds CR LF itself and so could not be read back as one line.
  */
-template <typename Transform> FileResult transformLines(QByteArrayView content, QByteArray &out, Transform transform)
+template <typename Transform>
+FileResult transformLines(QByteArrayView content, LineEnds ends, QByteArray &out, Transform transform)
 {
     out.reserve(content.size() + 2);
     qsizetype failed = -1;
-    forEachLine(content, [&](QByteArrayView line, qsizetype number) {
+    forEachLine(content, ends, [&](QByteArrayView line, qsizetype number) {
         const qsizetype start = out.size();
         transform(line, out);
         if (!storable(QByteArrayView(out).sliced(start))) {
@@ -203,18 +229,44 @@ QString wrongKey(const QString &path)
     return u"The enciphered database %1 does not read back with this password."_s.arg(shown(path));
 }
 
-/** Every line of content through the line cipher under key, each ended by CR LF, into out. */
-FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &out)
+/**
+ * Every line of content through the line cipher under key, each ended by CR LF, into out. The lines
+ * of what is to be enciphered are records (ends: Any); those of an enciphered file end at CR LF only.
+ */
+FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &out, LineEnds ends = LineEnds::Any)
 {
-    return transformLines(content, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
+    return transformLines(content, ends, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
 }
 
-/** Whether every line of field-enciphered content is a filed record line. */
-bool allFiledForm(QByteArrayView fieldEnciphered)
+/** The number of the first line of field-enciphered content that is not a filed record line; -1 when all are. */
+qsizetype firstNotFiled(QByteArrayView fieldEnciphered)
 {
     QByteArray plain = fieldEnciphered.toByteArray();
     FieldCipher::decipherBytes(plain);
-    return forEachLine(plain, [](QByteArrayView line, qsizetype) { return RecordLine::hasFiledForm(line); });
+    qsizetype failed = -1;
+    forEachLine(plain, LineEnds::Any, [&](QByteArrayView line, qsizetype number) {
+        if (RecordLine::hasFiledForm(line))
+            return true;
+        failed = number;
+        return false;
+    });
+    return failed;
+}
+
+bool allFiledForm(QByteArrayView fieldEnciphered)
+{
+    return firstNotFiled(fieldEnciphered) < 0;
+}
+
+/**
+ * Enciphered, a line that is not a record could not be told from a line under a wrong password, and
+ * the file would be refused at the next start.
+ */
+QString notFiled(const QString &path, qsizetype line)
+{
+    return u"Record %1 of %2 is not in the form Corvane files records in (it may have been edited by hand), so "
+           u"it cannot be enciphered. Remove it, or file it again, first."_s.arg(line + 1)
+               .arg(shown(path));
 }
 
 /**
@@ -224,9 +276,28 @@ bool allFiledForm(QByteArrayView fieldEnciphered)
  */
 FileResult deciphered(QByteArrayView content, QByteArrayView key, QByteArray &out, const QString &path)
 {
-    if (!lineCiphered(content, key, out) || !allFiledForm(out))
-        return FileResult::failure(wrongKey(path));
-    return FileResult::success();
+    if (lineCiphered(content, key, out, LineEnds::CrLf) && allFiledForm(out))
+        return FileResult::success();
+    // A file whose line ends were changed to LF or CR alone on another system. Read that way, a lone
+    // byte inside an enciphered line would cut it in two pieces that are no records, so the file is
+    // taken only when every piece deciphers into a record under this key.
+    out.clear();
+    if (lineCiphered(content, key, out, LineEnds::Any) && allFiledForm(out))
+        return FileResult::success();
+    return FileResult::failure(wrongKey(path));
+}
+
+/** Plain record lines from field-enciphered content. */
+QStringList recordLines(QByteArray content)
+{
+    QStringList lines;
+    // The field cipher leaves CR and LF alone, so the whole content deciphers at once.
+    FieldCipher::decipherBytes(content);
+    forEachLine(content, LineEnds::Any, [&](QByteArrayView line, qsizetype) {
+        lines.append(Windows1252::decode(line));
+        return true;
+    });
+    return lines;
 }
 
 /** Creates the folder of path (mode 0700) when it is missing, as after the user deleted it. */
@@ -290,14 +361,47 @@ LoadResult Database::LoadDatabase(int level) const
             result.status = file.status;
         return result;
     }
-    QByteArray &content = *file.bytes;
-    // The field cipher leaves CR and LF alone, so the whole file deciphers at once.
-    FieldCipher::decipherBytes(content);
-    forEachLine(content, [&](QByteArrayView line, qsizetype) {
-        result.lines.append(Windows1252::decode(line));
-        return true;
-    });
+    result.lines = recordLines(std::move(*file.bytes));
     return result;
+}
+
+LoadResult Database::readRecords(const QString &path, FileKind kind, const QString &key)
+{
+    LoadResult result;
+    FileContent file = readFile(path);
+    if (!file.bytes) {
+        if (!file.missing)
+            result.status = file.status;
+        return result;
+    }
+    if (kind == FileKind::Plain) {
+        result.lines = recordLines(std::move(*file.bytes));
+        return result;
+    }
+    const std::optional<QByteArray> k = keyBytes(key, result.status);
+    QByteArray out;
+    if (k)
+        result.status = deciphered(*file.bytes, *k, out, path);
+    if (!result.status) {
+        result.wrongKey = true;
+        // An empty key, or one the code page cannot hold, cannot be the key of any file either.
+        if (!k)
+            result.status = FileResult::failure(wrongKey(path));
+        return result;
+    }
+    result.lines = recordLines(std::move(out));
+    return result;
+}
+
+LoadResult Database::readActive(int level, const QString &key) const
+{
+    return level == 1 ? readRecords(m_files.encrypted, FileKind::Enciphered, key)
+                      : readRecords(m_files.plain, FileKind::Plain);
+}
+
+QString Database::activeFile(int level) const
+{
+    return level == 1 ? m_files.encrypted : m_files.plain;
 }
 
 FileResult Database::appendRecord(int level, const QString &line, const KeyProvider &key)
@@ -423,6 +527,8 @@ FileResult Database::EncryptPlainToDB(const QString &key)
         = contentOf(m_files.plain, why, u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
     if (!plain)
         return why;
+    if (const qsizetype line = firstNotFiled(*plain); line >= 0)
+        return FileResult::failure(notFiled(m_files.plain, line));
     QByteArray out;
     if (const FileResult built = lineCiphered(*plain, *k, out); !built)
         return built;
