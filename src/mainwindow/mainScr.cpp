@@ -166,6 +166,7 @@ void mainScr::showRecords(const LoadResult &loaded)
     // A database that exists but cannot be read must not be written over from an empty list.
     m_commands->setWritesBlocked(loaded.status ? QString() : loaded.status.error);
     m_commands->deselect();
+    setWindowTitle(AppInfo::title); // no record is selected, so none has its date shown
     m_records.setLines(loaded.status ? loaded.lines : QStringList());
     if (loaded.status)
         return;

@@ -182,10 +182,15 @@ e2e_wait_window_gone() {
 }
 
 # e2e_geometry ID: sets WX WY WW WH (the window's place on the screen and its size, pixels).
+# xwininfo, since under a window manager that frames the window xdotool adds the frame's offset
+# to the place twice.
 e2e_geometry() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+    local info
+    info=$(xwininfo -id "$1")
+    WX=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
+    WY=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
+    WW=$(awk '/^ *Width:/ { print $2 }' <<<"$info")
+    WH=$(awk '/^ *Height:/ { print $2 }' <<<"$info")
 }
 
 e2e_title() {
