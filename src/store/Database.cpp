@@ -120,28 +120,75 @@ std::optional<QByteArray> fileLine(QStringView line, FileResult &why)
  */
 enum class LineEnds { CrLf, Any };
 
-/** The end of the line that starts at start: the index of its line break (or size), and the break's length. */
-std::pair<qsizetype, qsizetype> lineEnd(const char *data, qsizetype size, qsizetype start, LineEnds ends)
+/**
+ * Cuts content into its lines. Each CR and LF is looked for with memchr once, whatever the
+ * line ends, so a file of many short lines is split at the speed of memory.
+ */
+class LineSplitter
 {
-    if (ends == LineEnds::Any) {
-        qsizetype at = start;
-        while (at < size && data[at] != '\r' && data[at] != '\n')
-            ++at;
-        if (at == size)
-            return { size, 0 };
-        return { at, data[at] == '\r' && at + 1 < size && data[at + 1] == '\n' ? 2 : 1 };
+public:
+    LineSplitter(QByteArrayView content, LineEnds ends)
+        : m_data(content.data())
+        , m_size(content.size())
+        , m_ends(ends)
+    { }
+
+    /** The next line, without its line end, in line; false when none is left. */
+    bool next(QByteArrayView &line)
+    {
+        if (m_start >= m_size)
+            return false;
+        qsizetype end = m_start;
+        qsizetype breakLength = 0;
+        for (;;) {
+            const qsizetype cr = nextOf('\r', end, m_cr);
+            const qsizetype lf = m_ends == LineEnds::Any ? nextOf('\n', end, m_lf) : m_size;
+            if (lf < cr) {
+                end = lf;
+                breakLength = 1;
+                break;
+            }
+            if (cr == m_size) {
+                end = m_size;
+                break;
+            }
+            if (cr + 1 < m_size && m_data[cr + 1] == '\n') {
+                end = cr;
+                breakLength = 2;
+                break;
+            }
+            if (m_ends == LineEnds::Any) {
+                end = cr;
+                breakLength = 1;
+                break;
+            }
+            end = cr + 1; // a lone CR is a byte of the line
+        }
+        line = QByteArrayView(m_data + m_start, end - m_start);
+        m_start = end + breakLength;
+        if (breakLength == 0)
+            m_start = m_size;
+        return true;
     }
-    qsizetype end = start;
-    for (;;) {
-        const void *cr = std::memchr(data + end, '\r', size_t(size - end));
-        if (!cr)
-            return { size, 0 };
-        const qsizetype at = static_cast<const char *>(cr) - data;
-        if (at + 1 < size && data[at + 1] == '\n')
-            return { at, 2 };
-        end = at + 1; // a lone CR is a byte of the line
+
+private:
+    /** The index of the first c at or after from (m_size for none), remembered in cache. */
+    qsizetype nextOf(char c, qsizetype from, qsizetype &cache) const
+    {
+        if (cache < from) {
+            const void *found = std::memchr(m_data + from, c, size_t(m_size - from));
+            cache = found ? static_cast<const char *>(found) - m_data : m_size;
+        }
+        return cache;
     }
-}
+
+    const char *m_data;
+    qsizetype m_size;
+    LineEnds m_ends;
+    qsizetype m_start = 0;
+    qsizetype m_cr = -1;
+    qsizetype m_lf = -1;
+};
 
 /**
  * Calls visit with each non-empty line of content (without its line end) and its number, until
@@ -149,18 +196,14 @@ std::pair<qsizetype, qsizetype> lineEnd(const char *data, qsizetype size, qsizet
  */
 template <typename Visit> bool forEachLine(QByteArrayView content, LineEnds ends, Visit visit)
 {
-    const char *data = content.data();
-    const qsizetype size = content.size();
-    qsizetype start = 0;
+    LineSplitter lines(content, ends);
     qsizetype number = 0;
-    while (start < size) {
-        const auto [end, breakLength] = lineEnd(data, size, start, ends);
-        if (end > start) {
-            if (!visit(content.sliced(start, end - start), number))
-                return false;
-            ++number;
-        }
-        start = end + std::max<qsizetype>(breakLength, 1);
+    for (QByteArrayView line; lines.next(line);) {
+        if (line.isEmpty())
+            continue;
+        if (!visit(line, number))
+            return false;
+        ++number;
     }
     return true;
 }
