@@ -126,7 +126,9 @@ e2e_start() {
             XDG_RUNTIME_DIR="$E2E_RUNTIME" "$APP/corvane"
     ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
     CORVANE_PID=$!
+    # The X server gives a new program the window ids an ended one had: an old id is no window of this run.
     SPLASH=
+    MAIN=
     e2e_log "started Corvane (run $E2E_RUNS, pid $CORVANE_PID)"
 }
 
