@@ -116,6 +116,9 @@ e2e_now_ms() {
 # runtime folder and umask 000. PREFIX (for instance "ulimit -f 1") runs in the program's
 # shell just before it.
 e2e_start() {
+    # The X server gives a new program the window ids an ended one had: once the program has
+    # ended, its main window's id may name any window of the next one.
+    e2e_running || MAIN=
     E2E_RUNS=$((E2E_RUNS + 1))
     local prefix="${*:-:}"
     (
@@ -126,9 +129,7 @@ e2e_start() {
             XDG_RUNTIME_DIR="$E2E_RUNTIME" "$APP/corvane"
     ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
     CORVANE_PID=$!
-    # The X server gives a new program the window ids an ended one had: an old id is no window of this run.
     SPLASH=
-    MAIN=
     e2e_log "started Corvane (run $E2E_RUNS, pid $CORVANE_PID)"
 }
 
