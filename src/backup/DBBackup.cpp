@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,14 +48,16 @@ QString driveOf(const QString &path)
 }
 } // namespace
 
-DBBackup::DBBackup(std::function<QString()> reach, QWidget *parent)
+DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent)
     : QDialog(parent)
     , Drive1(new QComboBox(this))
     , Dir1(new QTreeView(this))
     , Text1(new QLineEdit(this))
     , Label2(new QLabel(u"Select the path. Do not change the filename"_s, this))
     , Command1 { new QPushButton(u"Save"_s, this), new QPushButton(u"Close"_s, this) }
+    , m_database(database)
     , m_reach(std::move(reach))
+    , m_key(std::move(key))
     , m_folders(new QFileSystemModel(this))
 {
     setObjectName(u"DBBackup"_s);
@@ -115,9 +118,16 @@ void DBBackup::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void DBBackup::setMode(const QString &mode)
+{
+    Label1 = mode;
+    // The title always names what Save will do, also when the menu changes it while the window is open.
+    setWindowTitle(Label1.isEmpty() ? u"Database"_s : QString(u"Database "_s + Label1));
+}
+
 void DBBackup::Form_Load()
 {
-    setWindowTitle(Label1.isEmpty() ? u"Database"_s : QString(u"Database "_s + Label1));
+    setMode(Label1);
     const int drive = Drive1->findText(driveOf(AppFolders::applicationFolder()));
     if (drive == Drive1->currentIndex())
         Drive1_Change(); // already selected: the list raises no change of its own
@@ -185,14 +195,35 @@ void DBBackup::Command1_Click(int index)
     }
 
     const QString level = m_reach ? m_reach() : u"0"_s;
-    const DatabaseBackup::SaveResult result
-        = DatabaseBackup::save(Label1, AppFolders::dataFolder(), Text1->text(), level);
+    DatabaseBackup::SaveResult result;
+    if (Label1 == DatabaseBackup::Restore) {
+        const QString key = m_key ? m_key() : QString();
+        result = DatabaseBackup::restore(m_database, Text1->text(), level.toInt(), key,
+            [this](const QString &path) { return askBackupPassword(path); });
+    } else {
+        result = DatabaseBackup::save(Label1, AppFolders::dataFolder(), Text1->text(), level);
+    }
     if (result.outcome == DatabaseBackup::Outcome::Nothing)
         return;
     // One copy per opening from the menu, whatever its outcome.
-    Label1.clear();
+    setMode(QString());
     // The main window reloads before the message, so no edit made after it can write the old records back.
     if (result.outcome == DatabaseBackup::Outcome::Recovered)
         Q_EMIT databaseRestored();
-    showMessage(this, MessageIcon::Information, AppInfo::title, DatabaseBackup::message(result.outcome));
+    if (const QString text = DatabaseBackup::message(result); !text.isEmpty())
+        showMessage(this, MessageIcon::Information, AppInfo::title, text);
+}
+
+std::optional<QString> DBBackup::askBackupPassword(const QString &path)
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName(u"BackupPassword"_s);
+    dialog.setWindowTitle(AppInfo::title);
+    dialog.setLabelText(u"%1\nis enciphered with an owner password that is not the one in force.\n"
+                        u"Type the password this backup was made under:"_s.arg(QDir::toNativeSeparators(path)));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }

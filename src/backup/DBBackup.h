@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Database.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QFileSystemModel;
@@ -26,11 +29,14 @@ class DBBackup : public QDialog
     Q_OBJECT
 
 public:
-    /** reach gives the protection level in force ("0", "1" or "2"); level "1" keeps the database in userDB.edb. */
-    explicit DBBackup(std::function<QString()> reach, QWidget *parent = nullptr);
+    /**
+     * database is the program's own; reach gives the protection level in force ("0", "1" or "2"; level
+     * "1" keeps the database in userDB.edb), key the owner password in force, which a restore enciphers with.
+     */
+    DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent = nullptr);
 
-    /** "Backup", "Restore" or empty. The title takes the mode the window has when it is first shown. */
-    void setMode(const QString &mode) { Label1 = mode; }
+    /** "Backup", "Restore" or empty; the title says which ("Database Backup", "Database Restore", "Database"). */
+    void setMode(const QString &mode);
     QString mode() const { return Label1; }
 
     QComboBox *Drive1;
@@ -54,11 +60,15 @@ private:
     void Dir1_Change();
     void Command1_Click(int index);
 
+    /** The password an enciphered backup at path was made under, asked of the user; nullopt on Cancel. */
+    std::optional<QString> askBackupPassword(const QString &path);
     void pointDirAt(const QString &folder);
     void keepCurrentFolderInView();
     void stopFollowing();
 
+    Database &m_database;
     std::function<QString()> m_reach;
+    KeyProvider m_key;
     QFileSystemModel *m_folders;
     /** Dir1's folder. */
     QString m_dirPath;

@@ -1,13 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DatabaseBackup.h"
 
+#include "RecordLine.h"
 #include "SafeFile.h"
+#include "Windows1252.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
 
 #include <optional>
 
 namespace DatabaseBackup {
+
+namespace {
+struct Copy
+{
+    QString path;
+    FileKind kind;
+};
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+SaveResult notRestored(const QString &why)
+{
+    return { Outcome::NotRestored, {}, why + u"\nNothing was restored."_s };
+}
+
+/** The index of the first of lines that is not a filed record line; -1 when all are. */
+qsizetype firstNonRecord(const QStringList &lines)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!RecordLine::hasFiledForm(Windows1252::encode(lines[i])))
+            return i;
+    }
+    return -1;
+}
+} // namespace
 
 QString chosenFolder(const QString &folderText)
 {
@@ -53,10 +85,10 @@ SaveResult save(const QString &mode, const QString &dataFolder, const QString &f
 {
     if (folderText.isEmpty())
         return { Outcome::Refused, {}, {} };
-    if (mode != Backup && mode != Restore)
+    if (mode != Backup)
         return { Outcome::Nothing, {}, {} };
 
-    const Outcome done = mode == Backup ? Outcome::BackedUp : Outcome::Recovered;
+    const Outcome done = Outcome::BackedUp;
     const std::array<FilePair, 2> pairs = filePairs(dataFolder, chosenFolder(folderText), level);
 
     QString error;
@@ -74,9 +106,58 @@ SaveResult save(const QString &mode, const QString &dataFolder, const QString &f
     return { Outcome::NotLocated, {}, error + u'\n' + fallbackError };
 }
 
-QString message(Outcome outcome)
+SaveResult restore(
+    Database &database, const QString &folderText, int level, const QString &key, const PasswordPrompt &ask)
 {
-    switch (outcome) {
+    if (folderText.isEmpty())
+        return { Outcome::Refused, {}, {} };
+    const QString folder = chosenFolder(folderText);
+    const Copy plain { folder + u"/Corvane.pdb"_s, FileKind::Plain };
+    const Copy enciphered { folder + u"/Corvane.edb"_s, FileKind::Enciphered };
+    const std::array<Copy, 2> copies = level == 1 ? std::array { enciphered, plain } : std::array { plain, enciphered };
+
+    QStringList errors;
+    for (const Copy &copy : copies) {
+        if (!QFileInfo::exists(copy.path)) {
+            errors.append(u"%1 does not exist."_s.arg(shown(copy.path)));
+            continue;
+        }
+        LoadResult read = Database::readRecords(copy.path, copy.kind, key);
+        if (read.wrongKey) {
+            const std::optional<QString> password = ask ? ask(copy.path) : std::nullopt;
+            if (!password)
+                return { Outcome::Cancelled, {}, {} };
+            read = Database::readRecords(copy.path, copy.kind, *password);
+            if (read.wrongKey)
+                return notRestored(u"%1 does not read back with that password."_s.arg(shown(copy.path)));
+        }
+        if (!read.status) {
+            // Unreadable like a missing copy: the other one may do.
+            errors.append(read.status.error);
+            continue;
+        }
+        if (const qsizetype line = firstNonRecord(read.lines); line >= 0)
+            return notRestored(
+                u"%1 is not a Corvane database: its line %2 is not a record."_s.arg(shown(copy.path)).arg(line + 1));
+        for (qsizetype i = 0; i < read.lines.size(); ++i) {
+            if (!database.checkStorable(level, read.lines[i], key))
+                return notRestored(u"%1 cannot be restored under the owner password in force: enciphered with it, "
+                                   u"its record %2 would read back as two lines."_s.arg(shown(copy.path))
+                                       .arg(i + 1));
+        }
+        const FileResult written = database.RewriteDatabase(level, read.lines, [key] { return key; });
+        if (!written)
+            return { Outcome::NotLocated, {}, written.error };
+        return { Outcome::Recovered, { database.activeFile(level), copy.path }, {} };
+    }
+    return { Outcome::NotLocated, {}, errors.join(u'\n') };
+}
+
+QString message(const SaveResult &result)
+{
+    switch (result.outcome) {
+    case Outcome::NotRestored:
+        return result.error;
     case Outcome::BackedUp:
         return BackupDone;
     case Outcome::Recovered:
@@ -85,6 +166,7 @@ QString message(Outcome outcome)
         return NotLocated;
     case Outcome::Refused:
     case Outcome::Nothing:
+    case Outcome::Cancelled:
         break;
     }
     return {};

@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Database.h"
+
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 /**
  * Copies the database between the data folder and a folder the user picks:
  * a backup copies Data/userDB.pdb to <folder>/Corvane.pdb (or Data/userDB.edb
- * to <folder>/Corvane.edb), a restore copies them back. Copies are byte for
- * byte and whole: the target is replaced only once the new copy is complete
- * on disk, and it is created with mode 0600.
+ * to <folder>/Corvane.edb), a restore puts them back. Backup copies are byte
+ * for byte. A restore puts a copy in place only once it has read it as
+ * records, and writes them in the kind of file the protection level uses,
+ * under the owner password in force. Every write is whole: the target is
+ * replaced only once the new file is complete on disk, with mode 0600.
  */
 namespace DatabaseBackup {
 using namespace Qt::StringLiterals;
@@ -36,6 +42,8 @@ enum class Outcome {
     BackedUp, ///< a backup copy was made
     Recovered, ///< a restore copy was made
     NotLocated, ///< neither file could be copied
+    NotRestored, ///< the copy is not records the level can use: nothing changed (error says why)
+    Cancelled, ///< the user did not give the password an enciphered copy was made under: nothing changed
 };
 
 struct SaveResult
@@ -43,9 +51,15 @@ struct SaveResult
     Outcome outcome = Outcome::Nothing;
     /** The pair that was copied, when one was. */
     FilePair copied;
-    /** Why the copies failed, for NotLocated. */
+    /** Why the copies failed, for NotLocated; why the copy was refused, for NotRestored. */
     QString error;
 };
+
+/**
+ * Asks the user for the owner password the enciphered copy at path was made
+ * under, when the one in force does not read it; nullopt when the user cancels.
+ */
+using PasswordPrompt = std::function<std::optional<QString>(const QString &path)>;
 
 /**
  * The folder the copies go to or come from: folderText with one trailing "/"
@@ -76,14 +90,28 @@ bool copyPair(const QString &mode, const FilePair &pair, QString *error = nullpt
 bool CopyEncryptedDatabase(const QString &mode, const FilePair &fallback, QString *error = nullptr);
 
 /**
- * What Save does: refuses an empty folderText, does nothing in an empty
- * mode, otherwise copies the active level's file and, only when that file
- * cannot be found or read, the other one. A copy whose target cannot be
- * written is not replaced by the other (possibly stale) file, so a backup
- * is never reported done with the wrong records in it.
+ * What Save does in mode "Backup": refuses an empty folderText, does nothing
+ * in any other mode, otherwise copies the active level's file and, only when
+ * that file cannot be found or read, the other one. A copy whose target
+ * cannot be written is not replaced by the other (possibly stale) file, so a
+ * backup is never reported done with the wrong records in it.
  */
 SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, const QString &level);
 
-/** The message for outcome; empty for Refused and Nothing. */
-QString message(Outcome outcome);
+/**
+ * What Save does in mode "Restore": refuses an empty folderText, otherwise
+ * reads the copy of the kind level uses (Corvane.edb at level 1, else
+ * Corvane.pdb) or, only when that one cannot be found or read, the other.
+ * The copy is put in place only when every line is a filed record line: a
+ * plain copy as it stands, an enciphered one under key or, when key does not
+ * read it, under the password ask gives. Its records are then written as
+ * database's active file of level, under key at level 1, so the data folder
+ * never holds the records in another kind of file or under another key.
+ * Anything refused changes nothing and says why.
+ */
+SaveResult restore(
+    Database &database, const QString &folderText, int level, const QString &key, const PasswordPrompt &ask);
+
+/** The message for a result; empty for Refused, Nothing and Cancelled. */
+QString message(const SaveResult &result);
 } // namespace DatabaseBackup

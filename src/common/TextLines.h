@@ -6,7 +6,9 @@
 
 /**
  * The line format of every file the program keeps: one item per line, each
- * line ended by CR LF. Only the pair ends a line; a lone CR or LF is data.
+ * line ended by CR LF. Only the pair ends a line; a lone CR or LF is data
+ * (the database's record files read a lone one as a line end too, since a
+ * record holds no line break: see Database).
  */
 namespace TextLines {
 inline constexpr char kLineEnd[] = "\r\n";

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QTextDocumentFragment>
 
 using namespace Qt::StringLiterals;
 
@@ -12,6 +13,12 @@ QString oneLine(QString text)
 {
     static const QRegularExpression lineBreaks(u"\r\n|[\r\n\u2028\u2029]"_s);
     return text.replace(lineBreaks, u" "_s);
+}
+
+/** A document's raw text, with its block and line separators as line feeds as toPlainText() gives them. */
+QString asTyped(QString raw)
+{
+    return raw.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
 }
 } // namespace
 
@@ -25,10 +32,16 @@ InfoEdit::InfoEdit(QWidget *parent)
     connect(this, &QPlainTextEdit::textChanged, this, [this] { Q_EMIT contentChanged(text()); });
 }
 
+QString InfoEdit::text() const
+{
+    // toPlainText() turns every no-break space into a plain one; the record keeps what the user typed.
+    return asTyped(document()->toRawText());
+}
+
 void InfoEdit::setText(const QString &text)
 {
     const QString line = oneLine(text);
-    if (line != toPlainText())
+    if (line != this->text())
         setPlainText(line);
 }
 
@@ -56,4 +69,11 @@ void InfoEdit::insertFromMimeData(const QMimeData *source)
 {
     if (source->hasText())
         insertPlainText(oneLine(source->text()));
+}
+
+QMimeData *InfoEdit::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    data->setText(asTyped(textCursor().selection().toRawText()));
+    return data;
 }

@@ -16,7 +16,8 @@ class InfoEdit : public QPlainTextEdit
 public:
     explicit InfoEdit(QWidget *parent = nullptr);
 
-    QString text() const { return toPlainText(); }
+    /** The text as typed: unlike toPlainText(), a no-break space stays one. */
+    QString text() const;
     void setText(const QString &text);
     /** Puts the caret after the last character. */
     void end();
@@ -30,4 +31,6 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    /** Copy, cut and drag take the selected text as typed, no-break spaces included. */
+    QMimeData *createMimeDataFromSelection() const override;
 };

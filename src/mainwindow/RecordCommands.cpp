@@ -174,10 +174,23 @@ bool RecordCommands::succeeded(const EditResult &result)
     case EditOutcome::WriteFailed:
         showDiskError(result.detail);
         break;
+    case EditOutcome::ChangedOutside:
+        showChangedOutside();
+        break;
     case EditOutcome::NothingSelected:
         break;
     }
     return false;
+}
+
+void RecordCommands::showChangedOutside()
+{
+    // The fresh records first, so the user makes the change again on what the file now holds.
+    if (!m_window.reloadRecords())
+        return; // the reload said why the file cannot be used
+    showMessage(&m_window, MessageIcon::Information, AppInfo::title,
+        u"The database was changed outside Corvane since Corvane read it. Corvane has read it again, and your "
+        u"change was not made: the grid now shows the records the file holds. Please make your change again."_s);
 }
 
 void RecordCommands::showRefused(const QString &why)
@@ -195,8 +208,12 @@ bool RecordCommands::blocked()
 {
     if (m_writesBlocked.isEmpty())
         return false;
+    // The file may have been mended or put back since it was read.
+    if (m_window.editor().fileChanged(m_window.level())) {
+        showChangedOutside();
+        return true;
+    }
     showMessage(&m_window, MessageIcon::Critical, AppInfo::title,
-        u"The database could not be read when Corvane started, so it is not changed in this session.\n%1"_s.arg(
-            m_writesBlocked));
+        u"The database could not be read, so Corvane does not change it.\n%1"_s.arg(m_writesBlocked));
     return true;
 }

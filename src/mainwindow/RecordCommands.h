@@ -40,7 +40,7 @@ public:
     /** Enables Add, Replace and Remove (menu entries and toolbar buttons) from the boxes and the selection. */
     void updateEnabling();
 
-    /** Protects the database files: when set, no command writes them (they could not be read at start). */
+    /** Protects the database files: when set, no command writes them (they could not be read). */
     void setWritesBlocked(const QString &reason) { m_writesBlocked = reason; }
 
     /** Called with a stop function that ends capture mode's copy; Reset uses it. */
@@ -57,6 +57,7 @@ private:
     void emptyBoxes();
     void showRefused(const QString &why);
     void showDiskError(const QString &detail);
+    void showChangedOutside();
     bool blocked();
 
     mainScr &m_window;

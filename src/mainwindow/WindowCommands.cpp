@@ -51,7 +51,9 @@ void WindowCommands::mnuRestoreDB_Click()
 void WindowCommands::openBackup(const QString &mode)
 {
     if (!m_backup) {
-        m_backup = new DBBackup([this] { return m_window.owner.Reach; }, &m_window);
+        m_backup = new DBBackup(
+            m_window.database(), [this] { return m_window.owner.Reach; }, [this] { return m_window.owner.GoodPass; },
+            &m_window);
         // The restored file replaces the records in memory, so the next edit cannot write the old ones over it.
         connect(m_backup, &DBBackup::databaseRestored, &m_window, &mainScr::reloadRecords);
     }

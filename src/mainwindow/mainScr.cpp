@@ -138,31 +138,45 @@ void mainScr::SetColumnWidths()
 void mainScr::loadRecords()
 {
     const bool level1 = level() == 1;
-    const LoadResult loaded = m_database.LoadDatabase(level());
+    m_editor.fileRead(level());
+    LoadResult loaded = m_database.LoadDatabase(level());
     if (level1)
         m_database.removeTemporary();
-
-    // A database that exists but cannot be read must not be written over from an empty list.
-    QString unreadable;
-    if (!loaded.status)
-        unreadable = loaded.status.error;
-    else if (level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad)
-        unreadable = u"The enciphered database could not be deciphered."_s;
-    m_commands->setWritesBlocked(unreadable);
-    if (!unreadable.isEmpty()) {
-        showMessage(this, MessageIcon::Critical, AppInfo::title,
-            u"The database could not be read, so Corvane will not change it in this session.\n%1"_s.arg(unreadable));
+    if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad) {
+        // The start-up check could not decipher the file: say why, in its own words.
+        loaded = m_database.readActive(1, databaseKey()());
+        if (loaded.status)
+            loaded.status = FileResult::failure(u"The enciphered database could not be deciphered."_s);
+        loaded.lines.clear();
     }
-    m_commands->deselect();
-    m_records.setLines(loaded.lines);
+    showRecords(loaded);
 }
 
-void mainScr::reloadRecords()
+bool mainScr::reloadRecords()
 {
-    if (level() == 1) {
-        m_decipheredAtLoad = bool(m_database.DecryptDBToTemp(databaseKey()()));
-    }
-    loadRecords();
+    m_editor.fileRead(level());
+    // Read in memory: no deciphered copy of the records is written anywhere.
+    const LoadResult loaded = m_database.readActive(level(), level() == 1 ? databaseKey()() : QString());
+    showRecords(loaded);
+    return bool(loaded.status);
+}
+
+void mainScr::showRecords(const LoadResult &loaded)
+{
+    // A database that exists but cannot be read must not be written over from an empty list.
+    m_commands->setWritesBlocked(loaded.status ? QString() : loaded.status.error);
+    m_commands->deselect();
+    setWindowTitle(AppInfo::title); // no record is selected, so none has its date shown
+    m_records.setLines(loaded.status ? loaded.lines : QStringList());
+    if (loaded.status)
+        return;
+    QString text
+        = u"The database could not be read, so Corvane shows none of its records and will not change it.\n%1"_s.arg(
+            loaded.status.error);
+    if (loaded.wrongKey)
+        text += u"\n\nIt was enciphered under another owner password. To get the records back, restore a backup with "
+                u"File > Restore Database: for a backup made under another password, Corvane asks for that password."_s;
+    showMessage(this, MessageIcon::Critical, AppInfo::title, text);
 }
 
 void mainScr::mnuExit_Click()

@@ -55,8 +55,12 @@ public:
 
     /** Sets the widths of the grid's columns (twips). */
     void SetColumnWidths();
-    /** Reads the active database into the record list and the grid. */
-    void reloadRecords();
+    /**
+     * Reads the active database again into the record list and the grid (after a restore, or a change
+     * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
+     * no command writes the file; false then.
+     */
+    bool reloadRecords();
 
     /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
     void mnuExit_Click();
@@ -79,6 +83,7 @@ protected:
 
 private:
     void loadRecords();
+    void showRecords(const LoadResult &loaded);
     void applyResizeRules();
     void Grid1_MouseUp(const QModelIndex &index);
     void Check1_Click();

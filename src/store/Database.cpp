@@ -91,7 +91,10 @@ FileResult appendEncoded(QByteArray &out, QStringView line)
         }
         std::memcpy(dst + i, rest.constData(), size_t(rest.size()));
     }
-    if (!storable(QByteArrayView(out).sliced(start))) {
+    // Any CR or LF ends a line of the plain file, so a record holding one would read back as two.
+    const char *added = out.constData() + start;
+    const size_t length = size_t(out.size() - start);
+    if (std::memchr(added, '\r', length) || std::memchr(added, '\n', length)) {
         out.truncate(start);
         return FileResult::failure(kLineBreak);
     }
@@ -109,33 +112,98 @@ std::optional<QByteArray> fileLine(QStringView line, FileResult &why)
     return bytes;
 }
 
-/** Calls visit with each non-empty line of content (without its CR LF) and its number, until visit returns false. */
-template <typename Visit> bool forEachLine(QByteArrayView content, Visit visit)
+/**
+ * Where a line of a database file ends. The plain file and mdb.tmp hold records, which cannot hold
+ * a line break, so there a lone LF or CR ends a line as CR LF does (a file whose line ends were
+ * changed on another system reads the same). In the enciphered file any byte can stand for a
+ * character of a record: only CR LF ends a line there.
+ */
+enum class LineEnds { CrLf, Any };
+
+/**
+ * Cuts content into its lines. Each CR and LF is looked for with memchr once, whatever the
+ * line ends, so a file of many short lines is split at the speed of memory.
+ */
+class LineSplitter
 {
-    const char *data = content.data();
-    const qsizetype size = content.size();
-    qsizetype start = 0;
-    qsizetype number = 0;
-    while (start < size) {
-        // Only the pair CR LF ends a line; a lone CR or LF is part of it.
-        qsizetype end = start;
+public:
+    LineSplitter(QByteArrayView content, LineEnds ends)
+        : m_data(content.data())
+        , m_size(content.size())
+        , m_ends(ends)
+    { }
+
+    /** The next line, without its line end, in line; false when none is left. */
+    bool next(QByteArrayView &line)
+    {
+        if (m_start >= m_size)
+            return false;
+        qsizetype end = m_start;
+        qsizetype breakLength = 0;
         for (;;) {
-            const void *cr = std::memchr(data + end, '\r', size_t(size - end));
-            if (!cr) {
-                end = size;
+            const qsizetype cr = nextOf('\r', end, m_cr);
+            const qsizetype lf = m_ends == LineEnds::Any ? nextOf('\n', end, m_lf) : m_size;
+            if (lf < cr) {
+                end = lf;
+                breakLength = 1;
                 break;
             }
-            end = static_cast<const char *>(cr) - data;
-            if (end + 1 < size && data[end + 1] == '\n')
+            if (cr == m_size) {
+                end = m_size;
                 break;
-            ++end;
+            }
+            if (cr + 1 < m_size && m_data[cr + 1] == '\n') {
+                end = cr;
+                breakLength = 2;
+                break;
+            }
+            if (m_ends == LineEnds::Any) {
+                end = cr;
+                breakLength = 1;
+                break;
+            }
+            end = cr + 1; // a lone CR is a byte of the line
         }
-        if (end > start) {
-            if (!visit(content.sliced(start, end - start), number))
-                return false;
-            ++number;
+        line = QByteArrayView(m_data + m_start, end - m_start);
+        m_start = end + breakLength;
+        if (breakLength == 0)
+            m_start = m_size;
+        return true;
+    }
+
+private:
+    /** The index of the first c at or after from (m_size for none), remembered in cache. */
+    qsizetype nextOf(char c, qsizetype from, qsizetype &cache) const
+    {
+        if (cache < from) {
+            const void *found = std::memchr(m_data + from, c, size_t(m_size - from));
+            cache = found ? static_cast<const char *>(found) - m_data : m_size;
         }
-        start = end + 2;
+        return cache;
+    }
+
+    const char *m_data;
+    qsizetype m_size;
+    LineEnds m_ends;
+    qsizetype m_start = 0;
+    qsizetype m_cr = -1;
+    qsizetype m_lf = -1;
+};
+
+/**
+ * Calls visit with each non-empty line of content (without its line end) and its number, until
+ * visit returns false.
+ */
+template <typename Visit> bool forEachLine(QByteArrayView content, LineEnds ends, Visit visit)
+{
+    LineSplitter lines(content, ends);
+    qsizetype number = 0;
+    for (QByteArrayView line; lines.next(line);) {
+        if (line.isEmpty())
+            continue;
+        if (!visit(line, number))
+            return false;
+        ++number;
     }
     return true;
 }
@@ -145,11 +213,12 @@ template <typename Visit> bool forEachLine(QByteArrayView content, Visit visit)
  * out) and ended by CR LF. Fails, with out incomplete, at the first result
  * that holds CR LF itself and so could not be read back as one line.
  */
-template <typename Transform> FileResult transformLines(QByteArrayView content, QByteArray &out, Transform transform)
+template <typename Transform>
+FileResult transformLines(QByteArrayView content, LineEnds ends, QByteArray &out, Transform transform)
 {
     out.reserve(content.size() + 2);
     qsizetype failed = -1;
-    forEachLine(content, [&](QByteArrayView line, qsizetype number) {
+    forEachLine(content, ends, [&](QByteArrayView line, qsizetype number) {
         const qsizetype start = out.size();
         transform(line, out);
         if (!storable(QByteArrayView(out).sliced(start))) {
@@ -203,18 +272,44 @@ QString wrongKey(const QString &path)
     return u"The enciphered database %1 does not read back with this password."_s.arg(shown(path));
 }
 
-/** Every line of content through the line cipher under key, each ended by CR LF, into out. */
-FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &out)
+/**
+ * Every line of content through the line cipher under key, each ended by CR LF, into out. The lines
+ * of what is to be enciphered are records (ends: Any); those of an enciphered file end at CR LF only.
+ */
+FileResult lineCiphered(QByteArrayView content, QByteArrayView key, QByteArray &out, LineEnds ends = LineEnds::Any)
 {
-    return transformLines(content, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
+    return transformLines(content, ends, out, [&](QByteArrayView line, QByteArray &o) { LineCipher(line, key, o); });
 }
 
-/** Whether every line of field-enciphered content is a filed record line. */
-bool allFiledForm(QByteArrayView fieldEnciphered)
+/** The number of the first line of field-enciphered content that is not a filed record line; -1 when all are. */
+qsizetype firstNotFiled(QByteArrayView fieldEnciphered)
 {
     QByteArray plain = fieldEnciphered.toByteArray();
     FieldCipher::decipherBytes(plain);
-    return forEachLine(plain, [](QByteArrayView line, qsizetype) { return RecordLine::hasFiledForm(line); });
+    qsizetype failed = -1;
+    forEachLine(plain, LineEnds::Any, [&](QByteArrayView line, qsizetype number) {
+        if (RecordLine::hasFiledForm(line))
+            return true;
+        failed = number;
+        return false;
+    });
+    return failed;
+}
+
+bool allFiledForm(QByteArrayView fieldEnciphered)
+{
+    return firstNotFiled(fieldEnciphered) < 0;
+}
+
+/**
+ * Enciphered, a line that is not a record could not be told from a line under a wrong password, and
+ * the file would be refused at the next start.
+ */
+QString notFiled(const QString &path, qsizetype line)
+{
+    return u"Record %1 of %2 is not in the form Corvane files records in (it may have been edited by hand), so "
+           u"it cannot be enciphered. Remove it, or file it again, first."_s.arg(line + 1)
+               .arg(shown(path));
 }
 
 /**
@@ -224,9 +319,28 @@ bool allFiledForm(QByteArrayView fieldEnciphered)
  */
 FileResult deciphered(QByteArrayView content, QByteArrayView key, QByteArray &out, const QString &path)
 {
-    if (!lineCiphered(content, key, out) || !allFiledForm(out))
-        return FileResult::failure(wrongKey(path));
-    return FileResult::success();
+    if (lineCiphered(content, key, out, LineEnds::CrLf) && allFiledForm(out))
+        return FileResult::success();
+    // A file whose line ends were changed to LF or CR alone on another system. Read that way, a lone
+    // byte inside an enciphered line would cut it in two pieces that are no records, so the file is
+    // taken only when every piece deciphers into a record under this key.
+    out.clear();
+    if (lineCiphered(content, key, out, LineEnds::Any) && allFiledForm(out))
+        return FileResult::success();
+    return FileResult::failure(wrongKey(path));
+}
+
+/** Plain record lines from field-enciphered content. */
+QStringList recordLines(QByteArray content)
+{
+    QStringList lines;
+    // The field cipher leaves CR and LF alone, so the whole content deciphers at once.
+    FieldCipher::decipherBytes(content);
+    forEachLine(content, LineEnds::Any, [&](QByteArrayView line, qsizetype) {
+        lines.append(Windows1252::decode(line));
+        return true;
+    });
+    return lines;
 }
 
 /** Creates the folder of path (mode 0700) when it is missing, as after the user deleted it. */
@@ -290,14 +404,47 @@ LoadResult Database::LoadDatabase(int level) const
             result.status = file.status;
         return result;
     }
-    QByteArray &content = *file.bytes;
-    // The field cipher leaves CR and LF alone, so the whole file deciphers at once.
-    FieldCipher::decipherBytes(content);
-    forEachLine(content, [&](QByteArrayView line, qsizetype) {
-        result.lines.append(Windows1252::decode(line));
-        return true;
-    });
+    result.lines = recordLines(std::move(*file.bytes));
     return result;
+}
+
+LoadResult Database::readRecords(const QString &path, FileKind kind, const QString &key)
+{
+    LoadResult result;
+    FileContent file = readFile(path);
+    if (!file.bytes) {
+        if (!file.missing)
+            result.status = file.status;
+        return result;
+    }
+    if (kind == FileKind::Plain) {
+        result.lines = recordLines(std::move(*file.bytes));
+        return result;
+    }
+    const std::optional<QByteArray> k = keyBytes(key, result.status);
+    QByteArray out;
+    if (k)
+        result.status = deciphered(*file.bytes, *k, out, path);
+    if (!result.status) {
+        result.wrongKey = true;
+        // An empty key, or one the code page cannot hold, cannot be the key of any file either.
+        if (!k)
+            result.status = FileResult::failure(wrongKey(path));
+        return result;
+    }
+    result.lines = recordLines(std::move(out));
+    return result;
+}
+
+LoadResult Database::readActive(int level, const QString &key) const
+{
+    return level == 1 ? readRecords(m_files.encrypted, FileKind::Enciphered, key)
+                      : readRecords(m_files.plain, FileKind::Plain);
+}
+
+QString Database::activeFile(int level) const
+{
+    return level == 1 ? m_files.encrypted : m_files.plain;
 }
 
 FileResult Database::appendRecord(int level, const QString &line, const KeyProvider &key)
@@ -423,6 +570,8 @@ FileResult Database::EncryptPlainToDB(const QString &key)
         = contentOf(m_files.plain, why, u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
     if (!plain)
         return why;
+    if (const qsizetype line = firstNotFiled(*plain); line >= 0)
+        return FileResult::failure(notFiled(m_files.plain, line));
     QByteArray out;
     if (const FileResult built = lineCiphered(*plain, *k, out); !built)
         return built;

@@ -30,7 +30,12 @@ struct LoadResult
 {
     QStringList lines; ///< plain record lines, in file order; what could be read before a failure
     FileResult status;
+    /** The file is there but does not decipher into record lines under the key: it was made under another. */
+    bool wrongKey = false;
 };
+
+/** The two kinds of database file: field cipher only, or line-enciphered with a key too. */
+enum class FileKind { Plain, Enciphered };
 
 /**
  * Reads and writes the database files. Every function returns what happened
@@ -47,11 +52,26 @@ public:
 
     /**
      * The plain record lines of the active source: mdb.tmp at level 1, else
-     * the plain file. Lines end at CR LF only (a lone CR or LF is data);
-     * empty lines are skipped. A missing file is an empty database and no
-     * error; an unreadable one, or no temporary folder at level 1, a failure.
+     * the plain file. A line ends at CR LF, or at a lone LF or CR (records
+     * hold no line break); empty lines are skipped. A missing file is an
+     * empty database and no error; an unreadable one, or no temporary folder
+     * at level 1, a failure.
      */
     LoadResult LoadDatabase(int level) const;
+
+    /**
+     * The plain record lines of any database file, read in memory; nothing
+     * is written. An enciphered file's lines end at CR LF only (a lone byte
+     * is data), unless its line ends were all changed to LF or CR alone, and
+     * it is read only when every line deciphers into a filed record line
+     * under key; otherwise it fails with wrongKey set and no lines. A
+     * missing file is an empty database and no error.
+     */
+    static LoadResult readRecords(const QString &path, FileKind kind, const QString &key = {});
+    /** readRecords of the active file of level: the enciphered one under key at level 1, else the plain one. */
+    LoadResult readActive(int level, const QString &key) const;
+    /** The database file level keeps its records in. */
+    QString activeFile(int level) const;
 
     /**
      * Files one new plain record line: field-enciphered and appended to the

@@ -3,6 +3,8 @@
 
 #include "RecordTableModel.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,6 +45,17 @@ std::optional<EditResult> refusal(const Database &database, int level, const Rec
     return std::nullopt;
 }
 
+/** Whether lines hold the same records as list, whatever their order. */
+bool sameRecords(const QStringList &lines, const RecordList &list)
+{
+    if (lines.size() != list.count())
+        return false;
+    RecordList other;
+    other.assign(lines);
+    return other.items() == list.items();
+}
+
+const QString kChangedOutside = u"The database file was changed by another program since Corvane read it."_s;
 } // namespace
 
 RecordEditor::RecordEditor(RecordTableModel &model, Database &database)
@@ -59,8 +72,11 @@ EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const Ke
     if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
         return *refused;
 
-    if (const FileResult written = m_database.appendRecord(level, line, [keyText] { return keyText; }); !written)
+    if (const std::optional<EditResult> changed = changedOutside(level, keyText))
+        return *changed;
+    if (const FileResult written = append(level, line, keyText); !written)
         return outcome(EditOutcome::WriteFailed, written.error);
+    fileWritten(level);
     return outcome(EditOutcome::Done, {}, m_model.insertLine(line));
 }
 
@@ -76,11 +92,15 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
     if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
         return *refused;
 
+    if (const std::optional<EditResult> changed = changedOutside(level, keyText))
+        return *changed;
+
     RecordList changed = list;
     changed.replace(row, line);
     if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
         !written)
         return outcome(EditOutcome::WriteFailed, written.error);
+    fileWritten(level);
     return outcome(EditOutcome::Done, {}, m_model.replaceLine(row, line));
 }
 
@@ -95,12 +115,62 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
     if (!k)
         return failed;
 
+    const QString keyText = *k;
+    if (const std::optional<EditResult> changed = changedOutside(level, keyText))
+        return *changed;
+
     RecordList changed = list;
     changed.removeAt(row);
-    const QString keyText = *k;
     if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
         !written)
         return outcome(EditOutcome::WriteFailed, written.error);
+    fileWritten(level);
     m_model.removeLine(row);
     return outcome(EditOutcome::Done);
+}
+
+void RecordEditor::fileRead(int level)
+{
+    m_seen = FileStamp::of(m_database.activeFile(level));
+}
+
+bool RecordEditor::fileChanged(int level) const
+{
+    return m_seen && FileStamp::of(m_database.activeFile(level)) != *m_seen;
+}
+
+void RecordEditor::fileWritten(int level)
+{
+    if (m_seen)
+        m_seen = FileStamp::of(m_database.activeFile(level));
+}
+
+std::optional<EditResult> RecordEditor::changedOutside(int level, const QString &key)
+{
+    if (!fileChanged(level))
+        return std::nullopt;
+    const FileStamp now = FileStamp::of(m_database.activeFile(level));
+    // A file that went away leaves the list as the only copy of the records: the write puts them back.
+    if (!now.exists)
+        return std::nullopt;
+    // Not every new stamp is a new content: a sync tool may have written the same bytes, and Corvane's
+    // own security settings convert the file when the protection changes. Only other records count.
+    const LoadResult onDisk = m_database.readActive(level, key);
+    if (onDisk.status && sameRecords(onDisk.lines, m_model.List1())) {
+        m_seen = now;
+        return std::nullopt;
+    }
+    return outcome(EditOutcome::ChangedOutside, onDisk.status ? kChangedOutside : onDisk.status.error);
+}
+
+FileResult RecordEditor::append(int level, const QString &line, const QString &key)
+{
+    const KeyProvider provider = [key] { return key; };
+    // Appended to a file that went away, the new record would be all it holds: write every record.
+    if (m_model.List1().count() > 0 && !QFileInfo::exists(m_database.activeFile(level))) {
+        RecordList all = m_model.List1();
+        all.insert(line);
+        return m_database.RewriteDatabase(level, all.items(), provider);
+    }
+    return m_database.appendRecord(level, line, provider);
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include "Database.h"
+#include "FileStamp.h"
 #include "RecordLine.h"
+
+#include <optional>
 
 class RecordTableModel;
 
@@ -14,6 +17,7 @@ enum class EditOutcome {
     Refused, ///< the texts cannot be filed (detail says why); nothing changed
     WriteFailed, ///< the file could not be written, or level 1 has no key; nothing changed (detail says why)
     NothingSelected, ///< Replace or Remove without a selected record; nothing changed
+    ChangedOutside, ///< another program changed the records in the file since they were read; nothing written
 };
 
 struct EditResult
@@ -28,6 +32,11 @@ struct EditResult
  * database file together. The file is written first; the list and the
  * model change only when the write succeeded, so the three always agree.
  * The key provider is asked once per command, and only at level 1.
+ *
+ * Once told that the records were read (fileRead), the editor never writes
+ * blindly over a change another program made to the file since: when the
+ * file is no longer the one it read or wrote last and its records differ
+ * from the list, the command writes nothing and says ChangedOutside.
  */
 class RecordEditor
 {
@@ -41,7 +50,18 @@ public:
     /** Remove: the record in row (-1 for none) is deleted. */
     EditResult remove(int level, int row, const KeyProvider &key);
 
+    /** The records of the active file of level were just read into the list: remember what the file looks like. */
+    void fileRead(int level);
+    /** Whether the active file of level is no longer the one last read or written (false before any fileRead). */
+    bool fileChanged(int level) const;
+
 private:
+    std::optional<EditResult> changedOutside(int level, const QString &key);
+    FileResult append(int level, const QString &line, const QString &key);
+    void fileWritten(int level);
+
     RecordTableModel &m_model;
     Database &m_database;
+    /** The active file as last read or written; none until the first read. */
+    std::optional<FileStamp> m_seen;
 };

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DBBackup.h"
 #include "Fakes.h"
+#include "FieldCipher.h"
+#include "LineCipher.h"
 #include "TestFolders.h"
+#include "Windows1252.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -14,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStorageInfo>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -27,18 +32,24 @@ private Q_SLOTS:
     void load_titleFromModeAndDriveOfApplicationFolder();
     void dir1Change_setsFolderBox();
     void save_backupOnceThenNothing();
-    void save_restoreReloadsOnlyWhenRecovered();
+    void save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered();
     void emptyFolderBox_saveAndCloseRefused();
     void close_deletesWindow();
 };
 
 namespace {
-DBBackup *openDialog(const QString &mode, QString level = u"0"_s)
+DBBackup *openDialog(Database &database, const QString &mode, QString level = u"0"_s, QString key = {})
 {
-    auto *dialog = new DBBackup([level] { return level; });
+    auto *dialog = new DBBackup(
+        database, [level] { return level; }, [key] { return key; });
     dialog->setMode(mode);
     dialog->show();
     return dialog;
+}
+
+QByteArray enciphered(const QString &line, const QString &key)
+{
+    return LineCipher(Windows1252::encode(FieldCipher::encipher(line)), Windows1252::encode(key)) + "\r\n";
 }
 } // namespace
 
@@ -53,12 +64,12 @@ void tst_BackupUi::initTestCase()
 void tst_BackupUi::load_titleFromModeAndDriveOfApplicationFolder()
 {
     TestFolders folders;
-    QPointer<DBBackup> dialog = openDialog(u"Restore"_s);
+    Database db;
+    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s);
     QCOMPARE(dialog->windowTitle(), u"Database Restore"_s);
+    // The menu's other entry while the window is open: the title says what Save now does.
     dialog->setMode(u"Backup"_s);
-    dialog->hide();
-    dialog->show();
-    QCOMPARE(dialog->windowTitle(), u"Database Restore"_s);
+    QCOMPARE(dialog->windowTitle(), u"Database Backup"_s);
     QCOMPARE(dialog->mode(), u"Backup"_s);
 
     QCOMPARE(dialog->Drive1->currentText(), QStorageInfo(folders.app()).rootPath());
@@ -79,9 +90,10 @@ void tst_BackupUi::load_titleFromModeAndDriveOfApplicationFolder()
 void tst_BackupUi::dir1Change_setsFolderBox()
 {
     TestFolders folders;
+    Database db;
     const QString keep = folders.root() + u"/keep"_s;
     QDir().mkpath(keep);
-    QPointer<DBBackup> dialog = openDialog(u"Backup"_s);
+    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
     auto *model = qobject_cast<QFileSystemModel *>(dialog->Dir1->model());
     QVERIFY(model);
     dialog->Dir1->setCurrentIndex(model->index(keep));
@@ -101,14 +113,16 @@ void tst_BackupUi::dir1Change_setsFolderBox()
 void tst_BackupUi::save_backupOnceThenNothing()
 {
     TestFolders folders;
+    Database db;
     FakeMessages messages;
     const QString stick = folders.root() + u"/stick"_s;
     QDir().mkpath(stick);
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "records\r\n");
-    QPointer<DBBackup> dialog = openDialog(u"Backup"_s);
+    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
     dialog->Text1->setText(stick + u'/');
 
     dialog->Command1[0]->click();
+    QCOMPARE(dialog->windowTitle(), u"Database"_s);
     QCOMPARE(messages.texts(), QStringList { u"File Backup done"_s });
     QCOMPARE(messages.shown.first().icon, MessageIcon::Information);
     QCOMPARE(messages.shown.first().title, u"Corvane"_s);
@@ -123,14 +137,16 @@ void tst_BackupUi::save_backupOnceThenNothing()
     delete dialog;
 }
 
-void tst_BackupUi::save_restoreReloadsOnlyWhenRecovered()
+void tst_BackupUi::save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered()
 {
     TestFolders folders;
+    Database db;
     FakeMessages messages;
     const QString stick = folders.root() + u"/stick"_s;
     QDir().mkpath(stick);
     QDir().mkpath(folders.data());
-    QPointer<DBBackup> dialog = openDialog(u"Restore"_s, u"1"_s);
+    const QString record = u"Bank:!:!jdoe:!pw:!:!05-17-2002 14:03:59:!"_s;
+    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s, u"1"_s, u"new"_s);
     QSignalSpy restored(dialog.data(), &DBBackup::databaseRestored);
     dialog->Text1->setText(stick);
 
@@ -138,21 +154,38 @@ void tst_BackupUi::save_restoreReloadsOnlyWhenRecovered()
     QCOMPARE(messages.texts(), QStringList { u"Failed to locate Data Base, try to copy it manually"_s });
     QCOMPARE(restored.size(), 0);
 
-    TestFolders::write(stick + u"/Corvane.edb"_s, "\x9a\xb2\r\n");
-    dialog->setMode(u"Restore"_s);
-    dialog->Command1[0]->click();
+    // A backup made under the password before the last change: its password is asked, a wrong one refused.
+    TestFolders::write(stick + u"/Corvane.edb"_s, enciphered(record, u"old"_s));
+    for (const QString &typed : { u"wrong"_s, u"old"_s }) {
+        dialog->setMode(u"Restore"_s);
+        QTimer::singleShot(0, [typed] {
+            auto *prompt = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(prompt);
+            QCOMPARE(prompt->textEchoMode(), QLineEdit::Password);
+            QVERIFY(prompt->labelText().contains(u"Corvane.edb"_s));
+            prompt->setTextValue(typed);
+            prompt->accept();
+        });
+        dialog->Command1[0]->click();
+    }
+    QCOMPARE(messages.shown.size(), 3);
+    QCOMPARE(messages.shown[1].icon, MessageIcon::Information);
+    QCOMPARE(messages.shown[1].title, u"Corvane"_s);
+    QVERIFY2(messages.shown[1].text.contains(u"Nothing was restored."_s), qPrintable(messages.shown[1].text));
     QCOMPARE(messages.texts().last(), u"File Recovered"_s);
     QCOMPARE(restored.size(), 1);
-    QCOMPARE(TestFolders::read(folders.data() + u"/userDB.edb"_s), QByteArray("\x9a\xb2\r\n"));
+    // In place under the password in force, so it reads at the next start.
+    QCOMPARE(TestFolders::read(folders.data() + u"/userDB.edb"_s), enciphered(record, u"new"_s));
     delete dialog;
 }
 
 void tst_BackupUi::emptyFolderBox_saveAndCloseRefused()
 {
     TestFolders folders;
+    Database db;
     FakeMessages messages;
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "records\r\n");
-    QPointer<DBBackup> dialog = openDialog(u"Backup"_s);
+    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
     dialog->Text1->clear();
     dialog->Command1[0]->setFocus();
 
@@ -170,7 +203,8 @@ void tst_BackupUi::emptyFolderBox_saveAndCloseRefused()
 void tst_BackupUi::close_deletesWindow()
 {
     TestFolders folders;
-    QPointer<DBBackup> dialog = openDialog(u"Backup"_s);
+    Database db;
+    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
     dialog->Text1->setText(u"/"_s); // the root: Close must still work
     dialog->Command1[1]->click();
     QTRY_VERIFY(!dialog);

@@ -116,6 +116,9 @@ e2e_now_ms() {
 # runtime folder and umask 000. PREFIX (for instance "ulimit -f 1") runs in the program's
 # shell just before it.
 e2e_start() {
+    # The X server gives a new program the window ids an ended one had: once the program has
+    # ended, its main window's id may name any window of the next one.
+    e2e_running || MAIN=
     E2E_RUNS=$((E2E_RUNS + 1))
     local prefix="${*:-:}"
     (
@@ -182,10 +185,15 @@ e2e_wait_window_gone() {
 }
 
 # e2e_geometry ID: sets WX WY WW WH (the window's place on the screen and its size, pixels).
+# xwininfo, since under a window manager that frames the window xdotool adds the frame's offset
+# to the place twice.
 e2e_geometry() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+    local info
+    info=$(xwininfo -id "$1")
+    WX=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
+    WY=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
+    WW=$(awk '/^ *Width:/ { print $2 }' <<<"$info")
+    WH=$(awk '/^ *Height:/ { print $2 }' <<<"$info")
 }
 
 e2e_title() {

@@ -49,14 +49,13 @@ void tst_Findings::append_afterLastLineWithoutLineEnd_keepsEveryRecord_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<QByteArray>("ending"); // what follows the last record in the file
     QTest::addColumn<bool>("lineEndAdded");
-    QTest::addColumn<bool>("readable");
     for (int level : { 0, 1 }) {
-        QTest::addRow("level %d, no line end", level) << level << QByteArray() << true << true;
-        // Enciphered, the stray byte deciphers into garbage after the record's last separator: the file is
-        // not the records under this key, and is refused rather than shown.
-        QTest::addRow("level %d, a lone CR", level) << level << QByteArray("\r") << true << (level != 1);
-        QTest::addRow("level %d, a lone LF", level) << level << QByteArray("\n") << true << (level != 1);
-        QTest::addRow("level %d, CR LF", level) << level << QByteArray("\r\n") << false << true;
+        QTest::addRow("level %d, no line end", level) << level << QByteArray() << true;
+        // A file whose line ends were changed elsewhere; enciphered, the stray byte is read as a line end
+        // only because every line then deciphers into a record.
+        QTest::addRow("level %d, a lone CR", level) << level << QByteArray("\r") << true;
+        QTest::addRow("level %d, a lone LF", level) << level << QByteArray("\n") << true;
+        QTest::addRow("level %d, CR LF", level) << level << QByteArray("\r\n") << false;
     }
 }
 
@@ -65,7 +64,6 @@ void tst_Findings::append_afterLastLineWithoutLineEnd_keepsEveryRecord()
     QFETCH(int, level);
     QFETCH(QByteArray, ending);
     QFETCH(bool, lineEndAdded);
-    QFETCH(bool, readable);
     TestFolders folders;
     QVERIFY(SafeFile::makePrivateFolder(folders.data()));
     Database db;
@@ -74,10 +72,6 @@ void tst_Findings::append_afterLastLineWithoutLineEnd_keepsEveryRecord()
     const QByteArray before = stored(kFirst, level) + "\r\n" + stored(kSecond, level) + ending;
     TestFolders::write(path, before);
     const QStringList loaded = load(db, level);
-    if (!readable) {
-        QCOMPARE(loaded, QStringList { u"(does not decipher)"_s });
-        return;
-    }
     QCOMPARE(loaded.size(), 2);
 
     QVERIFY(db.appendRecord(level, kNew, [] { return kKey; }));

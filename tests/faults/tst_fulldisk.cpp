@@ -228,9 +228,9 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
         }
         case Op::Backup:
         case Op::Restore: {
-            const DatabaseBackup::SaveResult saved
-                = DatabaseBackup::save(op == Op::Backup ? DatabaseBackup::Backup : DatabaseBackup::Restore,
-                    folders.data(), chosen, QString::number(level));
+            const DatabaseBackup::SaveResult saved = op == Op::Backup
+                ? DatabaseBackup::save(DatabaseBackup::Backup, folders.data(), chosen, QString::number(level))
+                : DatabaseBackup::restore(db, chosen, level, kKey, {});
             ok = saved.outcome != DatabaseBackup::Outcome::NotLocated;
             message = saved.error;
             QCOMPARE(saved.outcome, DatabaseBackup::Outcome::NotLocated);

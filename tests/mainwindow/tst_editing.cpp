@@ -36,6 +36,7 @@ private Q_SLOTS:
     void remove_lastRecord_leavesEmptyGridAndFile();
     void remove_thenUndo_putsValuesBack();
     void remove_failedWrite_keepsRecord();
+    void replace_afterOutsideChange_readsFileAgainAndWritesNothing();
     void reset_endsCaptureAndEmptiesClipboard();
 };
 
@@ -297,6 +298,34 @@ void tst_Editing::remove_failedWrite_keepsRecord()
     QCOMPARE(f.rows(), 1);
     QCOMPARE(f.box(0)->text(), u"a"_s);
     QCOMPARE(f.window->commands().selectedRow(), 0);
+}
+
+void tst_Editing::replace_afterOutsideChange_readsFileAgainAndWritesNothing()
+{
+    const QString mine = recordLine(u"a"_s, {}, u"u"_s, u"p"_s);
+    const QString theirs = recordLine(u"b"_s, {}, u"them"_s, u"q"_s);
+    MainWindowFixture f({ mine });
+    f.start();
+    f.clickRow(0);
+    // Another copy of Corvane, or a sync tool, files a record meanwhile.
+    QVERIFY(Database().RewriteDatabase(0, { mine, theirs }, {}));
+    const QByteArray file = TestFolders::read(f.folders.data() + u"/userDB.pdb"_s);
+
+    f.window->ui.setText(4, u"changed"_s);
+    f.window->ui.mnuReplace->trigger();
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown.first().icon, MessageIcon::Information);
+    QVERIFY(f.messages.shown.first().text.contains(u"changed outside Corvane"_s));
+    QCOMPARE(TestFolders::read(f.folders.data() + u"/userDB.pdb"_s), file);
+    QCOMPARE(f.rows(), 2);
+    QCOMPARE(f.window->commands().selectedRow(), -1);
+    QCOMPARE(f.window->ui.text(4), u"changed"_s); // kept, to make the change again
+
+    f.clickRow(0);
+    f.window->ui.setText(4, u"changed"_s);
+    f.window->ui.mnuReplace->trigger();
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.fileLines(), (QStringList { recordLine(u"a"_s, {}, u"u"_s, u"p"_s, u"changed"_s, kDate), theirs }));
 }
 
 void tst_Editing::reset_endsCaptureAndEmptiesClipboard()

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Ask4Pass.h"
 #include "ClickLabel.h"
 #include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "MainWindowFixture.h"
+#include "OwnerFile.h"
+#include "OwnerRecord.h"
 #include "RecordCommands.h"
 #include "Twips.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,6 +22,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +62,7 @@ private Q_SLOTS:
     void toolbar_tooltipsAndEnabling();
     void load_showsRecordsInOrderWithMaskedPasswords();
     void load_shortAndLegacyLines_getTheirOwnRows();
+    void load_underAnotherPassword_showsNothingAndWritesNothing();
     void model_passesItemModelTester();
     void selection_fillsBoxesWithRealPasswordAndCaption();
     void selection_rightButtonAndEmptyGrid_changeNothing();
@@ -219,6 +225,41 @@ void tst_MainWindow::load_shortAndLegacyLines_getTheirOwnRows()
     QCOMPARE(f.box(3)->text(), u"D1"_s);
 }
 
+void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
+{
+    MainWindowFixture f;
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"new"_s, u"05-17-2026"_s, 1)));
+    // Left by a change of password that was cut short, or an older backup put back by hand.
+    const QString line = recordLine(u"Bank"_s, {}, u"me"_s, u"pw"_s);
+    QVERIFY(f.window->database().RewriteDatabase(1, { line }, [] { return u"old"_s; }));
+    const QString edb = f.folders.data() + u"/userDB.edb"_s;
+    const QByteArray before = TestFolders::read(edb);
+    QTimer::singleShot(0, [] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *ask = qobject_cast<Ask4Pass *>(widget); ask && ask->isVisible()) {
+                auto *box = ask->findChild<QLineEdit *>(u"Text1"_s);
+                box->setText(u"new"_s);
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        }
+    });
+    f.start();
+
+    QCOMPARE(f.rows(), 0);
+    QCOMPARE(f.messages.shown.size(), 2); // the start-up check's own message first
+    const ShownMessage &why = f.messages.shown[1];
+    QCOMPARE(why.icon, MessageIcon::Critical);
+    QVERIFY2(why.text.contains(u"another owner password"_s) && why.text.contains(u"File > Restore Database"_s),
+        qPrintable(why.text));
+
+    for (int i : { 0, 2, 3 })
+        f.window->ui.setText(i, u"x"_s);
+    f.window->ui.mnuAdd->trigger();
+    QCOMPARE(f.messages.shown.size(), 3);
+    QCOMPARE(f.rows(), 0);
+    QCOMPARE(TestFolders::read(edb), before);
+}
+
 void tst_MainWindow::model_passesItemModelTester()
 {
     MainWindowFixture f({ recordLine(u"b"_s, {}, u"u"_s, u"p"_s) });
@@ -370,6 +411,14 @@ void tst_MainWindow::infoBox_staysOneLine()
     QCOMPARE(info->text(), u"first second third fourth"_s);
     info->setText(u"a\nb"_s);
     QCOMPARE(info->text(), u"a b"_s);
+
+    // A no-break space stays one, read from the box and copied from it.
+    info->clear();
+    QTest::keyClicks(info, u"10\u00a0km"_s);
+    QCOMPARE(info->text(), u"10\u00a0km"_s);
+    info->selectAll();
+    info->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"10\u00a0km"_s);
 }
 
 void tst_MainWindow::resize_rulesFollowTheWindow()

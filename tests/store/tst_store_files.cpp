@@ -87,6 +87,8 @@ private Q_SLOTS:
     void load_missingOrEmptyFile_isEmptyWithoutError();
     void load_everyLineComesBackWhole_data();
     void load_everyLineComesBackWhole();
+    void load_lineEndsOfOtherSystems_data();
+    void load_lineEndsOfOtherSystems();
     void load_skipsEmptyLinesAndKeepsLastLineWithoutEnd();
     void writes_givePrivateFilesInFieldCipher();
     void writes_intoFileAsFolder_failAndChangeNothing_data();
@@ -104,6 +106,8 @@ private Q_SLOTS:
     void edits_failedWrite_leaveModelAndFileAsTheyWere();
     void replace_andRemove_keepFileInGridOrder();
     void editor_asksForKeyOnlyAtLevel1();
+    void editor_neverWritesOverAnOutsideChange_data();
+    void editor_neverWritesOverAnOutsideChange();
 };
 
 void tst_StoreFiles::load_missingOrEmptyFile_isEmptyWithoutError()
@@ -124,9 +128,8 @@ void tst_StoreFiles::load_everyLineComesBackWhole_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("commas and quotes") << u"\"Bank, Inc\":!a,b:!\"u\":!p,\":!, :!05-17-2002 14:03:59:!"_s;
     QTest::newRow("leading and trailing spaces") << u"  S :! :!  u:!p  :!   :!05-17-2002 14:03:59:!"_s;
-    QTest::newRow("lone CR and lone LF") << u"a\rb:!\nc:!u:!p:!i\r:!05-17-2002 14:03:59:!"_s;
-    QTest::newRow("a value ends in CR") << u"S:!:!u:!p:!i\r:!05-17-2002 14:03:59:!"_s;
-    QTest::newRow("starts with LF") << u"\nS:!:!u:!p:!:!05-17-2002 14:03:59:!"_s;
+    // Enciphered under "k", these bytes become a lone CR and a lone LF, which are data there.
+    QTest::newRow("cipher holds lone CR and LF") << u"\u2122:!\u017e:!u:!p:!:!05-17-2002 14:03:59:!"_s;
     QTest::newRow("Windows-1252 beyond ASCII") << u"Caf\u00e9 \u20ac:!:!\u00ff:!\u0160:!:!05-17-2002 14:03:59:!"_s;
 }
 
@@ -138,9 +141,57 @@ void tst_StoreFiles::load_everyLineComesBackWhole()
     QVERIFY(s.db.RewriteDatabase(0, lines, {}));
     QCOMPARE(s.db.LoadDatabase(0).lines, lines);
 
-    QVERIFY(s.db.RewriteDatabase(1, lines, keyOf(kKey)));
-    QVERIFY(s.db.DecryptDBToTemp(kKey));
-    QCOMPARE(s.db.LoadDatabase(1).lines, lines);
+    for (const QString &key : { kKey, u"k"_s }) {
+        QVERIFY(s.db.RewriteDatabase(1, lines, keyOf(key)));
+        QVERIFY(s.db.DecryptDBToTemp(key));
+        QCOMPARE(s.db.LoadDatabase(1).lines, lines);
+        QCOMPARE(s.db.readActive(1, key).lines, lines);
+    }
+}
+
+void tst_StoreFiles::load_lineEndsOfOtherSystems_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArrayList>("ends"); // what follows each of the three records
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("plain, LF") << 0 << QString() << QByteArrayList { "\n", "\n", "\n" } << true;
+    QTest::newRow("plain, CR") << 2 << QString() << QByteArrayList { "\r", "\r", "\r" } << true;
+    QTest::newRow("plain, mixed, last unended") << 0 << QString() << QByteArrayList { "\r\n", "\n", "" } << true;
+    QTest::newRow("enciphered, LF") << 1 << kKey << QByteArrayList { "\n", "\n", "\n" } << true;
+    QTest::newRow("enciphered, CR LF then LF") << 1 << kKey << QByteArrayList { "\r\n", "\n", "\n" } << true;
+    // A lone LF in the cipher of the record in the middle cannot be told from a line end: refused, not split.
+    QTest::newRow("enciphered, LF, lone LF in a line") << 1 << u"k"_s << QByteArrayList { "\n", "\n", "\n" } << false;
+}
+
+void tst_StoreFiles::load_lineEndsOfOtherSystems()
+{
+    QFETCH(int, level);
+    QFETCH(QString, key);
+    QFETCH(QByteArrayList, ends);
+    QFETCH(bool, readable);
+    Store s;
+    const QStringList lines { record(1), u"B \u017e:!:!u:!p:!:!05-17-2002 14:03:59:!"_s, record(3) };
+    QByteArray file;
+    for (int i = 0; i < 3; ++i)
+        file += (level == 1 ? LineCipher(stored(lines[i]), Windows1252::encode(key)) : stored(lines[i])) + ends[i];
+    TestFolders::write(s.db.activeFile(level), file);
+
+    const LoadResult loaded = s.db.readActive(level, key);
+    QCOMPARE(bool(loaded.status), readable);
+    QCOMPARE(loaded.wrongKey, !readable);
+    if (!readable)
+        return;
+    QCOMPARE(loaded.lines, lines);
+    if (level == 1)
+        QVERIFY(s.db.DecryptDBToTemp(key));
+    QCOMPARE(s.db.LoadDatabase(level).lines, lines);
+
+    // Remove writes the other two records back, each ended by CR LF.
+    s.model.setLines(loaded.lines);
+    QCOMPARE(s.editor.remove(level, 0, keyOf(key)).outcome, EditOutcome::Done);
+    QCOMPARE(s.db.readActive(level, key).lines, s.model.List1().items());
+    QCOMPARE(linesOf(s.db.activeFile(level)).size(), 2);
 }
 
 void tst_StoreFiles::load_skipsEmptyLinesAndKeepsLastLineWithoutEnd()
@@ -322,7 +373,7 @@ void tst_StoreFiles::temporary_staleFileOrLinkIsNeverUsed()
 void tst_StoreFiles::cipherLineBreak_isRefusedBeforeAnyChange()
 {
     Store s;
-    const QString breaking = u"Bank:!:!u:!p:!"_s + kBreaksUnderK + u":!d:!"_s;
+    const QString breaking = u"Bank:!:!u:!p:!"_s + kBreaksUnderK + u":!05-17-2002 14:03:59:!"_s;
     QVERIFY(s.db.checkStorable(0, breaking, {}));
     QVERIFY(s.db.checkStorable(1, breaking, kKey));
     const FileResult refused = s.db.checkStorable(1, breaking, u"k"_s);
@@ -408,6 +459,12 @@ void tst_StoreFiles::conversions_missingSource_changeNothing()
     QVERIFY(!QFileInfo::exists(s.files().plain));
 
     QVERIFY(SafeFile::remove(s.files().encrypted));
+    // A line that is no record would read as a wrong password once enciphered: not enciphered.
+    QVERIFY(s.db.RewriteDatabase(0, { record(2), u"edited by hand:!"_s }, {}));
+    const FileResult notRecords = s.db.EncryptPlainToDB(kKey);
+    QVERIFY(notRecords.error.startsWith(u"Record 2 of"_s));
+    QVERIFY(!QFileInfo::exists(s.files().encrypted));
+
     QVERIFY(s.db.RewriteDatabase(0, { record(2) }, {}));
     const QByteArray plain = TestFolders::read(s.files().plain);
     QVERIFY(s.db.DecryptDBToPlain(kKey));
@@ -532,6 +589,61 @@ void tst_StoreFiles::editor_asksForKeyOnlyAtLevel1()
     const EditResult noKey = s.editor.remove(1, 0, keyOf({}));
     QCOMPARE(noKey.outcome, EditOutcome::WriteFailed);
     QCOMPARE(s.model.rowCount(), 1);
+}
+
+void tst_StoreFiles::editor_neverWritesOverAnOutsideChange_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("outside"); // what another program does to the file
+    QTest::addColumn<int>("outcome");
+    const int done = int(EditOutcome::Done), changed = int(EditOutcome::ChangedOutside);
+    for (int level : { 0, 1 }) {
+        QTest::addRow("level %d, nothing", level) << level << u"nothing"_s << done;
+        QTest::addRow("level %d, same records written anew", level) << level << u"same"_s << done;
+        QTest::addRow("level %d, a record added", level) << level << u"added"_s << changed;
+        QTest::addRow("level %d, file removed", level) << level << u"removed"_s << done;
+    }
+    QTest::newRow("level 1, enciphered under another key") << 1 << u"rekeyed"_s << changed;
+}
+
+void tst_StoreFiles::editor_neverWritesOverAnOutsideChange()
+{
+    QFETCH(int, level);
+    QFETCH(QString, outside);
+    QFETCH(int, outcome);
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    QVERIFY(s.db.RewriteDatabase(level, { record(1), record(2) }, keyOf(kKey)));
+    s.editor.fileRead(level);
+    s.model.setLines(s.db.readActive(level, kKey).lines);
+    // Corvane's own writes are no outside change.
+    QCOMPARE(s.editor.add(level, { u"Own"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.remove(level, 0, keyOf(kKey)).outcome, EditOutcome::Done);
+    const QStringList before = s.model.List1().items();
+
+    Database other(s.files());
+    if (outside == u"same"_s)
+        QVERIFY(other.RewriteDatabase(level, before, keyOf(kKey)));
+    else if (outside == u"added"_s)
+        QVERIFY(other.RewriteDatabase(level, before + QStringList { record(9) }, keyOf(kKey)));
+    else if (outside == u"rekeyed"_s)
+        QVERIFY(other.RewriteDatabase(level, before, keyOf(u"other"_s)));
+    else if (outside == u"removed"_s)
+        QVERIFY(SafeFile::remove(s.db.activeFile(level)));
+    const QByteArray file = TestFolders::read(s.db.activeFile(level));
+
+    const EditResult result = s.editor.add(level, { u"New"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey));
+    QCOMPARE(int(result.outcome), outcome);
+    if (result.outcome == EditOutcome::Done) {
+        // A removed file gets every record back, not the new one alone.
+        QCOMPARE(s.model.rowCount(), before.size() + 1);
+        RecordList onDisk;
+        onDisk.assign(s.db.readActive(level, kKey).lines);
+        QCOMPARE(onDisk.items(), s.model.List1().items());
+    } else {
+        QCOMPARE(s.model.List1().items(), before);
+        QCOMPARE(TestFolders::read(s.db.activeFile(level)), file);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_StoreFiles)
