@@ -110,6 +110,11 @@ bool inAlphabet(QChar c)
     return kAlphabet.contains(c);
 }
 
+bool typeable(QChar c)
+{
+    return c.isPrint();
+}
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
