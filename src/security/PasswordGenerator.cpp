@@ -112,7 +112,7 @@ bool inAlphabet(QChar c)
 
 bool typeable(QChar c)
 {
-    return c.isPrint();
+    return c.isPrint() && c.category() != QChar::Separator_Line && c.category() != QChar::Separator_Paragraph;
 }
 
 bool isDigit(QChar c)
