@@ -92,7 +92,6 @@ void WindowFrame::followFrame()
     // comes back by itself.
     if (!(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
         resizeInside(outer);
-    Q_EMIT frameChanged();
 }
 
 bool WindowFrame::eventFilter(QObject *watched, QEvent *event)

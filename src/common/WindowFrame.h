@@ -40,10 +40,6 @@ public:
     /** Fixes the outer size in twips: a window the user cannot resize. */
     void setFixedOuterSize(int widthTwips, int heightTwips);
 
-Q_SIGNALS:
-    /** The window manager has framed the window, or its frame changed; the outer size was kept. */
-    void frameChanged();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
