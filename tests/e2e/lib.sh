@@ -249,10 +249,12 @@ e2e_wait_splash() {
 }
 
 # e2e_wait_main [SECONDS]: sets MAIN to the main window (titled Corvane, with a record date
-# once one is selected; never the splash window), measuring its menu bar the first time.
+# once one is selected; never the splash window) and MAIN_SHOWN_AT to the time it was first
+# seen (e2e_now_ms), measuring its menu bar the first time.
 e2e_wait_main() {
     e2e_wait_window '^Corvane( - Record Date: .*)?$' "${1:-$E2E_TIMEOUT}" "${SPLASH:-}"
     MAIN=$WIN
+    MAIN_SHOWN_AT=$(e2e_now_ms)
     e2e_wait_painted "$MAIN"
     e2e_wait_framed "$MAIN"
     if [[ -z $E2E_MENU_HEIGHT ]]; then
