@@ -325,7 +325,7 @@ e2e_click_twips() {
 
 # e2e_focus ID: activates the window, as a click on its frame would; it takes the keyboard.
 e2e_focus() {
-    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
     sleep 0.1
 }
 
