@@ -169,6 +169,7 @@ auto_hide_band() {
     ((WH - band_top >= 2)) || e2e_fail "the collapsed window hides the band that grows it"
     e2e_pointer_to $((WX + 20)) $((WY + WH - 1))
     e2e_wait_until 10 'e2e_frame "$MAIN"; ((OH == normal))' || e2e_fail "the band did not grow the window to $normal px"
+    e2e_shot "grown-title-$FT"
 }
 e2e_menu alt+p Up Return # the last entry, Auto Hide
 auto_hide_band 6300
