@@ -88,8 +88,12 @@ void MiniBrowser::buildBar()
     Command2[0] = makeButton(PictureBar, u"Command2_0"_s, kUsernameCaption);
     Command3[0] = makeButton(PictureBar, u"Command3_0"_s, {});
     Command2[1] = makeButton(PictureBar, u"Command2_1"_s, kPasswordCaption);
-    // The password's own button lies under the mask button and is never seen.
+    // The password's own button lies under the mask button and is never seen: it takes no
+    // keyboard focus (Tab would reach it with no mark to show, and Space would copy the
+    // password), and its accessible name is not its caption, the password in clear.
     Command3[1] = makeButton(PictureBar, u"Command3_1"_s, {});
+    Command3[1]->setFocusPolicy(Qt::NoFocus);
+    Command3[1]->setAccessibleName(kPasswordCaption);
     Command4 = makeButton(PictureBar, u"Command4"_s, {});
     Check1 = new QCheckBox(u"S"_s, PictureBar);
     Check1->setObjectName(u"Check1"_s);

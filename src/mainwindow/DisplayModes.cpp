@@ -5,6 +5,7 @@
 #include "InfoEdit.h"
 #include "PreferencesFile.h"
 #include "Twips.h"
+#include "WindowFrame.h"
 #include "WindowPlacement.h"
 #include "mainScr.h"
 
@@ -100,7 +101,7 @@ void DisplayModes::mnuHideDisplay_Click()
     } else {
         ui.mnuAutoHide->setChecked(false);
         ui.mnuHideDisplay->setChecked(true);
-        setHeight(kCollapsedHeight);
+        setHeight(collapsedHeight());
     }
     scheduleHeightRule();
 }
@@ -171,11 +172,19 @@ void DisplayModes::applyHeightRule()
     if (ui.mnuAutoHide->isChecked())
         return;
     if (ui.mnuHideDisplay->isChecked()) {
-        setHeight(kCollapsedHeight);
+        setHeight(collapsedHeight());
     } else {
         ui.mnuAutoHide->setChecked(false);
         setHeight(m_window.NormalHeight);
     }
+}
+
+int DisplayModes::collapsedHeight() const
+{
+    const QMargins frame = m_window.windowFrame().margins();
+    const int bandTop = m_window.ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y() + Twips::toPixels(kGrowFrom);
+    const int needed = frame.top() + bandTop + Twips::toPixels(kBandInView) + frame.bottom();
+    return std::max(kCollapsedHeight, Twips::fromPixels(needed));
 }
 
 void DisplayModes::scheduleHeightRule()
@@ -218,13 +227,13 @@ void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
     if (watched == client) {
         // The window's background only: a control that passes a move on to it is not background.
         if (!client->childAt(position))
-            setHeight(kCollapsedHeight);
+            setHeight(collapsedHeight());
     } else if (watched == ui.Frame2) {
         if (!ui.Frame2->childAt(position))
-            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_window.NormalHeight : kCollapsedHeight);
+            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_window.NormalHeight : collapsedHeight());
     } else {
         // One of the edit boxes.
-        setHeight(kCollapsedHeight);
+        setHeight(collapsedHeight());
     }
 }
 

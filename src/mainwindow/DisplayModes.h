@@ -26,6 +26,8 @@ public:
     static constexpr int kNormalHeight = 6300;
     /** Frame2's height from which down the mouse grows the window under Auto Hide (its lowest 150 twips). */
     static constexpr int kGrowFrom = 1500;
+    /** How much of that band the collapsed window shows at the least, as the design's own frame left it. */
+    static constexpr int kBandInView = 45;
 
     explicit DisplayModes(mainScr &window);
 
@@ -54,6 +56,13 @@ public:
      * under Hide Display, else back to NormalHeight.
      */
     void applyHeightRule();
+
+    /**
+     * The collapsed height in twips: 3000, or more where a tall title bar or
+     * menu bar would hide the band of the entry frame that grows the window
+     * again under Auto Hide.
+     */
+    int collapsedHeight() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -13,6 +13,27 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+/** The box a letter moves the focus to after Alt; -1 for any other key. */
+int focusTarget(int key)
+{
+    switch (key) {
+    case Qt::Key_S:
+        return 0;
+    case Qt::Key_U:
+        return 1;
+    case Qt::Key_P:
+        return 2;
+    case Qt::Key_O:
+        return 3;
+    case Qt::Key_R:
+        return 4;
+    default:
+        return -1;
+    }
+}
+} // namespace
+
 EditBoxRules::EditBoxRules(mainScr &window)
     : QObject(&window)
     , m_window(window)
@@ -26,50 +47,84 @@ bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
 {
     const mainScrControls &ui = m_window.ui;
     const int index = watched == ui.infoBox()->viewport() ? 4 : ui.indexOf(watched);
-    if (index >= 0) {
-        if (event->type() == QEvent::KeyRelease) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (!key->isAutoRepeat())
-                Text1_KeyUp(index, key->key());
-        } else if (event->type() == QEvent::MouseMove) {
-            Text1_MouseMove(index);
+    if (index < 0)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Alt pressed in a box belongs to the box: released alone, it arms the letters that move
+        // between the boxes instead of giving the keyboard to the menu bar. Alt held with a
+        // letter still reaches the menu bar's access keys (Alt+F, Alt+E, Alt+P, Alt+H).
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt) {
+            event->accept();
+            return true;
         }
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool moves = movesFocus(key);
+        if (!key->isAutoRepeat()) {
+            m_pressed[index].insert(key->key(), moves);
+            if (key->key() == Qt::Key_Alt)
+                m_altAlone = true;
+            else if (key->modifiers().testFlag(Qt::AltModifier))
+                m_altAlone = false;
+        }
+        // A letter that moves the focus is not typed into the box it leaves; its release moves
+        // the focus whatever is released in between (Shift, say).
+        if (moves)
+            return true;
+        break;
+    }
+    case QEvent::KeyRelease: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->isAutoRepeat())
+            break;
+        const auto pressed = m_pressed[index].constFind(key->key());
+        if (pressed != m_pressed[index].cend()) {
+            const bool moves = pressed.value();
+            m_pressed[index].erase(pressed);
+            // Alt held for a chord (Alt+O) was no key of its own: it arms nothing, and ends
+            // what an earlier Alt armed.
+            if (key->key() == Qt::Key_Alt && !m_altAlone)
+                AltReleased = 0;
+            else
+                Text1_KeyUp(index, key->key(), moves);
+        }
+        break;
+    }
+    case QEvent::FocusOut:
+        // Whatever is released from now on was pressed here before the box lost the keyboard
+        // (to a message box, a menu, another window): it lands elsewhere or counts for nothing.
+        m_pressed[index].clear();
+        break;
+    case QEvent::MouseMove:
+        Text1_MouseMove(index);
+        break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }
 
-void EditBoxRules::Text1_KeyUp(int index, int key)
+bool EditBoxRules::movesFocus(const QKeyEvent *key) const
+{
+    if (focusTarget(key->key()) < 0)
+        return false;
+    const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return held == Qt::AltModifier || (AltReleased == 1 && held == Qt::NoModifier);
+}
+
+void EditBoxRules::Text1_KeyUp(int index, int key, bool altWithKey)
 {
     mainScrControls &ui = m_window.ui;
     if (key == Qt::Key_Control) {
         ui.mnuCapture->setChecked(true);
         return;
     }
-    if (AltReleased == 1) {
-        int target = -1;
-        switch (key) {
-        case Qt::Key_S:
-            target = 0;
-            break;
-        case Qt::Key_U:
-            target = 1;
-            break;
-        case Qt::Key_P:
-            target = 2;
-            break;
-        case Qt::Key_O:
-            target = 3;
-            break;
-        case Qt::Key_R:
-            target = 4;
-            break;
-        default:
-            break;
-        }
-        if (target >= 0) {
-            ui.Text1[target]->setFocus();
-            return;
-        }
+    const int target = focusTarget(key);
+    if (target >= 0 && (AltReleased == 1 || altWithKey)) {
+        ui.Text1[target]->setFocus();
+        return;
     }
     AltReleased = key == Qt::Key_Alt ? 1 : 0;
     if (key == Qt::Key_Escape) {

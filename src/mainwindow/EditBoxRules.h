@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
 #include <QObject>
+
+#include <array>
 
 class mainScr;
 class QKeyEvent;
@@ -10,6 +13,10 @@ class QKeyEvent;
  * What the five edit boxes do on their own: the keys that move between
  * them, file a record or end the program, and the tooltips that repeat
  * their text. ("&Auto Complete" is a checkable entry that flips itself.)
+ *
+ * A key counts on its release only when its press went to the same box:
+ * the release of an Escape or an Enter that closed a message box or a menu
+ * is not a command of the box it lands in.
  */
 class EditBoxRules : public QObject
 {
@@ -21,12 +28,23 @@ public:
     /** AltReleased: 1 while the last key released in a box was Alt. */
     int AltReleased = 0;
 
-    void Text1_KeyUp(int index, int key);
+    /**
+     * The key rules for the release of key in box index. altWithKey: the key's press came with
+     * Alt, held with it or released alone before it, and was taken as a move of the focus.
+     */
+    void Text1_KeyUp(int index, int key, bool altWithKey = false);
     void Text1_MouseMove(int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** Whether the press of key is a focus move rather than text: a letter of the table after Alt or with Alt held. */
+    bool movesFocus(const QKeyEvent *key) const;
+
     mainScr &m_window;
+    /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
+    std::array<QHash<int, bool>, 5> m_pressed;
+    /** No other key was pressed while Alt was down. */
+    bool m_altAlone = false;
 };

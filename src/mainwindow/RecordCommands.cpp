@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTableView>
 #include <QtDebug>
@@ -54,9 +55,10 @@ void RecordCommands::AddRecord()
     if (!succeeded(result))
         return;
     deselect();
+    m_window.setWindowTitle(AppInfo::title);
     emptyBoxes();
     m_window.ui.Text1[0]->setFocus();
-    m_window.ui.Grid1->scrollTo(m_window.records().index(result.row, 0));
+    showRow(result.row);
 }
 
 void RecordCommands::mnuReplace_Click()
@@ -75,7 +77,7 @@ void RecordCommands::mnuReplace_Click()
     m_window.setWindowTitle(AppInfo::title);
     emptyBoxes();
     m_window.ui.Text1[0]->setFocus();
-    m_window.ui.Grid1->scrollTo(m_window.records().index(result.row, 0));
+    showRow(result.row);
 }
 
 void RecordCommands::mnuRemove_Click()
@@ -141,6 +143,17 @@ void RecordCommands::updateEnabling()
     ui.Image1[1]->setEnabled(filled && selected);
     ui.mnuRemove->setEnabled(selected);
     ui.Image1[2]->setEnabled(selected);
+}
+
+void RecordCommands::showRow(int row)
+{
+    QTableView *grid = m_window.ui.Grid1;
+    // The grid lays its rows out later, and shows or hides its scroll bars later still: both
+    // first, or a row filed at the end would be scrolled to where the old last row was, under
+    // the horizontal scroll bar.
+    grid->doItemsLayout();
+    QCoreApplication::sendPostedEvents(grid, QEvent::MetaCall);
+    grid->scrollTo(m_window.records().index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 void RecordCommands::saveUndoFields()

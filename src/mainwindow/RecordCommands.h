@@ -55,6 +55,8 @@ private:
     bool succeeded(const EditResult &result);
     void saveUndoFields();
     void emptyBoxes();
+    /** Scrolls the grid until row is wholly in view. */
+    void showRow(int row);
     void showRefused(const QString &why);
     void showDiskError(const QString &detail);
     void showChangedOutside();

@@ -18,6 +18,7 @@
 #include "ToolbarHover.h"
 #include "Twips.h"
 #include "WindowCommands.h"
+#include "WindowFrame.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -82,7 +83,8 @@ mainScr::mainScr(QWidget *parent)
     connect(ui.mnuAbout, &QAction::triggered, this, &mainScr::aboutRequested);
 
     // The normal size, centred on the screen until the preferences say where the window was.
-    resize(Twips::toPixels(7980), Twips::toPixels(6300));
+    m_frame = WindowFrame::of(this);
+    m_frame->setOuterSize(7980, 6300);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -188,27 +190,22 @@ void mainScr::mnuExit_Click()
 
 int mainScr::outerWidth() const
 {
-    return Twips::fromPixels(frameGeometry().width());
+    return m_frame->outerWidth();
 }
 
 int mainScr::outerHeight() const
 {
-    return Twips::fromPixels(frameGeometry().height());
-}
-
-QSize mainScr::frameExtra() const
-{
-    return frameGeometry().size() - geometry().size();
+    return m_frame->outerHeight();
 }
 
 void mainScr::setOuterHeight(int twips)
 {
-    resize(width(), Twips::toPixels(twips) - frameExtra().height());
+    m_frame->setOuterHeight(twips);
 }
 
 void mainScr::setOuterSize(int widthTwips, int heightTwips)
 {
-    resize(Twips::toPixels(widthTwips) - frameExtra().width(), Twips::toPixels(heightTwips) - frameExtra().height());
+    m_frame->setOuterSize(widthTwips, heightTwips);
 }
 
 void mainScr::resizeEvent(QResizeEvent *event)
@@ -224,7 +221,7 @@ void mainScr::applyResizeRules()
     setWidth(ui.Frame2, W - 200);
     setWidth(ui.Frame1, W - 100);
     setWidth(ui.Grid1, W - leftOf(ui.Grid1) - 200);
-    setHeight(ui.Grid1, H - Twips::fromPixels(ui.Grid1->y()) - 800);
+    setHeight(ui.Grid1, gridHeight(H));
     // The boxes reach the frame's right edge, stopping at the inside of its border.
     const int border = Twips::fromPixels(ui.Frame2->frameWidth());
     setWidth(ui.Text1[1], widthOf(ui.Frame2) - leftOf(ui.Text1[1]) - border);
@@ -234,7 +231,17 @@ void mainScr::applyResizeRules()
     if (!ui.mnuAutoHide->isChecked() && !ui.mnuHideDisplay->isChecked())
         NormalHeight = H;
     if (H < 600)
-        setOuterHeight(3000);
+        setOuterHeight(m_modes->collapsedHeight());
+}
+
+int mainScr::gridHeight(int H) const
+{
+    const int top = Twips::fromPixels(ui.Grid1->y());
+    const int height = H - top - 800;
+    // The 800 twips below the grid were room for the design's own title and menu bars; a taller
+    // frame would cut the grid's last row and its scroll bar off at the window's bottom edge.
+    const int room = Twips::fromPixels(centralWidget()->height()) - top - kGridBottomMargin;
+    return height >= 0 ? std::min(height, room) : height;
 }
 
 void mainScr::closeEvent(QCloseEvent *event)

@@ -15,6 +15,7 @@ class EditBoxRules;
 class RecordCommands;
 class ToolbarHover;
 class WindowCommands;
+class WindowFrame;
 
 /**
  * The main window: the toolbar, the clipboard panel, the edit boxes and the
@@ -71,6 +72,8 @@ public:
     /** Sets the outer height in twips, keeping the width and the position. */
     void setOuterHeight(int twips);
     void setOuterSize(int widthTwips, int heightTwips);
+    /** The frame a window manager draws around the window, as far as it is known. */
+    WindowFrame &windowFrame() const { return *m_frame; }
 
 Q_SIGNALS:
     /** "A&bout" was chosen: the splash window shows itself as the About box. */
@@ -82,9 +85,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** The least room left under the grid inside the window, in twips. */
+    static constexpr int kGridBottomMargin = 60;
+
     void loadRecords();
     void showRecords(const LoadResult &loaded);
     void applyResizeRules();
+    /** The grid's height in twips for an outer window height H. */
+    int gridHeight(int H) const;
     void Grid1_MouseUp(const QModelIndex &index);
     void Check1_Click();
     void mnuShowPass_Click();
@@ -99,8 +107,8 @@ private:
     ClipboardCommands *m_clipboard = nullptr;
     DisplayModes *m_modes = nullptr;
     ToolbarHover *m_toolbar = nullptr;
+    /** The outer sizes, frame included. */
+    WindowFrame *m_frame = nullptr;
     /** At level 1: whether the start-up check could decipher the database into the temporary file. */
     bool m_decipheredAtLoad = false;
-    /** The outer frame's extra size in pixels, once a window manager has framed the window. */
-    QSize frameExtra() const;
 };

@@ -110,6 +110,11 @@ bool inAlphabet(QChar c)
     return kAlphabet.contains(c);
 }
 
+bool typeable(QChar c)
+{
+    return c.isPrint() && c.category() != QChar::Separator_Line && c.category() != QChar::Separator_Paragraph;
+}
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';

@@ -45,6 +45,9 @@ struct Kept
 Kept keepOnly(QStringView text, bool (*keep)(QChar));
 
 bool inAlphabet(QChar c);
+/** A character the owner can type when asked for the password: none of the line breaks, tabs and other controls a paste
+ * can bring. */
+bool typeable(QChar c);
 bool isDigit(QChar c);
 
 /** The password box's length label: "Length: ", and when the box holds a space, a space and the count of characters

@@ -11,6 +11,7 @@
 #include "PasswordGenerator.h"
 #include "SecuritySettings.h"
 #include "Twips.h"
+#include "WindowFrame.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,7 +27,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShowEvent>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace PasswordGenerator;
@@ -158,14 +158,20 @@ void Securfrm::buildControls()
     connect(Text3, &QLineEdit::textChanged, this, &Securfrm::Text3_Change);
     connect(Command1, &QPushButton::clicked, this, &Securfrm::Command1_Click);
     Text2->installEventFilter(this);
-    // Focus leaving a control for another one of the program; a pop-up (the
-    // picker's calendar is its child) or another window taking it is not leaving.
+    // Focus leaving a control for another control of this window. A pop-up of the control (the
+    // picker's calendar, a window of its own) or another window taking it is not leaving: the
+    // day clicked in the calendar must still reach the picker.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        if (!old || !now)
+        if (!old || !now || now->window() != this)
             return;
-        const auto left = [&](QWidget *control) {
-            return (old == control || control->isAncestorOf(old)) && now != control && !control->isAncestorOf(now);
+        const auto inside = [](const QWidget *control, const QWidget *widget) {
+            for (; widget; widget = widget->parentWidget()) {
+                if (widget == control)
+                    return true;
+            }
+            return false;
         };
+        const auto left = [&](QWidget *control) { return inside(control, old) && !inside(control, now); };
         if (left(DTPicker1))
             DTPicker1_LostFocus();
         if (left(Text2))
@@ -226,13 +232,13 @@ void Securfrm::Text1_Change()
 {
     if (m_filtering)
         return;
-    if (!Check1->isChecked()) {
-        const Kept kept = keepOnly(Text1->text(), inAlphabet);
-        if (kept.caret >= 0) {
-            QScopedValueRollback filtering(m_filtering, true);
-            Text1->setText(kept.text);
-            Text1->setCursorPosition(kept.caret);
-        }
+    // With Sugest on the box takes any character, but not a line break or a tab that a paste
+    // brings: no one could type those when asked for the password.
+    const Kept kept = keepOnly(Text1->text(), Check1->isChecked() ? typeable : inAlphabet);
+    if (kept.caret >= 0) {
+        QScopedValueRollback filtering(m_filtering, true);
+        Text1->setText(kept.text);
+        Text1->setCursorPosition(kept.caret);
     }
 
     const QString text = Text1->text();
@@ -466,9 +472,8 @@ void Securfrm::setText3Enabled(bool enabled)
 void Securfrm::setWindowHeight(int twips)
 {
     m_heightTwips = twips;
-    // The height is the window's outer one; the frame a window manager draws is part of it.
-    const int frame = frameGeometry().height() - geometry().height();
-    setFixedSize(Twips::toPixels(kWidth), Twips::toPixels(twips) - frame);
+    // The size is the window's outer one; the frame a window manager draws is part of it.
+    WindowFrame::of(this)->setFixedOuterSize(kWidth, twips);
     relayout();
 }
 
@@ -504,8 +509,6 @@ void Securfrm::showEvent(QShowEvent *event)
         centerWindow(this);
         m_placed = true;
     }
-    // The window manager's frame is known once the window is shown.
-    QTimer::singleShot(0, this, [this] { setWindowHeight(m_heightTwips); });
 }
 
 bool Securfrm::eventFilter(QObject *watched, QEvent *event)

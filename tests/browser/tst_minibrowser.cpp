@@ -10,6 +10,7 @@
 #include "TestFolders.h"
 #include "Twips.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -240,6 +241,10 @@ void tst_MiniBrowser::maskButton()
     MiniBrowser *browser = open();
     QVERIFY(waitReady(browser));
     QCOMPARE(browser->Command4->text(), mask);
+    // A screen reader never reads out the password from the hidden button under the mask.
+    QAccessibleInterface *hidden = QAccessible::queryAccessibleInterface(browser->Command3[1]);
+    QVERIFY(hidden);
+    QCOMPARE(hidden->text(QAccessible::Name), u"Password"_s);
     browser->Check1->setChecked(show);
     QTest::mouseClick(browser->Command4, Qt::LeftButton);
     QCOMPARE(Clipboard::text(), password);

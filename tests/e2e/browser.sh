@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The built-in browser on a local login page, opened both ways: the Path label's pop-up
 # (Browse > Corvane Browser) and File > Corvo Browser. Once the page has loaded, the user name
-# is on the clipboard, where another program reads it.
+# is on the clipboard, where another program reads it. Tab reaches no hidden button.
 source "$(dirname "$0")/lib.sh"
 e2e_begin browser
 
@@ -17,6 +17,7 @@ cat >"$E2E_DIR/site/login.html" <<'EOF'
 EOF
 PAGE=file://$E2E_DIR/site/login.html
 USERNAME=bob.browser
+PASSWORD=Br0wserPw
 # The engine's first start takes a while on a loaded machine.
 LOADED_WITHIN=90
 
@@ -24,7 +25,7 @@ e2e_start
 e2e_wait_splash
 e2e_click "$SPLASH" 100 100
 e2e_wait_main
-e2e_file_record add "Local page" "$USERNAME" Br0wserPw "$PAGE"
+e2e_file_record add "Local page" "$USERNAME" "$PASSWORD" "$PAGE"
 e2e_select_row 0
 
 # The Path label's pop-up: Copy to Clipboard, Browse > Corvane Browser.
@@ -36,6 +37,27 @@ BROWSER=$WIN
 e2e_wait_clip "$USERNAME" "$LOADED_WITHIN"
 e2e_wait_painted "$BROWSER"
 e2e_shot corvane-browser
+
+# Tab through the window with the keyboard: every stop in the bar shows where the focus is, and
+# Space where none shows (in the page) never copies the password. The password's own button
+# lies hidden under its mask and must be no stop of its own.
+e2e_focus "$BROWSER"
+bar_shot() { import -window "$BROWSER" -crop 460x22+0+19 +repage "$1" 2>/dev/null; }
+bar_shot "$E2E_DIR/bar-without-focus.png"
+for step in $(seq 14); do
+    e2e_key Tab
+    sleep 0.3
+    bar_shot "$E2E_DIR/bar.png"
+    # A focus frame changes a hundred pixels or more; a few (a covered button's corners) are no mark.
+    changed=$(compare -metric AE "$E2E_DIR/bar-without-focus.png" "$E2E_DIR/bar.png" null: 2>&1 | awk '{ print int($1) }') || true
+    if ((changed < 40)); then
+        e2e_clip_put "Tab $step"
+        e2e_key space
+        sleep 0.5
+        [[ $(e2e_clip) != "$PASSWORD" ]] || e2e_fail "Tab $step reached a hidden button: Space copied the password"
+    fi
+done
+rm -f "$E2E_DIR/bar.png"
 
 # Closed, then opened again from the File menu on the same record.
 e2e_focus "$BROWSER"

@@ -16,7 +16,7 @@ grep -qx Data "$APP/.hidden" || e2e_fail "the Data folder is not listed as hidde
 
 # Left alone, the splash gives way to the main window after 4 s.
 e2e_wait_main
-waited=$(($(e2e_now_ms) - shown_at))
+waited=$((MAIN_SHOWN_AT - shown_at))
 e2e_log "the splash gave way after $waited ms"
 # It was seen a little after it appeared, and the main window a little after it was shown.
 ((waited >= 3500)) || e2e_fail "the splash gave way after $waited ms, before its 4 s"
@@ -35,11 +35,15 @@ date='[0-9]{2}-[0-9]{2}-[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}'
 [[ $(sed -n 2p "$E2E_DIR/records.txt") =~ ^alpha:!https://alpha\.example/:!al:!apass2:!:!$date:!$ ]] \
     || e2e_fail "the second record reads \"$(sed -n 2p "$E2E_DIR/records.txt")\""
 
-# Somewhere else on the screen, then E&xit: the preferences keep the place in twips.
+# Somewhere else on the screen, then E&xit: the preferences keep the place of the window's outer
+# corner, frame included, in twips.
 xdotool windowmove "$MAIN" 200 150
 e2e_wait_until 10 'e2e_geometry "$MAIN"; [[ $WX,$WY == 200,150 ]]' || e2e_fail "the window did not move"
+e2e_frame "$MAIN"
+left=$OX top=$OY
 e2e_exit
-expected=$(printf '%s\r\n' "[Display]= False" "[AutHide]= False" "[LPos]= 3000" "[TPos]= 2250" "[OTop]= False")
+expected=$(printf '%s\r\n' "[Display]= False" "[AutHide]= False" "[LPos]= $((left * 15))" "[TPos]= $((top * 15))" \
+    "[OTop]= False")
 e2e_expect "prefs.cfg" "$(cat "$APP/prefs.cfg")" "$expected"
 e2e_expect "prefs.cfg lines" "$(grep -c '' "$APP/prefs.cfg")" 5
 cmp -s <(e2e_records "$APP/Data/userDB.pdb") "$E2E_DIR/records.txt" || e2e_fail "E&xit changed the database"
@@ -50,11 +54,11 @@ e2e_wait_splash
 e2e_click "$SPLASH" 200 100
 clicked_at=$(e2e_now_ms)
 e2e_wait_main
-waited=$(($(e2e_now_ms) - clicked_at))
+waited=$((MAIN_SHOWN_AT - clicked_at))
 e2e_log "the main window came $waited ms after the click"
 ((waited < 3000)) || e2e_fail "the main window came $waited ms after the click on the splash, as if by its timer"
-e2e_geometry "$MAIN"
-e2e_expect "window place after the restart" "$WX,$WY" 200,150
+e2e_frame "$MAIN"
+e2e_expect "window place after the restart" "$OX,$OY" "$left,$top"
 
 # The grid shows the three records in order: each row's Service and Username, copied by their
 # labels and read from outside.
@@ -70,11 +74,11 @@ done
 e2e_shot records-in-order
 
 # Only one copy runs on a folder: a second one says so and ends, the first runs on.
-first=$CORVANE_PID
+first=$CORVANE_PID main=$MAIN
 e2e_start
 e2e_answer Corvane "Corvane is already running with the records of this folder."
 e2e_wait_exit
-CORVANE_PID=$first
+CORVANE_PID=$first MAIN=$main
 e2e_running || e2e_fail "the first copy ended when a second one was started"
 
 # Escape in an edit box ends the program at once, without writing the preferences.

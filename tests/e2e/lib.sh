@@ -8,6 +8,9 @@
 # OUT_DIR/<name>: app/ (a fresh copy of the program folder), home/ and run/ (its HOME and
 # XDG_RUNTIME_DIR), the program's output, and the screenshots it keeps.
 #
+# A window manager that draws frames (openbox) runs in the X server, as on a user's desktop:
+# windows are framed, placed and given the keyboard by it.
+#
 # Every wait is bounded; a journey that fails says why, keeps a screenshot of the moment, and
 # stops the program it started. A journey that passes leaves its folder without the program.
 
@@ -28,6 +31,7 @@ if [[ $(id -u) -eq 0 ]]; then
 fi
 
 CORVANE_PID=
+E2E_WM_PID=
 E2E_RUNS=0
 E2E_SHOTS=0
 E2E_MENU_HEIGHT=
@@ -72,6 +76,26 @@ e2e_begin() {
     # Whatever Corvane creates must be private by its own doing, not by a kind umask.
     umask 000
     e2e_log "journey folder $E2E_DIR"
+    e2e_start_wm
+}
+
+# e2e_start_wm [RC]: starts openbox (with the configuration RC, else its own), replacing the one
+# that runs; waits until it manages the screen.
+e2e_start_wm() {
+    local rc=${1:-}
+    local args=(--sm-disable)
+    [[ -n $rc ]] && args+=(--config-file "$rc")
+    if [[ -n $E2E_WM_PID ]]; then
+        args+=(--replace)
+        xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
+    fi
+    local old=$E2E_WM_PID
+    openbox "${args[@]}" >>"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    [[ -n $old ]] && { e2e_wait_until 10 '! kill -0 "$old" 2>/dev/null' || kill "$old" 2>/dev/null || true; }
+    e2e_wait_until 10 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
+        || e2e_fail "openbox did not start (see openbox.log)"
+    e2e_log "openbox runs${rc:+ with $(basename "$rc")}"
 }
 
 e2e_cleanup() {
@@ -84,6 +108,10 @@ e2e_cleanup() {
     if e2e_running; then
         kill "$CORVANE_PID" 2>/dev/null || true
         e2e_wait_until 10 '! e2e_running' || kill -9 "$CORVANE_PID" 2>/dev/null || true
+    fi
+    if [[ -n $E2E_WM_PID ]]; then
+        kill "$E2E_WM_PID" 2>/dev/null || true
+        wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     # The copy of the program is only worth its room while a failure is looked into.
     ((status != 0)) || rm -f "$APP/corvane"
@@ -184,16 +212,30 @@ e2e_wait_window_gone() {
     e2e_wait_until "${2:-$E2E_TIMEOUT}" '! e2e_running || ! e2e_shown "$id"' || e2e_fail "window $id is still shown"
 }
 
-# e2e_geometry ID: sets WX WY WW WH (the window's place on the screen and its size, pixels).
-# xwininfo, since under a window manager that frames the window xdotool adds the frame's offset
-# to the place twice.
+# e2e_geometry ID: sets WX WY WW WH, the place on the screen and the size of the window's inside
+# (pixels). (xdotool's own geometry counts the frame's offset twice under a window manager.)
 e2e_geometry() {
-    local info
-    info=$(xwininfo -id "$1")
-    WX=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
-    WY=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
-    WW=$(awk '/^ *Width:/ { print $2 }' <<<"$info")
-    WH=$(awk '/^ *Height:/ { print $2 }' <<<"$info")
+    eval "$(timeout 5 xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ { print "WX=" $4 } /Absolute upper-left Y/ { print "WY=" $4 }
+        /^  Width/ { print "WW=" $2 } /^  Height/ { print "WH=" $2 }')"
+}
+
+# e2e_frame ID: sets FL FR FT FB, the frame the window manager draws on each side (pixels), and
+# OX OY OW OH, the window's outer place and size, frame included.
+e2e_frame() {
+    local extents
+    extents=$(timeout 5 xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+    IFS=, read -r FL FR FT FB <<<"${extents:-0,0,0,0}"
+    e2e_geometry "$1"
+    OX=$((WX - FL)) OY=$((WY - FT)) OW=$((WW + FL + FR)) OH=$((WH + FT + FB))
+}
+
+# e2e_wait_framed ID: the window manager has framed the window and Corvane has sized it since.
+e2e_wait_framed() {
+    local id=$1
+    e2e_wait_until 10 'e2e_frame "$id"; ((FT > 0))' || e2e_fail "window $id was never framed"
+    sleep 0.5
+    e2e_frame "$id"
 }
 
 e2e_title() {
@@ -209,11 +251,14 @@ e2e_wait_splash() {
 }
 
 # e2e_wait_main [SECONDS]: sets MAIN to the main window (titled Corvane, with a record date
-# once one is selected; never the splash window), measuring its menu bar the first time.
+# once one is selected; never the splash window) and MAIN_SHOWN_AT to the time it was first
+# seen (e2e_now_ms), measuring its menu bar the first time.
 e2e_wait_main() {
     e2e_wait_window '^Corvane( - Record Date: .*)?$' "${1:-$E2E_TIMEOUT}" "${SPLASH:-}"
     MAIN=$WIN
+    MAIN_SHOWN_AT=$(e2e_now_ms)
     e2e_wait_painted "$MAIN"
+    e2e_wait_framed "$MAIN"
     if [[ -z $E2E_MENU_HEIGHT ]]; then
         e2e_menu_height "$MAIN"
         e2e_log "main window $MAIN, menu bar $E2E_MENU_HEIGHT px"
@@ -280,9 +325,9 @@ e2e_click_twips() {
     e2e_click "$1" "$x" "$y" "${6:-1}"
 }
 
-# e2e_focus ID: gives the window the keyboard (there is no window manager to do it).
+# e2e_focus ID: activates the window, as a click on its frame would; it takes the keyboard.
 e2e_focus() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
     sleep 0.1
 }
 

@@ -2,7 +2,8 @@
 # Owner password at "Program and DBase": the database is enciphered with it, the owner is asked
 # for it at start (two wrong tries and the right one), three wrong tries end the program with an
 # intrusion report, no password stored in a record is left readable in any file, and going back
-# to "None" gives the plain database back line for line.
+# to "None" gives the plain database back line for line. A pasted password loses its line break,
+# and the expiry day picked in the calendar is the one stored.
 source "$(dirname "$0")/lib.sh"
 e2e_begin security
 
@@ -11,17 +12,28 @@ OWNER=Owl2Pass9
 SENTINEL=Zq8SentinelW3x
 TODAY=$(date +%m-%d-%Y)
 
-# Places in the security settings window, in twips.
-PROTECT_TOP=2385 # the Protect frame
+# Places in the security settings window, in twips. The window shares the room its frame leaves
+# (4020 twips are the controls' own) above and below the three frames, and keeps its buttons
+# 120 twips above its bottom edge.
+security_places() {
+    e2e_geometry "$SECURITY"
+    local inside=$((WH * 15))
+    FRAMES_TOP=$((810 + (inside - 4020) / 2))
+    PROTECT_TOP=$((FRAMES_TOP + 1230))
+    BUTTONS_TOP=$((inside - 120 - 390))
+    ((BUTTONS_TOP >= FRAMES_TOP + 2700)) || BUTTONS_TOP=$((FRAMES_TOP + 2700))
+}
 option_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
 option_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
-accept() { e2e_click_twips "$SECURITY" 4230 4200 1110 390; }
+accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390; }
 
 open_settings() {
     e2e_menu alt+p s
     e2e_wait_window '^Security Settings - Corvane$'
     SECURITY=$WIN
     e2e_wait_painted "$SECURITY"
+    e2e_wait_framed "$SECURITY"
+    security_places
 }
 
 # start_to_authentication: a start that asks for the owner password; sets ASK to the window.
@@ -181,6 +193,26 @@ e2e_wait_splash
 e2e_click "$SPLASH" 100 100
 e2e_wait_main
 e2e_shot level-none
+
+# With Sugest on, a pasted password keeps its line break and tab out: the owner could type
+# neither when asked for it. The expiry date is the day picked in the calendar pop-up, with the
+# keyboard there: a week on from today.
+open_settings
+e2e_click_twips "$SECURITY" $((120 + 120)) $((FRAMES_TOP + 150)) 600 285
+e2e_clip_put $'Line\nBreak\tTab'
+e2e_click_twips "$SECURITY" 1080 105 3300 330
+e2e_key End shift+Home ctrl+v
+e2e_click_twips "$SECURITY" 5460 90 1020 360
+e2e_wait_clip LineBreakTab
+e2e_click_twips "$SECURITY" $((3360 + 150)) $((FRAMES_TOP + 330)) 600 285
+e2e_click_twips "$SECURITY" $((3360 + 1590 + 1380 - 300)) $((FRAMES_TOP + 705)) 300 330
+sleep 0.5
+e2e_shot calendar
+e2e_key Down Return
+accept
+e2e_wait_window_gone "$SECURITY"
+e2e_expect "owner record with the day picked" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" \
+    "$(date -d '+7 days' +%m-%d-%Y)LineBreakTab${TODAY}0"
 e2e_exit
 
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void keys_altThenLetterMovesFocus();
     void keys_ctrlReleaseChecksCapture();
     void keys_escapeEndsWithoutPreferences();
+    void keys_releaseOfAKeyPressedElsewhere_countsForNothing_data();
+    void keys_releaseOfAKeyPressedElsewhere_countsForNothing();
     void tooltips_repeatTextExceptUsername();
     void infoBox_staysOneLine();
     void resize_rulesFollowTheWindow();
@@ -348,7 +350,8 @@ void tst_MainWindow::keys_altThenLetterMovesFocus()
     QTest::keyClick(service, Qt::Key_S);
     QCOMPARE(QApplication::focusWidget(), service);
 
-    QTest::keyRelease(service, Qt::Key_Alt);
+    // Alt alone, then letters: they move the focus and are not typed, until another key.
+    QTest::keyClick(service, Qt::Key_Alt);
     QTest::keyClick(service, Qt::Key_O);
     QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
@@ -356,6 +359,19 @@ void tst_MainWindow::keys_altThenLetterMovesFocus()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_U);
     QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[4]);
+    QCOMPARE(f.window->ui.text(0), u"s"_s);
+    QCOMPARE(f.box(3)->text(), QString());
+    QCOMPARE(f.window->ui.text(4), u"au"_s);
+
+    // Held with Alt, a letter moves the focus once; Alt used so arms nothing.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_O);
+    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
+    QCOMPARE(f.box(3)->text(), u"s"_s);
     QCOMPARE(f.exit.count, 0);
 }
 
@@ -363,7 +379,7 @@ void tst_MainWindow::keys_ctrlReleaseChecksCapture()
 {
     MainWindowFixture f;
     f.start();
-    QTest::keyRelease(f.window->ui.Text1[2], Qt::Key_Control);
+    QTest::keyClick(f.window->ui.Text1[2], Qt::Key_Control);
     QVERIFY(f.window->ui.mnuCapture->isChecked());
 }
 
@@ -374,6 +390,40 @@ void tst_MainWindow::keys_escapeEndsWithoutPreferences()
     QTest::keyClick(f.window->ui.Text1[1], Qt::Key_Escape);
     QCOMPARE(f.exit.count, 1);
     QVERIFY(!QFile::exists(f.folders.appPath(u"prefs.cfg"_s)));
+}
+
+void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing_data()
+{
+    // The release lands in a box after its press closed a message box or a menu, or the box lost the
+    // keyboard between press and release.
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("lostFocusBetween");
+    QTest::newRow("Escape released only") << int(Qt::Key_Escape) << false;
+    QTest::newRow("Enter released only") << int(Qt::Key_Return) << false;
+    QTest::newRow("Ctrl released only") << int(Qt::Key_Control) << false;
+    QTest::newRow("Escape pressed before a message box") << int(Qt::Key_Escape) << true;
+}
+
+void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
+{
+    QFETCH(int, key);
+    QFETCH(bool, lostFocusBetween);
+    MainWindowFixture f;
+    f.start();
+    for (int i : { 0, 1, 2, 3 })
+        f.window->ui.setText(i, u"text"_s);
+    QWidget *password = f.window->ui.Text1[3];
+    password->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), password);
+    if (lostFocusBetween) {
+        QTest::keyPress(password, Qt::Key(key));
+        QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(password, &out);
+    }
+    QTest::keyRelease(password, Qt::Key(key));
+    QCOMPARE(f.exit.count, 0);
+    QCOMPARE(f.rows(), 0);
+    QVERIFY(!f.window->ui.mnuCapture->isChecked());
 }
 
 void tst_MainWindow::tooltips_repeatTextExceptUsername()

@@ -213,26 +213,31 @@ void tst_Security::generator_drawsEveryAllowedCharacter()
 
 void tst_Security::keepOnly_removesAndPlacesCaret_data()
 {
+    using Keep = bool (*)(QChar);
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("digits");
+    QTest::addColumn<Keep>("keep");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<int>("caret");
 
-    QTest::newRow("space and ! at the end") << u"ab c!"_s << false << u"abc"_s << 3;
-    QTest::newRow("one inside") << u"a-bcd"_s << false << u"abcd"_s << 2;
-    QTest::newRow("accented letter") << u"\u00e9t\u00e9x"_s << false << u"tx"_s << 2;
-    QTest::newRow("all good") << u"Ab9"_s << false << u"Ab9"_s << -1;
-    QTest::newRow("digits") << u"1a2"_s << true << u"12"_s << 2;
+    const Keep alphabet = PasswordGenerator::inAlphabet;
+    QTest::newRow("space and ! at the end") << u"ab c!"_s << alphabet << u"abc"_s << 3;
+    QTest::newRow("one inside") << u"a-bcd"_s << alphabet << u"abcd"_s << 2;
+    QTest::newRow("accented letter") << u"\u00e9t\u00e9x"_s << alphabet << u"tx"_s << 2;
+    QTest::newRow("all good") << u"Ab9"_s << alphabet << u"Ab9"_s << -1;
+    QTest::newRow("digits") << u"1a2"_s << Keep(PasswordGenerator::isDigit) << u"12"_s << 2;
+    // With Sugest on: what a paste brings that no one could type when asked for the password.
+    QTest::newRow("pasted line breaks and tab")
+        << u"my pa\r\nss\tw\u2028d"_s << Keep(PasswordGenerator::typeable) << u"my passwd"_s << 9;
 }
 
 void tst_Security::keepOnly_removesAndPlacesCaret()
 {
+    using Keep = bool (*)(QChar);
     QFETCH(QString, typed);
-    QFETCH(bool, digits);
+    QFETCH(Keep, keep);
     QFETCH(QString, kept);
     QFETCH(int, caret);
-    const PasswordGenerator::Kept result
-        = PasswordGenerator::keepOnly(typed, digits ? PasswordGenerator::isDigit : PasswordGenerator::inAlphabet);
+    const PasswordGenerator::Kept result = PasswordGenerator::keepOnly(typed, keep);
     QCOMPARE(result.text, kept);
     QCOMPARE(result.caret, caret);
 }
