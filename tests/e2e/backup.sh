@@ -79,17 +79,14 @@ e2e_wait_until "$E2E_TIMEOUT" '[[ $(e2e_records "$APP/Data/userDB.pdb" | cut -d:
 
 # "Program and DBase" under OLD, a backup, then the password becomes NEW.
 set_level1() {
-    e2e_menu alt+p s
-    e2e_wait_window '^Security Settings - Corvane$'
-    local security=$WIN
-    e2e_wait_painted "$security"
-    e2e_click_twips "$security" 1080 105 3300 330
+    e2e_security_open
+    e2e_click_twips "$SECURITY" 1080 105 3300 330
     e2e_key ctrl+a BackSpace
     e2e_type "$1"
-    e2e_click_twips "$security" 3510 2715 600 285 # "Program and DBase"
-    e2e_click_twips "$security" 4230 4200 1110 390 # Accept
+    e2e_security_level1
+    e2e_security_accept
     e2e_answer "Confirmation Request"
-    e2e_wait_window_gone "$security"
+    e2e_wait_window_gone "$SECURITY"
 }
 OLD=Old1pass NEW=New2pass
 KEEP1=$E2E_DIR/keep-level1 PLAIN=$E2E_DIR/plain-only

@@ -596,3 +596,26 @@ e2e_backup_close() {
     e2e_click_twips "$BACKUP" 3465 3990 1215 390
     e2e_wait_window_gone "$BACKUP"
 }
+
+# ---- the security settings window ----------------------------------------------------------
+
+# e2e_security_open: opens "Security Settings - Corvane" from the Preferences menu; sets SECURITY
+# to the window and FRAMES_TOP, PROTECT_TOP and BUTTONS_TOP to the places of its parts (twips).
+# The window shares the room its frame leaves (4020 twips are the controls' own) above and below
+# the three frames, and keeps its buttons 120 twips above its bottom edge.
+e2e_security_open() {
+    e2e_menu alt+p s
+    e2e_wait_window '^Security Settings - Corvane$'
+    SECURITY=$WIN
+    e2e_wait_painted "$SECURITY"
+    e2e_wait_framed "$SECURITY"
+    e2e_geometry "$SECURITY"
+    local inside=$((WH * E2E_TWIPS_PER_PIXEL))
+    FRAMES_TOP=$((810 + (inside - 4020) / 2))
+    PROTECT_TOP=$((FRAMES_TOP + 1230))
+    BUTTONS_TOP=$((inside - 120 - 390))
+    ((BUTTONS_TOP >= FRAMES_TOP + 2700)) || BUTTONS_TOP=$((FRAMES_TOP + 2700))
+}
+e2e_security_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
+e2e_security_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
+e2e_security_accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390; }

@@ -12,30 +12,6 @@ OWNER=Owl2Pass9
 SENTINEL=Zq8SentinelW3x
 TODAY=$(date +%m-%d-%Y)
 
-# Places in the security settings window, in twips. The window shares the room its frame leaves
-# (4020 twips are the controls' own) above and below the three frames, and keeps its buttons
-# 120 twips above its bottom edge.
-security_places() {
-    e2e_geometry "$SECURITY"
-    local inside=$((WH * 15))
-    FRAMES_TOP=$((810 + (inside - 4020) / 2))
-    PROTECT_TOP=$((FRAMES_TOP + 1230))
-    BUTTONS_TOP=$((inside - 120 - 390))
-    ((BUTTONS_TOP >= FRAMES_TOP + 2700)) || BUTTONS_TOP=$((FRAMES_TOP + 2700))
-}
-option_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
-option_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
-accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390; }
-
-open_settings() {
-    e2e_menu alt+p s
-    e2e_wait_window '^Security Settings - Corvane$'
-    SECURITY=$WIN
-    e2e_wait_painted "$SECURITY"
-    e2e_wait_framed "$SECURITY"
-    security_places
-}
-
 # start_to_authentication: a start that asks for the owner password; sets ASK to the window.
 start_to_authentication() {
     e2e_start
@@ -56,12 +32,12 @@ e2e_file_record enter Bank bob b4nk https://bank.example/
 e2e_records "$APP/Data/userDB.pdb" >"$E2E_DIR/plain-lines.txt"
 
 # Preferences > Set Password: the password, then the level (typing it selects "None" again).
-open_settings
+e2e_security_open
 e2e_click_twips "$SECURITY" 1080 105 3300 330
 e2e_type "$OWNER"
-option_level1
+e2e_security_level1
 e2e_shot settings
-accept
+e2e_security_accept
 e2e_answer "Confirmation Request" \
     $'Make sure to copy the Password to a safe location\nWhen you are ready, Press Ok to continue'
 e2e_wait_window_gone "$SECURITY"
@@ -179,9 +155,9 @@ start_to_authentication
 e2e_type "$OWNER"
 e2e_key Return
 e2e_wait_main
-open_settings
-option_none
-accept
+e2e_security_open
+e2e_security_none
+e2e_security_accept
 e2e_wait_window_gone "$SECURITY"
 [[ ! -e $APP/Data/userDB.edb ]] || e2e_fail "the enciphered database is still there at level 0"
 e2e_expect "the plain database after leaving level 1" "$(e2e_records "$APP/Data/userDB.pdb")" \
@@ -197,7 +173,7 @@ e2e_shot level-none
 # With Sugest on, a pasted password keeps its line break and tab out: the owner could type
 # neither when asked for it. The expiry date is the day picked in the calendar pop-up, with the
 # keyboard there: a week on from today.
-open_settings
+e2e_security_open
 e2e_click_twips "$SECURITY" $((120 + 120)) $((FRAMES_TOP + 150)) 600 285
 e2e_clip_put $'Line\nBreak\tTab'
 e2e_click_twips "$SECURITY" 1080 105 3300 330
@@ -209,7 +185,7 @@ e2e_click_twips "$SECURITY" $((3360 + 1590 + 1380 - 300)) $((FRAMES_TOP + 705)) 
 sleep 0.5
 e2e_shot calendar
 e2e_key Down Return
-accept
+e2e_security_accept
 e2e_wait_window_gone "$SECURITY"
 e2e_expect "owner record with the day picked" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" \
     "$(date -d '+7 days' +%m-%d-%Y)LineBreakTab${TODAY}0"
