@@ -6,8 +6,8 @@
 #
 #   bench/mainwindow/idle_cpu.sh [PROGRAM] [SECONDS]
 #
-# PROGRAM defaults to build/bin/corvane; the help page and language files beside it
-# are copied with it.
+# PROGRAM defaults to build/bin/corvane; the browser library, help page and language files
+# beside it are copied with it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 program=${1:-$root/build/bin/corvane}
@@ -19,6 +19,7 @@ if [[ -z "${CORVANE_IDLE_INNER:-}" ]]; then
     trap 'rm -rf "$folder"' EXIT
     cp "$program" "$folder/corvane"
     src=$(dirname "$program")
+    [[ -f "$src/corvane-browser.so" ]] && cp "$src/corvane-browser.so" "$folder/"
     [[ -f "$src/help.html" ]] && cp "$src/help.html" "$folder/"
     [[ -d "$src/intl" ]] && cp -r "$src/intl" "$folder/"
     [[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
