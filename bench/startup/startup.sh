@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up figures of the real program under Xvfb, side by side with a trivial Qt window (a
 # QMainWindow holding an empty QTableView, bench/startup/qt_floor.cpp) in the same run: each
-# run starts the trivial window, then Corvane, with a fresh home and runtime folder each, and
-# the medians are compared.
+# run starts the trivial window, then Corvane, each with a fresh home and runtime folder, and
+# the medians are compared. Corvane starts from the same folder every time, as an installed
+# copy does (the warm-up run is its first start there).
 #   qt_floor_startup_ms             the trivial window: from its exec until its window is mapped
 #   startup_ms                      Corvane: from its exec until its first window (the splash) is mapped
 #   startup_ratio_to_qt_floor       the two medians' ratio
@@ -31,23 +32,22 @@ floor=$build_dir/bench/startup/qt_floor
 work=$(mktemp -d "$build_dir/bench-startup.XXXXXX")
 pid=
 trap '[[ -n $pid ]] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-# The program's folder, with 32,767 records; each run gets a copy of it.
-template=$work/template
-mkdir -p "$template"
-cp -r "$program_dir"/. "$template/"
-rm -rf "$template/Data" "$template/prefs.cfg"
-"$build_dir/bench/startup/make_database" "$template" 32767
+# A copy of the program's folder, with 32,767 records.
+app=$work/app
+mkdir -p "$app"
+cp -r "$program_dir"/. "$app/"
+rm -rf "$app/Data" "$app/prefs.cfg"
+"$build_dir/bench/startup/make_database" "$app" 32767
 
 now_ms() { date +%s%3N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # memory PID FIELD: Rss or Pss of the whole process, in KiB.
 memory() { awk -v field="$2:" '$1 == field { print $2 }' "/proc/$1/smaps_rollup"; }
 
-# fresh_run: a new home and runtime folder (and a new copy of Corvane's folder) for one start.
+# fresh_run: a new home and runtime folder for one start.
 fresh_run() {
     rm -rf "$work/run"
     mkdir -p -m 700 "$work/run/home" "$work/run/runtime"
-    cp -r "$template" "$work/run/app"
     export HOME=$work/run/home XDG_RUNTIME_DIR=$work/run/runtime
     unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 }
@@ -88,7 +88,7 @@ for ((run = -1; run < runs; ++run)); do
     cd "$work"
 
     fresh_run
-    cd "$work/run/app"
+    cd "$app"
     start ./corvane
     splash="" tries=0
     while [[ -z "$splash" && $((tries++)) -lt 100 ]]; do
