@@ -114,6 +114,8 @@ for ((run = -1; run < runs; ++run)); do
         pss+=("$(memory "$pid" Pss)")
     fi
     stop
+    # Corvane was killed; it takes its lock away when it ends as a user ends it.
+    rm -f "$app/Data/corvane.lock"
     cd "$work"
 done
 

@@ -9,6 +9,7 @@
 #include "Shell.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -52,8 +53,15 @@ BrowserWindow *BrowserCommands::loadedBrowser()
 {
     if (browser())
         return m_browser;
+    // The first time, the web engine is loaded and started: a second or so with nothing to see.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
     BrowserFactory *library = BrowserLibrary::factory(&error);
+    if (library) {
+        m_browser = library->loadBrowser(m_boxes, m_owner);
+        m_window = m_browser->widget();
+    }
+    QGuiApplication::restoreOverrideCursor();
     if (!library) {
         showMessage(m_owner, MessageIcon::Critical, AppInfo::title,
             u"The built-in browser cannot be opened.\n\n%1\n\nEverything else in Corvane works as before, and "
@@ -61,8 +69,6 @@ BrowserWindow *BrowserCommands::loadedBrowser()
             "the built-in browser back."_s.arg(error));
         return nullptr;
     }
-    m_browser = library->loadBrowser(m_boxes, m_owner);
-    m_window = m_browser->widget();
     Q_EMIT browserLoaded(m_browser);
     return m_browser;
 }
