@@ -38,7 +38,8 @@ trap 'kill "$pid" 2>/dev/null || true' EXIT
 main=""
 for _ in $(seq 1 200); do
     for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null || true); do
-        width=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+        # The splash may go between the search and this look (then the window is no more).
+        width=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' || true)
         if [[ -n "$width" && "$width" -ge 450 ]]; then
             main=$w
         fi
