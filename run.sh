@@ -11,8 +11,9 @@ corvane_build "$CORVANE_ROOT/build"
 dest=${XDG_DATA_HOME:-$HOME/.local/share}/corvane
 mkdir -p "$dest"
 chmod 700 "$dest"
-# The program and the files it reads from beside itself (help page, language files).
+# The program and the files it reads from beside itself (browser library, help page, language files).
 install -m 755 "$CORVANE_ROOT/build/bin/corvane" "$dest/corvane"
+install -m 644 "$CORVANE_ROOT/build/bin/corvane-browser.so" "$dest/corvane-browser.so"
 install -m 644 "$CORVANE_ROOT/build/bin/help.html" "$dest/help.html"
 rm -rf "$dest/intl" && cp -r "$CORVANE_ROOT/build/bin/intl" "$dest/intl"
 echo "Corvane is installed in $dest; its records live in $dest/Data."

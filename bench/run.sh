@@ -12,7 +12,7 @@ corvane_install_missing_packages
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$CORVANE_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" --parallel "$(nproc)" --target corvane store_bench window_bench make_database browser_bench \
+cmake --build "$build" --parallel "$(nproc)" --target corvane store_bench window_bench make_database qt_floor map_timer browser_bench \
     >/dev/null
 
 # Each step's own chatter (Qt's, the web engine's) goes to a log; it is shown only when a step fails.

@@ -6,8 +6,8 @@
 #
 #   bench/mainwindow/idle_cpu.sh [PROGRAM] [SECONDS]
 #
-# PROGRAM defaults to build/bin/corvane; the help page and language files beside it
-# are copied with it.
+# PROGRAM defaults to build/bin/corvane; the browser library, help page and language files
+# beside it are copied with it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 program=${1:-$root/build/bin/corvane}
@@ -19,6 +19,7 @@ if [[ -z "${CORVANE_IDLE_INNER:-}" ]]; then
     trap 'rm -rf "$folder"' EXIT
     cp "$program" "$folder/corvane"
     src=$(dirname "$program")
+    [[ -f "$src/corvane-browser.so" ]] && cp "$src/corvane-browser.so" "$folder/"
     [[ -f "$src/help.html" ]] && cp "$src/help.html" "$folder/"
     [[ -d "$src/intl" ]] && cp -r "$src/intl" "$folder/"
     [[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
@@ -37,7 +38,8 @@ trap 'kill "$pid" 2>/dev/null || true' EXIT
 main=""
 for _ in $(seq 1 200); do
     for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null || true); do
-        width=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+        # The splash may go between the search and this look (then the window is no more).
+        width=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' || true)
         if [[ -n "$width" && "$width" -ge 450 ]]; then
             main=$w
         fi

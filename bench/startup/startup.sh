@@ -1,49 +1,100 @@
 #!/usr/bin/env bash
-# Start-up figures of the real program under Xvfb, the median of several runs:
-#   startup_to_splash_ms           from the program's start until its splash window is on screen
-#   splash_click_to_main_32767_ms  from a click on the splash until the main window is on screen (32,767 records)
-#   rss_main_32767_kib             the program's resident memory once the main window shows them
+# Start-up figures of the real program under Xvfb, side by side with a trivial Qt window (a
+# QMainWindow holding an empty QTableView, bench/startup/qt_floor.cpp) in the same run: each
+# run starts the trivial window, then Corvane, each with a fresh home and runtime folder, and
+# the medians are compared. Corvane starts from the same folder every time, as an installed
+# copy does (the warm-up run is its first start there).
+#   qt_floor_startup_ms             the trivial window: from its exec until its window is mapped
+#   startup_ms                      Corvane: from its exec until its first window (the splash) is mapped
+#   startup_ratio_to_qt_floor       the two medians' ratio
+#   splash_click_to_main_32767_ms   from a click on the splash until the main window is on screen (32,767 records)
+#   qt_floor_rss_kib, qt_floor_pss_kib   the trivial window's resident and proportional memory, once shown
+#   rss_main_32767_kib, pss_main_32767_kib   Corvane's, once the main window shows 32,767 records
+#   rss_main_32767_over_floor_kib   how much more resident memory that is than the trivial window's
 #
-#   bench/startup/startup.sh BUILD_DIR [RUNS]
-# Runs itself under xvfb-run when there is no display.
+#   bench/startup/startup.sh BUILD_DIR [RUNS] [PROGRAM_FOLDER]
+# RUNS defaults to 9 (after one warm-up run of each). PROGRAM_FOLDER holds the Corvane to
+# measure (the program and what lies beside it); by default BUILD_DIR/bin, which is where a
+# build puts it. Runs itself under xvfb-run when there is no display.
 set -euo pipefail
-build_dir=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
-runs=${2:-7}
+build_dir=$(cd "${1:?usage: $0 BUILD_DIR [RUNS] [PROGRAM_FOLDER]}" && pwd)
+runs=${2:-9}
+program_dir=$(cd "${3:-$build_dir/bin}" && pwd)
 if [[ -z "${CORVANE_BENCH_IN_X:-}" ]]; then
     export CORVANE_BENCH_IN_X=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$0" "$build_dir" "$runs"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$0" "$build_dir" "$runs" "$program_dir"
 fi
 [[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
+export QT_LOGGING_RULES='qt.qpa.*=false'
 
+map_timer=$build_dir/bench/startup/map_timer
+floor=$build_dir/bench/startup/qt_floor
 work=$(mktemp -d "$build_dir/bench-startup.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
-mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+pid=
+trap '[[ -n $pid ]] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+# A copy of the program's folder, with 32,767 records.
 app=$work/app
 mkdir -p "$app"
-cp "$build_dir/bin/corvane" "$app/"
-cp -r "$build_dir/bin/intl" "$app/" 2>/dev/null || true
+cp -r "$program_dir"/. "$app/"
+rm -rf "$app/Data" "$app/prefs.cfg"
 "$build_dir/bench/startup/make_database" "$app" 32767
 
 now_ms() { date +%s%3N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# memory PID FIELD: Rss or Pss of the whole process, in KiB.
+memory() { awk -v field="$2:" '$1 == field { print $2 }' "/proc/$1/smaps_rollup"; }
 
-# The main window is the visible "Corvane" window that is not the splash (which is frameless and shorter).
+# fresh_run: a new home and runtime folder for one start.
+fresh_run() {
+    rm -rf "$work/run"
+    mkdir -p -m 700 "$work/run/home" "$work/run/runtime"
+    export HOME=$work/run/home XDG_RUNTIME_DIR=$work/run/runtime
+    unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
+}
+
+# start PROGRAM: starts it in the current folder; sets pid and mapped_ms.
+start() {
+    local out
+    out=$("$map_timer" 20000 "$1")
+    read -r pid mapped_ms <<<"$out"
+}
+
+# The program is map_timer's child, not this shell's: wait until it is gone (or a zombie).
+running() { [[ -r /proc/$1/stat ]] && [[ $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) != Z ]]; }
+stop() {
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do
+        running "$pid" || break
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    pid=
+}
+
 visible_corvane() { xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null || true; }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+floor_times=() floor_rss=() floor_pss=() times=() main_times=() rss=() pss=()
+for ((run = -1; run < runs; ++run)); do
+    fresh_run
+    cd "$work/run"
+    start "$floor"
+    sleep 1
+    if ((run >= 0)); then
+        floor_times+=("$mapped_ms")
+        floor_rss+=("$(memory "$pid" Rss)")
+        floor_pss+=("$(memory "$pid" Pss)")
+    fi
+    stop
+    cd "$work"
 
-splash_times=() main_times=() rss_values=()
-for ((run = 0; run < runs; ++run)); do
-    start=$(now_ms)
-    (cd "$app" && exec ./corvane) &
-    pid=$!
+    fresh_run
+    cd "$app"
+    start ./corvane
     splash="" tries=0
-    while [[ -z "$splash" && $((tries++)) -lt 2000 ]]; do
+    while [[ -z "$splash" && $((tries++)) -lt 100 ]]; do
         splash=$(visible_corvane | head -n 1)
     done
-    [[ -n "$splash" ]] || { echo "the splash never showed" >&2; kill "$pid"; exit 1; }
-    splash_times+=($(($(now_ms) - start)))
-
+    [[ -n "$splash" ]] || { echo "the splash never showed" >&2; exit 1; }
     read -r x y < <(xdotool getwindowgeometry "$splash" | awk '/Position/ { split($2, p, ","); print p[1] + 10, p[2] + 10 }')
     clicked=$(now_ms)
     xdotool mousemove "$x" "$y" click 1
@@ -53,15 +104,31 @@ for ((run = 0; run < runs; ++run)); do
             [[ "$w" != "$splash" ]] && main=$w
         done
     done
-    [[ -n "$main" ]] || { echo "the main window never showed" >&2; kill "$pid"; exit 1; }
-    main_times+=($(($(now_ms) - clicked)))
-
+    [[ -n "$main" ]] || { echo "the main window never showed" >&2; exit 1; }
+    shown=$(($(now_ms) - clicked))
     sleep 1
-    rss_values+=($(awk '/VmRSS/ { print $2 }' "/proc/$pid/status"))
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
+    if ((run >= 0)); then
+        times+=("$mapped_ms")
+        main_times+=("$shown")
+        rss+=("$(memory "$pid" Rss)")
+        pss+=("$(memory "$pid" Pss)")
+    fi
+    stop
+    # Corvane was killed; it takes its lock away when it ends as a user ends it.
+    rm -f "$app/Data/corvane.lock"
+    cd "$work"
 done
 
-echo "startup_to_splash_ms: $(printf '%s\n' "${splash_times[@]}" | median) ms"
+floor_ms=$(printf '%s\n' "${floor_times[@]}" | median)
+corvane_ms=$(printf '%s\n' "${times[@]}" | median)
+floor_rss_kib=$(printf '%s\n' "${floor_rss[@]}" | median)
+rss_kib=$(printf '%s\n' "${rss[@]}" | median)
+echo "qt_floor_startup_ms: $floor_ms ms"
+echo "startup_ms: $corvane_ms ms"
+echo "startup_ratio_to_qt_floor: $(awk -v c="$corvane_ms" -v f="$floor_ms" 'BEGIN { printf "%.2f", c / f }')"
 echo "splash_click_to_main_32767_ms: $(printf '%s\n' "${main_times[@]}" | median) ms"
-echo "rss_main_32767_kib: $(printf '%s\n' "${rss_values[@]}" | median) KiB"
+echo "qt_floor_rss_kib: $floor_rss_kib KiB"
+echo "qt_floor_pss_kib: $(printf '%s\n' "${floor_pss[@]}" | median) KiB"
+echo "rss_main_32767_kib: $rss_kib KiB"
+echo "pss_main_32767_kib: $(printf '%s\n' "${pss[@]}" | median) KiB"
+echo "rss_main_32767_over_floor_kib: $((rss_kib - floor_rss_kib)) KiB"

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserCommands.h"
 #include "CoreDumps.h"
 #include "ProgramExit.h"
 #include "Startup.h"
@@ -19,7 +18,6 @@ int main(int argc, char *argv[])
     disableCoreDumps();
     ::umask(077);
 
-    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/corvane.svg"_s));

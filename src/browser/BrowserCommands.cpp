@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrowserCommands.h"
 
-#include "LoadWatcher.h"
-#include "MiniBrowser.h"
+#include "AppInfo.h"
+#include "BrowserLibrary.h"
+#include "BrowserWindow.h"
+#include "Messages.h"
 #include "ProgramExit.h"
 #include "Shell.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QLineEdit>
+#include <QGuiApplication>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
 
 BrowserCommands::BrowserCommands(MainWindowBoxes boxes, QWidget *owner)
     : QObject(owner)
@@ -18,23 +22,26 @@ BrowserCommands::BrowserCommands(MainWindowBoxes boxes, QWidget *owner)
 
 BrowserCommands::~BrowserCommands() = default;
 
-MiniBrowser *BrowserCommands::browser() const
+BrowserWindow *BrowserCommands::browser() const
 {
-    return m_browser;
+    return m_window ? m_browser : nullptr;
 }
 
 void BrowserCommands::CorvaneIE_Click()
 {
     const QString path = m_boxes.path ? m_boxes.path() : QString();
-    loadedBrowser()->Text1->setText(path);
+    BrowserWindow *window = loadedBrowser();
+    if (!window)
+        return;
+    window->setPathBox(path);
     showBrowser();
     waitWhileBusy();
 }
 
 void BrowserCommands::mnuCorvoBrowser_Click()
 {
-    loadedBrowser();
-    showBrowser();
+    if (loadedBrowser())
+        showBrowser();
 }
 
 void BrowserCommands::mnuExternalIE_Click()
@@ -42,41 +49,50 @@ void BrowserCommands::mnuExternalIE_Click()
     shellOpen(m_boxes.path ? m_boxes.path() : QString());
 }
 
-MiniBrowser *BrowserCommands::loadedBrowser()
+BrowserWindow *BrowserCommands::loadedBrowser()
 {
-    if (!m_browser) {
-        m_browser = new MiniBrowser(m_boxes, m_owner);
-        Q_EMIT browserLoaded(m_browser);
+    if (browser())
+        return m_browser;
+    // The first time, the web engine is loaded and started: a second or so with nothing to see.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    BrowserFactory *library = BrowserLibrary::factory(&error);
+    if (library) {
+        m_browser = library->loadBrowser(m_boxes, m_owner);
+        m_window = m_browser->widget();
     }
+    QGuiApplication::restoreOverrideCursor();
+    if (!library) {
+        showMessage(m_owner, MessageIcon::Critical, AppInfo::title,
+            u"The built-in browser cannot be opened.\n\n%1\n\nEverything else in Corvane works as before, and "
+            "\"External Browser\" opens the page in your default browser. Installing Corvane again brings "
+            "the built-in browser back."_s.arg(error));
+        return nullptr;
+    }
+    Q_EMIT browserLoaded(m_browser);
     return m_browser;
 }
 
 void BrowserCommands::showBrowser()
 {
-    MiniBrowser *browser = m_browser;
-    if (browser->isMinimized())
-        browser->setWindowState(browser->windowState() & ~Qt::WindowMinimized);
-    browser->show();
-    browser->raise();
-    browser->activateWindow();
+    QWidget *window = m_window;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void BrowserCommands::waitWhileBusy()
 {
-    if (!m_browser || !m_browser->isBusy() || ProgramExit::isRequested())
+    if (!browser() || !m_browser->isBusy() || ProgramExit::isRequested())
         return;
     QEventLoop loop;
-    connect(m_browser->Timer1, &LoadWatcher::idle, &loop, &QEventLoop::quit);
-    connect(m_browser, &MiniBrowser::closed, &loop, &QEventLoop::quit);
-    connect(m_browser, &QObject::destroyed, &loop, &QEventLoop::quit);
+    m_browser->whenIdleOrClosed(&loop, [&loop] { loop.quit(); });
+    connect(m_window, &QObject::destroyed, &loop, &QEventLoop::quit);
     connect(&ProgramExit::instance(), &ProgramExit::requested, &loop, &QEventLoop::quit);
     // The main window (and this object with it) may go away while we wait;
     // then the loop's connections go too, and the loop must still end.
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-void prepareBrowserEngine()
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

@@ -6,13 +6,16 @@
 #include <QObject>
 #include <QPointer>
 
-class MiniBrowser;
+class BrowserWindow;
 class QWidget;
 
 /**
  * The main window's browser commands: the record's Path in the desktop's
  * default browser, or in the built-in browser window, of which there is one
- * at a time. The main window owns one of these.
+ * at a time. The built-in browser comes from the browser library, loaded the
+ * first time it is asked for (BrowserLibrary); when the library cannot be
+ * loaded, asking for the browser says so and changes nothing else. The main
+ * window owns one of these.
  */
 class BrowserCommands : public QObject
 {
@@ -24,7 +27,7 @@ public:
     ~BrowserCommands() override;
 
     /** The open browser window, or nullptr. */
-    MiniBrowser *browser() const;
+    BrowserWindow *browser() const;
 
     /**
      * "Corvane Browser": shows the Path in the browser window's path box,
@@ -41,20 +44,17 @@ public:
 
 Q_SIGNALS:
     /** A browser window was loaded (for the main window, or a test, to watch). */
-    void browserLoaded(MiniBrowser *browser);
+    void browserLoaded(BrowserWindow *browser);
 
 private:
-    MiniBrowser *loadedBrowser();
+    /** The open window, loading it when there is none; nullptr (and the user told why) when the library is missing. */
+    BrowserWindow *loadedBrowser();
     void showBrowser();
     void waitWhileBusy();
 
     MainWindowBoxes m_boxes;
     QPointer<QWidget> m_owner;
-    QPointer<MiniBrowser> m_browser;
+    // The window deletes itself when it closes; the guard says when.
+    QPointer<QWidget> m_window;
+    BrowserWindow *m_browser = nullptr;
 };
-
-/**
- * Sets up what the web engine needs before the QApplication exists (a
- * shared OpenGL context). Call it first thing in main().
- */
-void prepareBrowserEngine();

@@ -69,6 +69,17 @@ bool MiniBrowser::isBusy() const
     return Timer1->isBusy();
 }
 
+void MiniBrowser::setPathBox(const QString &text)
+{
+    Text1->setText(text);
+}
+
+void MiniBrowser::whenIdleOrClosed(QObject *context, std::function<void()> done)
+{
+    connect(Timer1, &LoadWatcher::idle, context, done);
+    connect(this, &MiniBrowser::closed, context, std::move(done));
+}
+
 void MiniBrowser::buildBar()
 {
     Label3 = new QLabel(u"Path:"_s, this);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BrowserWindow.h"
 #include "MainWindowBoxes.h"
 
 #include <QWidget>
@@ -25,7 +26,7 @@ class QWebEngineView;
  * the window deletes it. The frame (title bar, layouts, grip, tray) is
  * BrowserFrame's.
  */
-class MiniBrowser : public QWidget
+class MiniBrowser : public QWidget, public BrowserWindow
 {
     Q_OBJECT
 
@@ -34,7 +35,10 @@ public:
     ~MiniBrowser() override;
 
     /** The embedded browser's busy flag: a page is loading. */
-    bool isBusy() const;
+    bool isBusy() const override;
+    QWidget *widget() override { return this; }
+    void setPathBox(const QString &text) override;
+    void whenIdleOrClosed(QObject *context, std::function<void()> done) override;
     BrowserFrame *frame() const { return m_frame; }
 
     QWebEngineView *WebBrowser1 = nullptr;

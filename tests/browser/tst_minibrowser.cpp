@@ -2,6 +2,8 @@
 #include "BrowserClock.h"
 #include "BrowserCommands.h"
 #include "BrowserFrame.h"
+#include "BrowserLibrary.h"
+#include "BrowserPlugin.h"
 #include "Clipboard.h"
 #include "Fakes.h"
 #include "LoadWatcher.h"
@@ -17,12 +19,15 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -137,15 +142,20 @@ private Q_SLOTS:
     void corvaneIE_exitRequested_returns();
     void externalIE_opensPathUnchanged();
     void corvoBrowser_reopenAfterClose_isFreshLoad();
+    void library_missingOrBroken_saysWhyAndOpensNothing_data();
+    void library_missingOrBroken_saysWhyAndOpensNothing();
 
 private:
     QString page(const QString &name);
     MiniBrowser *open(bool show = true);
+    /** The window the commands opened. */
+    MiniBrowser *opened() const { return static_cast<MiniBrowser *>(m_commands->browser()); }
     bool waitReady(MiniBrowser *browser)
     {
         return QTest::qWaitFor([browser] { return !browser->isBusy(); }, 20000);
     }
 
+    BrowserPlugin m_library; // linked in, instead of loaded from beside the program
     HeldPages m_held;
     std::unique_ptr<TestFolders> m_folders;
     Boxes m_boxes;
@@ -156,6 +166,7 @@ private:
 
 void tst_MiniBrowser::initTestCase()
 {
+    BrowserLibrary::provide(&m_library);
     QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(kSlowScheme, &m_held);
 }
 
@@ -172,7 +183,7 @@ void tst_MiniBrowser::cleanup()
 {
     m_held.releaseAll();
     if (m_commands)
-        delete m_commands->browser();
+        delete opened();
     m_commands.reset();
     delete m_browser;
     delete m_owner;
@@ -480,7 +491,7 @@ void tst_MiniBrowser::corvaneIE_waitsForPage_thenReturns()
     });
     release.start(50);
     m_commands->CorvaneIE_Click();
-    MiniBrowser *browser = m_commands->browser();
+    MiniBrowser *browser = opened();
     QVERIFY(releasedWhileWaiting);
     QVERIFY(browser);
     QVERIFY(!browser->isBusy());
@@ -494,14 +505,14 @@ void tst_MiniBrowser::corvaneIE_secondRecord_changesOnlyPathBox()
     const QString first = m_boxes.path;
     m_commands = std::make_unique<BrowserCommands>(m_boxes.handle(), m_owner);
     m_commands->CorvaneIE_Click();
-    MiniBrowser *browser = m_commands->browser();
+    MiniBrowser *browser = opened();
     QVERIFY(waitReady(browser));
     QCOMPARE(browser->parentWidget(), m_owner);
 
     m_boxes.path = page(u"second.html"_s);
     m_boxes.username = u"second"_s;
     m_commands->CorvaneIE_Click();
-    QCOMPARE(m_commands->browser(), browser);
+    QCOMPARE(opened(), browser);
     QCOMPARE(browser->Text1->text(), m_boxes.path);
     QCOMPARE(browser->WebBrowser1->url(), QUrl(first));
     QCOMPARE(browser->Command3[0]->text(), u"jdoe"_s);
@@ -512,7 +523,7 @@ void tst_MiniBrowser::corvaneIE_windowClosedWhileWaiting_returns()
     m_boxes.path = u"held:/never"_s;
     m_commands = std::make_unique<BrowserCommands>(m_boxes.handle(), nullptr);
     connect(m_commands.get(), &BrowserCommands::browserLoaded, this,
-        [](MiniBrowser *browser) { QTimer::singleShot(300, browser, &QWidget::close); });
+        [](BrowserWindow *browser) { QTimer::singleShot(300, browser->widget(), &QWidget::close); });
     // Should the wait not end with the window, the page's end ends it later, and the test fails.
     QTimer fallback; // ends with the test
     fallback.callOnTimeout(this, [this] { m_held.releaseAll(); });
@@ -557,7 +568,7 @@ void tst_MiniBrowser::corvoBrowser_reopenAfterClose_isFreshLoad()
 {
     m_commands = std::make_unique<BrowserCommands>(m_boxes.handle(), m_owner);
     m_commands->mnuCorvoBrowser_Click();
-    QPointer<MiniBrowser> first = m_commands->browser();
+    QPointer<MiniBrowser> first = opened();
     QVERIFY(first && first->isVisible());
     QCOMPARE(first->Text1->text(), QString());
     QVERIFY(waitReady(first));
@@ -567,12 +578,49 @@ void tst_MiniBrowser::corvoBrowser_reopenAfterClose_isFreshLoad()
     m_boxes.username = u"next"_s;
     m_boxes.password = u"12345"_s;
     m_commands->mnuCorvoBrowser_Click();
-    MiniBrowser *second = m_commands->browser();
+    MiniBrowser *second = opened();
     QVERIFY(second);
     QCOMPARE(second->Command3[0]->text(), u"next"_s);
     QCOMPARE(second->Command4->text(), u"*****"_s);
     QVERIFY(waitReady(second));
     QCOMPARE(Clipboard::text(), u"next"_s);
+}
+
+void tst_MiniBrowser::library_missingOrBroken_saysWhyAndOpensNothing_data()
+{
+    QTest::addColumn<QByteArray>("content"); // of the library file; empty: no file
+    QTest::addColumn<QString>("why");
+
+    QTest::newRow("missing") << QByteArray() << u"is missing."_s;
+    QTest::newRow("not a library") << QByteArray("#!/bin/sh\n") << u"could not be loaded"_s;
+    QFile other(QLibraryInfo::path(QLibraryInfo::PluginsPath) + u"/imageformats/libqsvg.so"_s);
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QTest::newRow("another program's plugin") << other.readAll() << u"is not Corvane's browser library."_s;
+}
+
+void tst_MiniBrowser::library_missingOrBroken_saysWhyAndOpensNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, why);
+    BrowserLibrary::provide(nullptr);
+    const auto linkedAgain = qScopeGuard([this] { BrowserLibrary::provide(&m_library); });
+    if (!content.isEmpty())
+        TestFolders::write(BrowserLibrary::path(), content);
+    FakeMessages messages;
+    BrowserCommands commands(m_boxes.handle(), m_owner);
+
+    commands.mnuCorvoBrowser_Click();
+    commands.CorvaneIE_Click();
+    QVERIFY(!commands.browser());
+    QCOMPARE(messages.shown.size(), 2);
+    for (const ShownMessage &shown : std::as_const(messages.shown)) {
+        QCOMPARE(shown.icon, MessageIcon::Critical);
+        QCOMPARE(shown.title, u"Corvane"_s);
+        QVERIFY2(shown.text.startsWith(
+                     u"The built-in browser cannot be opened.\n\nThe file "_s + BrowserLibrary::path() + u' ' + why),
+            qPrintable(shown.text));
+    }
+    QCOMPARE(Clipboard::text(), u"old"_s);
 }
 
 int main(int argc, char **argv)
@@ -583,7 +631,6 @@ int main(int argc, char **argv)
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
-    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QApplication::font().family(), 8));
     tst_MiniBrowser test;

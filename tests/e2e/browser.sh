@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The built-in browser on a local login page, opened both ways: the Path label's pop-up
 # (Browse > Corvane Browser) and File > Corvo Browser. Once the page has loaded, the user name
-# is on the clipboard, where another program reads it. Tab reaches no hidden button.
+# is on the clipboard, where another program reads it. Tab reaches no hidden button. Then the
+# browser library is taken away: asking for the browser says why it cannot open, and the rest of
+# Corvane goes on working.
 source "$(dirname "$0")/lib.sh"
 e2e_begin browser
 
@@ -75,4 +77,28 @@ e2e_wait_window_gone "$BROWSER"
 
 e2e_exit
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
+
+# Without its library, the browser cannot open; the program says so and goes on.
+mv "$APP/corvane-browser.so" "$E2E_DIR/corvane-browser.so.away"
+e2e_start
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_main
+e2e_select_row 0
+e2e_menu alt+f Down Down Return
+e2e_wait_window '^Corvane$' "$E2E_TIMEOUT" "$MAIN $SPLASH"
+BOX=$WIN
+e2e_wait_painted "$BOX"
+e2e_shot no-browser-library
+said=$(e2e_message_text "$BOX")
+e2e_log "the message says: $(paste -sd '|' <<<"$said")"
+[[ $(head -n 1 <<<"$said") == "The built-in browser cannot be opened." ]] \
+    || e2e_fail "the message without the library says \"$said\""
+grep -q "corvane-browser.so is missing." <<<"$(paste -sd ' ' <<<"$said")" || e2e_fail "the message does not say the library is missing"
+e2e_focus "$BOX"
+e2e_key Return
+e2e_wait_window_gone "$BOX"
+[[ -z $(e2e_window '^CorvoBrowser$') ]] || e2e_fail "a browser window opened without the library"
+e2e_file_record add "After the browser" carol C4rolPw https://after.example/
+e2e_exit
 e2e_log "passed"

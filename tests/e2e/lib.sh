@@ -3,10 +3,10 @@
 #
 #   bash journey.sh BIN_DIR OUT_DIR INSPECT
 #
-# BIN_DIR holds the built program (and help.html and intl/ when they exist), OUT_DIR is the root
-# of the journey folders (build/e2e), INSPECT the corvane_inspect tool. Each journey works in
-# OUT_DIR/<name>: app/ (a fresh copy of the program folder), home/ and run/ (its HOME and
-# XDG_RUNTIME_DIR), the program's output, and the screenshots it keeps.
+# BIN_DIR holds the built program and its browser library (and help.html and intl/ when they
+# exist), OUT_DIR is the root of the journey folders (build/e2e), INSPECT the corvane_inspect
+# tool. Each journey works in OUT_DIR/<name>: app/ (a fresh copy of the program folder), home/
+# and run/ (its HOME and XDG_RUNTIME_DIR), the program's output, and the screenshots it keeps.
 #
 # A window manager that draws frames (openbox) runs in the X server, as on a user's desktop:
 # windows are framed, placed and given the keyboard by it.
@@ -67,7 +67,7 @@ e2e_begin() {
     rm -rf "$E2E_DIR"
     mkdir -p "$APP" "$E2E_HOME" "$E2E_RUNTIME"
     chmod 0700 "$E2E_RUNTIME"
-    cp "$E2E_BIN/corvane" "$APP/"
+    cp "$E2E_BIN/corvane" "$E2E_BIN/corvane-browser.so" "$APP/"
     [[ -f $E2E_BIN/help.html ]] && cp "$E2E_BIN/help.html" "$APP/"
     [[ -d $E2E_BIN/intl ]] && cp -r "$E2E_BIN/intl" "$APP/"
     # What the journey put there; everything else in app/ was made by Corvane.
@@ -114,7 +114,7 @@ e2e_cleanup() {
         wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     # The copy of the program is only worth its room while a failure is looked into.
-    ((status != 0)) || rm -f "$APP/corvane"
+    ((status != 0)) || rm -f "$APP/corvane" "$APP/corvane-browser.so"
     exit $status
 }
 

@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BrowserPlugin.h"
+
+#include "MiniBrowser.h"
+
+BrowserWindow *BrowserPlugin::loadBrowser(MainWindowBoxes boxes, QWidget *parent)
+{
+    return new MiniBrowser(std::move(boxes), parent);
+}
