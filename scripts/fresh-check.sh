@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Tries the two commands the way a new user meets them: makes a fresh, minimal Debian 12
 # root (mmdebstrap --variant=minbase, with git), clones this checkout into it and runs
-# ./test.sh there, which installs every package it needs and builds from nothing.
+# ./test.sh there, which installs every package it needs and builds from nothing, then makes
+# the Debian package with cpack.
 #
 #   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
 #   scripts/fresh-check.sh [--keep] --deb corvane_1.0.0_amd64.deb [ROOT]
 #
 #   --keep        leave the root in place afterwards (it is removed otherwise)
-#   --command     what to run in the clone instead of ./test.sh (for instance "./run.sh")
+#   --command     what to run in the clone instead of ./test.sh and the package build
+#                 (for instance "./run.sh")
 #   --deb FILE    instead of cloning: install the package with apt-get, as a user would,
 #                 then start corvane (under xvfb-run) as a new user and check that its
 #                 window shows and its records folder is ~/.local/share/corvane
@@ -20,7 +22,7 @@ set -euo pipefail
 CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 keep=0
-command=./test.sh
+command="./test.sh && cd build && cpack -G DEB"
 deb=
 root=
 while (($#)); do
@@ -35,7 +37,7 @@ while (($#)); do
         shift
         ;;
     -h | --help)
-        sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *) root=$1 ;;
