@@ -8,7 +8,15 @@ using namespace Qt::StringLiterals;
 namespace {
 EditResult outcome(EditOutcome what, QString detail = {}, int row = -1)
 {
-    return { what, std::move(detail), row };
+    return { what, std::move(detail), row, {} };
+}
+
+/** A change the file holds: the list and the grid take it too, with the write's warning, if any. */
+EditResult done(const FileResult &written, int row = -1)
+{
+    EditResult result = outcome(EditOutcome::Done, {}, row);
+    result.warning = written.warning;
+    return result;
 }
 
 /** The key of level 1, asked for once; nullopt (with the failure) when there is none. */
@@ -59,9 +67,10 @@ EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const Ke
     if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
         return *refused;
 
-    if (const FileResult written = m_database.appendRecord(level, line, [keyText] { return keyText; }); !written)
+    const FileResult written = m_database.appendRecord(level, line, [keyText] { return keyText; });
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
-    return outcome(EditOutcome::Done, {}, m_model.insertLine(line));
+    return done(written, m_model.insertLine(line));
 }
 
 EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key)
@@ -78,10 +87,10 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
 
     RecordList changed = list;
     changed.replace(row, line);
-    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
-        !written)
+    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
-    return outcome(EditOutcome::Done, {}, m_model.replaceLine(row, line));
+    return done(written, m_model.replaceLine(row, line));
 }
 
 EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
@@ -98,9 +107,9 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
     RecordList changed = list;
     changed.removeAt(row);
     const QString keyText = *k;
-    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
-        !written)
+    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     m_model.removeLine(row);
-    return outcome(EditOutcome::Done);
+    return done(written);
 }
