@@ -105,7 +105,10 @@ void mainScr::Form_Load()
 {
     m_modes->LoadPrefs();
     owner.Reach = u"0"_s;
-    CheckOwnerPassword(owner, true, { this, [this] { return m_windows->securityDialog(); }, &m_database });
+    FileResult settled;
+    CheckOwnerPassword(owner, true,
+        { this, [this] { return m_windows->securityDialog(); }, &m_database,
+            [&settled](const FileResult &result) { settled = result; } });
     if (ProgramExit::isRequested())
         return;
     m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
@@ -115,6 +118,19 @@ void mainScr::Form_Load()
         applyLanguage();
     ui.Check1->setChecked(true);
     loadRecords();
+    showSettled(settled);
+}
+
+void mainScr::showSettled(const FileResult &settled)
+{
+    if (!settled) {
+        // The files are not what the level says: a write now could put a new file in place of the records.
+        m_commands->setWritesBlocked(settled.error);
+        showMessage(this, MessageIcon::Critical, AppInfo::title,
+            u"The database could not be read, so Corvane will not change it in this session.\n%1"_s.arg(settled.error));
+    } else if (!settled.warning.isEmpty()) {
+        showMessage(this, MessageIcon::Information, AppInfo::title, settled.warning);
+    }
 }
 
 int mainScr::level() const

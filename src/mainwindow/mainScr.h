@@ -79,6 +79,8 @@ protected:
 
 private:
     void loadRecords();
+    /** Tells what settling the database files at start found; a failure keeps the records from being written. */
+    void showSettled(const FileResult &settled);
     void applyResizeRules();
     void Grid1_MouseUp(const QModelIndex &index);
     void Check1_Click();
