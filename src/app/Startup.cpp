@@ -86,9 +86,7 @@ bool Startup::takeInstanceLock()
     const QString stale = AppFolders::temporaryDatabase();
     if (!stale.isEmpty())
         SafeFile::remove(stale);
-    SafeFile::removeTemporaryCopies(
-        AppFolders::dataFolder(), { u"userDB.pdb"_s, u"userDB.edb"_s, u"ground.lnk"_s, u".hidden"_s });
-    SafeFile::removeTemporaryCopies(AppFolders::applicationFolder(), { u"prefs.cfg"_s, u"lang.dat"_s, u".hidden"_s });
+    AppFolders::removeLeftovers();
     return true;
 }
 

@@ -127,7 +127,7 @@ void mainScr::showSettled(const FileResult &settled)
         // The files are not what the level says: a write now could put a new file in place of the records.
         m_commands->setWritesBlocked(settled.error);
         showMessage(this, MessageIcon::Critical, AppInfo::title,
-            u"The database could not be read, so Corvane will not change it in this session.\n%1"_s.arg(settled.error));
+            u"Corvane leaves the database as it is in this session.\n%1"_s.arg(settled.error));
     } else if (!settled.warning.isEmpty()) {
         showMessage(this, MessageIcon::Information, AppInfo::title, settled.warning);
     }

@@ -514,12 +514,14 @@ FileResult Database::changeLevelFile(
 
 FileResult Database::placeStaged(const QString &target, const QString &old)
 {
+    // The old file goes first, and the staged file waits until it has gone: whatever stops the change
+    // here, the staged file still tells the next start that it is to be finished. The two database
+    // files side by side without it would not tell which one holds the records.
     FileResult result;
     if (!old.isEmpty()) {
-        // The old file goes first: a kill from here on leaves the staged file as the only new database,
-        // never the two database files side by side.
-        const FileResult removed = SafeFile::remove(old);
-        result = removed ? removed : FileResult::warned(removed.error);
+        result = SafeFile::remove(old);
+        if (!result)
+            return result;
     }
     const FileResult placed = SafeFile::rename(staged(target), target);
     if (!placed)
