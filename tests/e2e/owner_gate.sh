@@ -249,5 +249,30 @@ e2e_expect "files after the password was set again" "$(data_files)" "ground.lnk 
 cmp "$E2E_DIR/level1.edb" "$APP/Data/userDB.edb" || e2e_fail "the enciphered database was written over"
 e2e_expect "owner level" "$(owner_level)" 1
 
+# ---- a disk that does not confirm: the change is made, kept and told -------------------
+# Every sync of the data folder fails. A Replace puts its new file in place all the same: it is
+# a warning, not "Disk Error - i66", and the grid, the list and the file keep the change.
+e2e_start_traced -P "$APP/Data" -e trace=fsync -e inject=fsync:error=EIO
+e2e_wait_splash
+e2e_click "$SPLASH" 100 100
+e2e_wait_window '^Owner Authentication$'
+e2e_type "$OWNER"
+e2e_key Return
+e2e_wait_main
+e2e_select_row 0
+e2e_box 4
+e2e_key End
+e2e_type "kept"
+e2e_toolbar 1
+e2e_answer Corvane
+e2e_select_row 0
+e2e_label Service
+e2e_wait_clip Bank
+e2e_exit
+e2e_expect "the replaced record in the file" \
+    "$(e2e_field "$(e2e_records "$APP/Data/userDB.edb" "$OWNER" | grep '^Bank')" 4)" "kept"
+grep -q 'fsync(.*EIO (Input/output error) (INJECTED)' "$E2E_DIR/strace-$E2E_RUNS.txt" \
+    || e2e_fail "no folder sync failed"
+
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane"
 e2e_log "passed"
