@@ -563,6 +563,10 @@ FileResult Database::settleFiles(int level, const QString &key)
 
     // A level change cut off after its new file was written: the owner file tells whether it took effect.
     if (QFileInfo::exists(staged(encrypted))) {
+        // One that cannot be read now may still be the records: it stays until it can be.
+        FileResult why;
+        if (!contentOf(staged(encrypted), why))
+            return why;
         if (level == 1 && keyReads(staged(encrypted), key)) {
             if (const FileResult placed = placeStaged(encrypted, plain); !placed)
                 return placed;
