@@ -170,6 +170,19 @@ int main(int argc, char **argv)
     print(
         "rewrite_level1_32767_ms", timeMs(9, [&] { check(db.RewriteDatabase(1, lines, [] { return kKey; })); }), "ms");
 
+    // What Accept waits for on a change of protection (the owner file aside): one of 0 to 1, 1 to 1 with a new
+    // password and 1 to 0, each new file written beside the old one and put in its place.
+    check(db.RewriteDatabase(0, lines, {}));
+    print("level_change_32767_ms",
+        timeMs(5,
+            [&] {
+                check(db.EncryptPlainToDB(kKey));
+                check(db.changeKey(kKey, u"another owner password"_s));
+                check(db.DecryptDBToPlain(u"another owner password"_s));
+            })
+            / 3,
+        "ms");
+
     {
         // One fsync after one appended line: what every append and rewrite pays the disk.
         const QByteArray path = QFile::encodeName(db.files().plain);

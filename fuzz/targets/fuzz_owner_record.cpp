@@ -54,11 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const OwnerCheckOutcome outcome = readOwnerPassword(state, true, ownerFile());
     FUZZ_CHECK(state.level() >= 0 && state.level() <= 9);
     if (outcome.askOwner) {
-        // Only a stored password is asked for, and it is the key the database gets.
+        // Only a stored password is asked for; it is not in force before the owner has typed it, and read without
+        // asking it is the key the database gets.
         FUZZ_CHECK(state.level() != 0);
         FUZZ_CHECK(outcome.password != OwnerRecord::kNoPassword);
-        FUZZ_CHECK(state.GoodPass == outcome.password);
-        FUZZ_CHECK(databaseKey(state)() == outcome.password);
+        FUZZ_CHECK(state.GoodPass.isEmpty());
+        OwnerState unasked;
+        readOwnerPassword(unasked, false, ownerFile());
+        FUZZ_CHECK(unasked.GoodPass == outcome.password);
+        FUZZ_CHECK(databaseKey(unasked)() == outcome.password);
     } else {
         FUZZ_CHECK(state.GoodPass.isEmpty());
     }

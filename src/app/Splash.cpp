@@ -114,7 +114,13 @@ void Splash::showAsAbout()
 
 void Splash::Timer1_Timer()
 {
+    // Once only: a click while the hand-over runs (the owner being asked) must not run it again.
+    if (m_handedOver)
+        return;
+    m_handedOver = true;
     Timer1->stop();
+    // The splash is gone before the main window's load asks anything.
+    hide();
     Q_EMIT handOver();
     close();
 }

@@ -48,4 +48,6 @@ private:
     void Timer1_Timer();
     void lblWeb_Click();
     void Label5_Click();
+
+    bool m_handedOver = false;
 };

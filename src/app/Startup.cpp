@@ -12,6 +12,10 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 Startup::Startup() = default;
@@ -26,7 +30,9 @@ bool Startup::run()
         return false;
 
     m_splash = new Splash;
-    connect(m_splash, &Splash::handOver, this, &Startup::showMainWindow);
+    // Queued: the main window's load (which may wait for the owner) runs after the splash has closed,
+    // not inside its click.
+    connect(m_splash, &Splash::handOver, this, &Startup::showMainWindow, Qt::QueuedConnection);
     m_splash->show();
     return true;
 }
@@ -38,12 +44,33 @@ void Startup::CreateDataFolder()
         AppFolders::markHidden(data);
 }
 
+namespace {
+/** Removes the lock file at path when no running program holds it; lock is the one that could not take it. */
+void takeOverLeftLock(const QString &path, QLockFile &lock)
+{
+    if (lock.removeStaleLockFile())
+        return;
+    // A lock file the program may not open (its mode changed by hand) cannot be held by it either.
+    const QByteArray native = QFile::encodeName(path);
+    if (::access(native.constData(), W_OK) != 0 && errno == EACCES && ::chmod(native.constData(), 0600) == 0)
+        lock.removeStaleLockFile();
+}
+} // namespace
+
 bool Startup::takeInstanceLock()
 {
     // Two copies on one folder would each rewrite the database from their own list.
     m_lock = std::make_unique<QLockFile>(AppFolders::instanceLock());
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    bool locked = m_lock->tryLock(0);
+    // A lock file that Corvane running on this folder holds is locked on the file itself (flock) too;
+    // one that nothing holds so is left over, whatever it says (empty, from another machine, a process
+    // id now used by another program), and is taken over.
+    if (!locked && m_lock->error() == QLockFile::LockFailedError) {
+        takeOverLeftLock(AppFolders::instanceLock(), *m_lock);
+        locked = m_lock->tryLock(0);
+    }
+    if (!locked) {
         if (m_lock->error() == QLockFile::LockFailedError) {
             showMessage(nullptr, MessageIcon::Information, AppInfo::title,
                 u"Corvane is already running with the records of this folder."_s);
@@ -54,17 +81,22 @@ bool Startup::takeInstanceLock()
     }
     QFile::setPermissions(AppFolders::instanceLock(), QFile::ReadOwner | QFile::WriteOwner);
 
-    // A temporary database left behind by a run that was killed holds the records deciphered.
+    // A temporary database left behind by a run that was killed holds the records deciphered, and a
+    // write killed half-way leaves its new copy (the records, or the owner password) beside the file.
     const QString stale = AppFolders::temporaryDatabase();
     if (!stale.isEmpty())
         SafeFile::remove(stale);
+    AppFolders::removeLeftovers();
     return true;
 }
 
 void Startup::showMainWindow()
 {
     if (m_main) {
-        m_main->show();
+        // The About box hands over to a main window that is there already. While the load still
+        // runs (the owner is being asked), nothing may show the window.
+        if (m_loaded)
+            m_main->show();
         return;
     }
     m_main = std::make_unique<mainScr>();
@@ -72,6 +104,7 @@ void Startup::showMainWindow()
     m_main->Form_Load();
     if (ProgramExit::isRequested())
         return;
+    m_loaded = true;
     m_main->show();
 }
 

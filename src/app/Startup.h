@@ -44,4 +44,6 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QPointer<Splash> m_splash;
     std::unique_ptr<mainScr> m_main;
+    /** The main window's load has run to its end (the owner is in where the level asks for it). */
+    bool m_loaded = false;
 };

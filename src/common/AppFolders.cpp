@@ -129,6 +129,12 @@ QString instanceLock()
     return dataFolder() + u"/corvane.lock"_s;
 }
 
+void removeLeftovers()
+{
+    SafeFile::removeTemporaryCopies(dataFolder(), { u"userDB.pdb"_s, u"userDB.edb"_s, u"ground.lnk"_s, u".hidden"_s });
+    SafeFile::removeTemporaryCopies(applicationFolder(), { u"prefs.cfg"_s, u"lang.dat"_s, u".hidden"_s });
+}
+
 void setForTesting(const QString &applicationFolder, const QString &shippedFolder)
 {
     testApplicationFolder = applicationFolder;

@@ -45,6 +45,14 @@ QString helpPage(); ///< help.html, beside the program
 QString intrusionLog(); ///< Corvane.log
 QString instanceLock(); ///< Data/corvane.lock: one running program per application folder
 
+/**
+ * Removes the copies that writes killed half-way left beside the program's
+ * files (userDB.pdb.Ab3xYz, ground.lnk.QwErTy and the like); they may hold
+ * the records or the owner password. Only while no other copy of the program
+ * runs on the folder.
+ */
+void removeLeftovers();
+
 /** Tests point the program at their own folders; empty texts bring the real ones back. */
 void setForTesting(const QString &applicationFolder, const QString &shippedFolder);
 

@@ -28,6 +28,38 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath();
 }
 
+/**
+ * Syncs the folder of path after path was put in place or removed there. The
+ * change is made by then: a sync that keeps failing is a warning, never a
+ * failure, so no caller takes back what the files already hold.
+ */
+FileResult settle(const QString &path)
+{
+    constexpr int kTries = 3;
+    FileResult synced;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        synced = SafeFile::syncFolder(folderOf(path));
+        if (synced)
+            return synced;
+    }
+    return FileResult::warned(
+        u"The change to %1 is made, but the disk did not confirm it (%2), so a power cut could still undo it."_s.arg(
+            QDir::toNativeSeparators(path), synced.error));
+}
+
+/** path is name followed by a dot and the six letters or digits of a temporary file's name. */
+bool isTemporaryCopyOf(const QString &path, const QString &name)
+{
+    if (path.size() != name.size() + 7 || !path.startsWith(name) || path[name.size()] != u'.')
+        return false;
+    for (qsizetype i = name.size() + 1; i < path.size(); ++i) {
+        const char16_t c = path[i].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return false;
+    }
+    return true;
+}
+
 bool writeFully(int fd, QByteArrayView content)
 {
     qsizetype done = 0;
@@ -92,7 +124,7 @@ FileResult commit(QSaveFile &file, QByteArrayView content)
     if (!file.commit())
         return FileResult::failure(
             u"Could not replace %1: %2"_s.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
-    return syncFolder(folderOf(file.fileName()));
+    return settle(file.fileName());
 }
 
 FileResult writeWhole(const QString &path, QByteArrayView content)
@@ -132,7 +164,7 @@ FileResult append(const QString &path, QByteArrayView content)
     }
     if (!fd.close())
         return FileResult::failure(systemError(u"Could not write"_s, path));
-    return created ? syncFolder(folderOf(path)) : FileResult::success();
+    return created ? settle(path) : FileResult::success();
 }
 
 FileResult createNew(const QString &path, QByteArrayView content)
@@ -147,7 +179,7 @@ FileResult createNew(const QString &path, QByteArrayView content)
         ::unlink(native.constData());
         return FileResult::failure(systemError(u"Could not write"_s, path, error));
     }
-    return syncFolder(folderOf(path));
+    return settle(path);
 }
 
 std::optional<QByteArray> readAll(const QString &path, QString *error)
@@ -183,7 +215,33 @@ FileResult remove(const QString &path)
             return FileResult::success();
         return FileResult::failure(systemError(u"Could not delete"_s, path));
     }
-    return syncFolder(folderOf(path));
+    return settle(path);
+}
+
+FileResult rename(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    // A rename is all or nothing; one that failed is tried once more before the failure is reported.
+    if (::rename(source.constData(), target.constData()) != 0 && ::rename(source.constData(), target.constData()) != 0)
+        return FileResult::failure(u"Could not rename %1 to %2: %3"_s.arg(QDir::toNativeSeparators(from),
+            QDir::toNativeSeparators(to), QString::fromLocal8Bit(std::strerror(errno))));
+    return settle(to);
+}
+
+int removeTemporaryCopies(const QString &folder, const QStringList &names)
+{
+    int removed = 0;
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &entry : entries) {
+        for (const QString &name : names) {
+            if (isTemporaryCopyOf(entry, name) && remove(folder + u'/' + entry)) {
+                ++removed;
+                break;
+            }
+        }
+    }
+    return removed;
 }
 
 FileResult makePrivateFolder(const QString &folder)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,7 +20,9 @@ namespace SafeFile {
  * Replaces the file at path with content, whole or not at all: the content
  * goes to a new file beside it, which is synced to disk and then put in
  * place of the old one, and the folder is synced after that. On any failure
- * the old file is left exactly as it was.
+ * the old file is left exactly as it was. Once the new file is in place the
+ * write has happened: a folder sync that still fails after two more tries
+ * makes it a success with a warning.
  */
 FileResult writeWhole(const QString &path, QByteArrayView content);
 
@@ -32,7 +35,8 @@ FileResult append(const QString &path, QByteArrayView content);
 
 /**
  * Creates a new file at path holding content. An existing file or link at
- * path is an error: nothing is ever written through a link.
+ * path is an error: nothing is ever written through a link. A folder sync
+ * that fails once the file is there is a warning.
  */
 FileResult createNew(const QString &path, QByteArrayView content);
 
@@ -42,8 +46,22 @@ std::optional<QByteArray> readAll(const QString &path, QString *error = nullptr)
 /** Copies from to to byte for byte, as writeWhole() writes. */
 FileResult copy(const QString &from, const QString &to);
 
-/** Deletes the file; a missing file is no error. */
+/** Deletes the file; a missing file is no error. A folder sync that fails afterwards is a warning. */
 FileResult remove(const QString &path);
+
+/**
+ * Renames from to to, replacing to, in one step; a failure leaves both as they
+ * were. A folder sync that fails afterwards is a warning.
+ */
+FileResult rename(const QString &from, const QString &to);
+
+/**
+ * Removes the copies that a write killed half-way leaves in folder: a file
+ * named after one of names followed by a dot and six letters or digits (as
+ * userDB.pdb.Ab3xYz). Only while no other copy of the program can be writing
+ * there. Returns how many were removed.
+ */
+int removeTemporaryCopies(const QString &folder, const QStringList &names);
 
 /** Creates folder (mode 0700) when missing; refuses a link or a folder another user owns. */
 FileResult makePrivateFolder(const QString &folder);

@@ -172,6 +172,8 @@ bool RecordCommands::succeeded(const EditResult &result)
 {
     switch (result.outcome) {
     case EditOutcome::Done:
+        if (!result.warning.isEmpty())
+            showMessage(&m_window, MessageIcon::Information, AppInfo::title, result.warning);
         return true;
     case EditOutcome::Duplicate:
         showMessage(&m_window, MessageIcon::Information, AppInfo::title,

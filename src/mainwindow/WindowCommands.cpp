@@ -5,6 +5,7 @@
 #include "ClickLabel.h"
 #include "DBBackup.h"
 #include "LangSelect.h"
+#include "RecordCommands.h"
 #include "Securfrm.h"
 #include "mainScr.h"
 
@@ -65,9 +66,21 @@ void WindowCommands::openBackup(const QString &mode)
 
 Securfrm *WindowCommands::securityDialog()
 {
-    if (!m_security)
+    if (!m_security) {
         m_security = new Securfrm(m_window.owner, m_window.database(), &m_window);
+        connect(m_security, &Securfrm::settingsSaved, this, &WindowCommands::settingsSaved);
+    }
     return m_security;
+}
+
+void WindowCommands::settingsSaved(const SecuritySettings::SaveResult &result)
+{
+    // An enciphered database kept at the new level holds its own records: the list must be those.
+    if (result.recordsReplaced)
+        m_window.reloadRecords();
+    // The file the level uses is not in place yet: a write now would start a new one beside the records.
+    if (result.pending)
+        m_window.commands().setWritesBlocked(result.warning);
 }
 
 void WindowCommands::mnuSecurity_Click()

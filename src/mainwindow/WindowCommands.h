@@ -9,6 +9,9 @@ class DBBackup;
 class LangSelect;
 class Securfrm;
 class mainScr;
+namespace SecuritySettings {
+struct SaveResult;
+}
 
 /**
  * The menu entries and toolbar buttons that open another window: backup and
@@ -35,6 +38,8 @@ public:
 
 private:
     void openBackup(const QString &mode);
+    /** After Accept in the security settings: the records read again, or held, as the save requires. */
+    void settingsSaved(const SecuritySettings::SaveResult &result);
 
     mainScr &m_window;
     BrowserCommands *m_browser = nullptr;

@@ -107,7 +107,10 @@ void mainScr::Form_Load()
 {
     m_modes->LoadPrefs();
     owner.Reach = u"0"_s;
-    CheckOwnerPassword(owner, true, { this, [this] { return m_windows->securityDialog(); }, &m_database });
+    FileResult settled;
+    CheckOwnerPassword(owner, true,
+        { this, [this] { return m_windows->securityDialog(); }, &m_database,
+            [&settled](const FileResult &result) { settled = result; } });
     if (ProgramExit::isRequested())
         return;
     m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
@@ -117,6 +120,19 @@ void mainScr::Form_Load()
         applyLanguage();
     ui.Check1->setChecked(true);
     loadRecords();
+    showSettled(settled);
+}
+
+void mainScr::showSettled(const FileResult &settled)
+{
+    if (!settled) {
+        // The files are not what the level says: a write now could put a new file in place of the records.
+        m_commands->setWritesBlocked(settled.error);
+        showMessage(this, MessageIcon::Critical, AppInfo::title,
+            u"Corvane leaves the database as it is in this session.\n%1"_s.arg(settled.error));
+    } else if (!settled.warning.isEmpty()) {
+        showMessage(this, MessageIcon::Information, AppInfo::title, settled.warning);
+    }
 }
 
 int mainScr::level() const

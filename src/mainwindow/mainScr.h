@@ -90,6 +90,8 @@ private:
 
     void loadRecords();
     void showRecords(const LoadResult &loaded);
+    /** Tells what settling the database files at start found; a failure keeps the records from being written. */
+    void showSettled(const FileResult &settled);
     void applyResizeRules();
     /** The grid's height in twips for an outer window height H. */
     int gridHeight(int H) const;

@@ -8,6 +8,7 @@
 #include "OwnerCheck.h"
 #include "ProgramExit.h"
 #include "Securfrm.h"
+#include "SecuritySettings.h"
 #include "Twips.h"
 
 #include <QEventLoop>
@@ -22,6 +23,8 @@ bool askOwner(OwnerState &state, const QString &password)
 {
     QPointer<Ask4Pass> dialog = new Ask4Pass(state);
     dialog->setExpectedPassword(password);
+    // Until the owner is in, no other window of the program takes a click or a key.
+    dialog->setWindowModality(Qt::ApplicationModal);
 
     QEventLoop wait;
     QObject::connect(dialog, &Ask4Pass::authenticated, &wait, &QEventLoop::quit);
@@ -49,9 +52,18 @@ bool askOwner(OwnerState &state, const QString &password)
 void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &hooks)
 {
     const OwnerCheckOutcome found = readOwnerPassword(state, prompt);
+    if (found.askOwner) {
+        if (!askOwner(state, found.password))
+            return;
+        state.GoodPass = found.password;
+    }
+    // The start finishes or undoes a level change that was cut off, before anything reads the database.
+    if (prompt && hooks.database) {
+        const FileResult settled = SecuritySettings::settleAtStart(state, *hooks.database);
+        if (hooks.settled)
+            hooks.settled(settled);
+    }
     if (!found.askOwner)
-        return;
-    if (!askOwner(state, found.password))
         return;
 
     if (hooks.mainWindow)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileResult.h"
 #include "OwnerState.h"
 
 #include <functional>
@@ -14,13 +15,18 @@ struct OwnerCheckHooks
 {
     QWidget *mainWindow = nullptr; ///< parent of the messages; shown once the owner is in
     std::function<Securfrm *()> securityDialog; ///< the main window's one security dialog, created on first use
-    Database *database = nullptr; ///< deciphered into the temporary file at level 1
+    Database *database = nullptr; ///< settled, and deciphered into the temporary file at level 1
+    /** Told how settling the database files at start went (SecuritySettings::settleAtStart). */
+    std::function<void(const FileResult &)> settled;
 };
 
 /**
  * Reads the owner password file into state (Reach, GoodPass). With prompt,
  * and a password stored at level 1 or 2, it also asks the owner in
- * Ask4Pass and waits, handling events, until the owner is in; then it shows
+ * Ask4Pass and waits, handling events, until the owner is in: no other
+ * window of the program can be used meanwhile, and GoodPass stays empty
+ * until then. With prompt it then settles the database files (a level
+ * change cut off is finished or undone); after the owner was asked it shows
  * the main window, gives the expiry notice and opens the security dialog
  * when the password expires today or has expired, and at level 1 deciphers
  * the database into the temporary file. When the program is ending (the

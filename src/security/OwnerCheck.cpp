@@ -21,10 +21,12 @@ OwnerCheckOutcome readOwnerPassword(OwnerState &state, bool prompt, const QStrin
         return outcome;
     if (fields.password == OwnerRecord::kNoPassword)
         return outcome;
-    state.GoodPass = fields.password;
     outcome.password = fields.password;
     outcome.expiry = fields.expiry;
     outcome.askOwner = prompt;
+    // When the owner is to be asked, the password is in force only once the owner has typed it.
+    if (!prompt)
+        state.GoodPass = fields.password;
     return outcome;
 }
 

@@ -22,7 +22,9 @@ struct OwnerCheckOutcome
 /**
  * The part of the owner check that needs no window: reads the owner
  * password file, sets state.Reach from it and, unless the level is 0 or no
- * password is stored, state.GoodPass. Shows nothing, writes nothing. A
+ * password is stored, state.GoodPass; with prompt it leaves GoodPass for
+ * the caller to fill once the owner has typed the password. Shows nothing,
+ * writes nothing. A
  * missing or unreadable file, an empty record or one too short to hold its
  * dates ends the reading quietly; what was set before stays.
  */

@@ -358,6 +358,10 @@ void Securfrm::Command2_Click()
         showMessage(this, MessageIcon::Critical, u"Error - i77"_s, *why);
         return;
     }
+    if (const std::optional<QString> why = SecuritySettings::databaseRefusal(m_state, m_database, level, password)) {
+        showMessage(this, MessageIcon::Critical, AppInfo::title, *why);
+        return;
+    }
     if ((level == 1 || (level == 2 && !typed.isEmpty()))
         && showMessage(this, MessageIcon::None, u"Confirmation Request"_s,
                u"Make sure to copy the Password to a safe location\r\nWhen you are ready, Press Ok to continue"_s,
@@ -366,10 +370,22 @@ void Securfrm::Command2_Click()
         return;
 
     const SecuritySettings::SaveResult saved = SecuritySettings::save(m_state, m_database, record, level, password);
-    if (saved.outcome == SecuritySettings::Outcome::OwnerFileFailed)
+    switch (saved.outcome) {
+    case SecuritySettings::Outcome::Refused:
+        showMessage(this, MessageIcon::Critical, AppInfo::title, saved.detail);
+        return;
+    case SecuritySettings::Outcome::OwnerFileFailed:
         showMessage(this, MessageIcon::Critical, u"Disk Error - i64"_s, u"Failed to access configuration file"_s);
-    else if (saved.outcome == SecuritySettings::Outcome::DatabaseFailed)
+        break;
+    case SecuritySettings::Outcome::DatabaseFailed:
         showMessage(this, MessageIcon::Critical, u"Disk Error - i66"_s, u"Can not access the DataBase."_s);
+        break;
+    case SecuritySettings::Outcome::Saved:
+        if (!saved.warning.isEmpty())
+            showMessage(this, MessageIcon::Information, AppInfo::title, saved.warning);
+        Q_EMIT settingsSaved(saved);
+        break;
+    }
     close();
 }
 

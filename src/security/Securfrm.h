@@ -2,6 +2,7 @@
 #pragma once
 
 #include "OwnerState.h"
+#include "SecuritySettings.h"
 
 #include <QWidget>
 
@@ -37,6 +38,10 @@ public:
 
     static constexpr int kNormalHeight = 4710;
     static constexpr int kTallHeight = 5865;
+
+Q_SIGNALS:
+    /** Accept saved the settings; result tells whether the records must be read again or held. */
+    void settingsSaved(const SecuritySettings::SaveResult &result);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

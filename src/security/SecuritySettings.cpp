@@ -4,46 +4,61 @@
 #include "Database.h"
 #include "OwnerFile.h"
 #include "OwnerRecord.h"
-#include "SafeFile.h"
 #include "Windows1252.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-/** What the owner file held before the save, to put back when the conversion fails. */
-struct Previous
+QString keyOf(QStringView password)
 {
-    bool existed = false;
-    QByteArray content;
-};
-
-FileResult putBack(const Previous &previous, const QString &ownerFile)
-{
-    return previous.existed ? SafeFile::writeWhole(ownerFile, previous.content) : SafeFile::remove(ownerFile);
+    return password == OwnerRecord::kNoPassword ? QString() : password.toString();
 }
 
-/** Moves the records to the file level uses; nothing to do is success. */
-FileResult convert(Database &database, int previousLevel, const QString &previousKey, int level, const QString &key)
+SecuritySettings::SaveResult notSaved(SecuritySettings::Outcome outcome, const QString &why)
+{
+    SecuritySettings::SaveResult result;
+    result.outcome = outcome;
+    result.detail = why;
+    return result;
+}
+
+/** An enciphered database with no plain one beside it, at a level that does not use it. */
+bool encipheredOnly(const OwnerState &state, const Database &database)
 {
     const DatabaseFiles &files = database.files();
+    return state.level() != 1 && !QFileInfo::exists(files.plain) && QFileInfo::exists(files.encrypted);
+}
+
+/**
+ * Writes the owner file (through commit) and moves the records to the file level uses: plain to
+ * enciphered with the new password, enciphered to plain with the previous one, or enciphered again
+ * under a new password when level 1 stays.
+ */
+FileResult convert(
+    Database &database, const OwnerState &state, int level, const QString &key, const CommitStep &commit, bool &kept)
+{
+    const DatabaseFiles &files = database.files();
+    const QString &previousKey = state.GoodPass;
     if (level == 1) {
-        if (previousLevel == 1) {
+        if (state.level() == 1) {
             // Still enciphered: only a new password needs the file enciphered again.
             if (key == previousKey || !QFileInfo::exists(files.encrypted))
-                return FileResult::success();
-            return database.changeKey(previousKey, key);
+                return commit();
+            return database.changeKey(previousKey, key, commit);
         }
-        // No plain file yet means no records yet: an empty enciphered file, so the next start finds a
-        // database to decipher instead of reporting a missing one.
-        if (!QFileInfo::exists(files.plain))
-            return SafeFile::writeWhole(files.encrypted, {});
-        return database.EncryptPlainToDB(key);
+        // The enciphered file alone already is the records under this password (databaseRefusal() made sure).
+        if (encipheredOnly(state, database)) {
+            kept = true;
+            return commit();
+        }
+        return database.EncryptPlainToDB(key, commit);
     }
-    if (previousLevel == 1)
-        return database.DecryptDBToPlain(previousKey);
-    return FileResult::success();
+    if (state.level() == 1)
+        return database.DecryptDBToPlain(previousKey, commit);
+    return commit();
 }
 } // namespace
 
@@ -62,34 +77,57 @@ std::optional<QString> refusal(QStringView record, int level, QStringView passwo
     return std::nullopt;
 }
 
+std::optional<QString> databaseRefusal(
+    const OwnerState &state, const Database &database, int level, QStringView password)
+{
+    if (database.levelChangePending())
+        return u"An earlier change of the protection level is not finished yet. Corvane finishes it at its next "
+               u"start: please start Corvane again before you change the protection."_s;
+    if (level == 1 && encipheredOnly(state, database) && !database.checkKey(keyOf(password)))
+        return u"The enciphered database %1 holds records that do not read back with this password, so Corvane "
+               u"will not write over it. Type the password they were enciphered with, or move the file out of "
+               u"the Data folder first."_s.arg(QDir::toNativeSeparators(database.files().encrypted));
+    return std::nullopt;
+}
+
 SaveResult save(OwnerState &state, Database &database, QStringView record, int level, QStringView password,
     const QString &ownerFile)
 {
-    Previous previous;
-    previous.existed = QFileInfo::exists(ownerFile);
-    if (previous.existed) {
-        QString why;
-        std::optional<QByteArray> content = SafeFile::readAll(ownerFile, &why);
-        if (!content)
-            return { Outcome::OwnerFileFailed, why };
-        previous.content = std::move(*content);
-    }
+    if (const std::optional<QString> why = databaseRefusal(state, database, level, password))
+        return notSaved(Outcome::Refused, *why);
 
-    if (const FileResult written = OwnerFile::write(record, ownerFile); !written)
-        return { Outcome::OwnerFileFailed, written.error };
+    bool ownerFileFailed = false;
+    const CommitStep writeOwnerFile = [&] {
+        const FileResult written = OwnerFile::write(record, ownerFile);
+        ownerFileFailed = !written;
+        return written;
+    };
+    const QString key = keyOf(password);
+    SaveResult result;
+    const FileResult converted = convert(database, state, level, key, writeOwnerFile, result.recordsReplaced);
+    if (!converted)
+        return notSaved(ownerFileFailed ? Outcome::OwnerFileFailed : Outcome::DatabaseFailed, converted.error);
 
-    const QString key = password == OwnerRecord::kNoPassword ? QString() : password.toString();
-    const FileResult converted = convert(database, state.level(), state.GoodPass, level, key);
-    if (!converted) {
-        QString detail = converted.error;
-        if (const FileResult restored = putBack(previous, ownerFile); !restored)
-            detail += u"\n"_s + restored.error;
-        return { Outcome::DatabaseFailed, detail };
-    }
-
+    // The owner file holds the new settings: from here on they are in force, whatever could not be finished.
     state.Reach = QString::number(level);
     state.GoodPass = key;
-    return {};
+    result.warning = converted.warning;
+    result.pending = database.levelChangePending();
+    return result;
+}
+
+FileResult settleAtStart(const OwnerState &state, Database &database, const QString &ownerFile)
+{
+    QString key = state.GoodPass;
+    if (key.isEmpty()) {
+        // At level 0 nobody is asked, but a change away from level 1 may still need the password it was made with.
+        if (const std::optional<QString> record = OwnerFile::read(ownerFile)) {
+            const OwnerRecord::Fields fields = OwnerRecord::parse(*record);
+            if (fields.complete)
+                key = keyOf(fields.password);
+        }
+    }
+    return database.settleFiles(state.level(), key);
 }
 
 } // namespace SecuritySettings

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AppFolders.h"
+#include "FileResult.h"
 #include "OwnerState.h"
 
 #include <QString>
@@ -21,16 +22,34 @@ namespace SecuritySettings {
  */
 std::optional<QString> refusal(QStringView record, int level, QStringView password);
 
+/**
+ * Why level (with password) cannot be saved over the database as it stands;
+ * nullopt when it can. An enciphered database with no plain one beside it
+ * (a lost owner file, a restored backup, a change cut off by an older
+ * Corvane) is kept at level 1 only when it deciphers under password: it is
+ * never written over. A level change that could not be finished waits for
+ * the next start.
+ */
+std::optional<QString> databaseRefusal(
+    const OwnerState &state, const Database &database, int level, QStringView password);
+
 enum class Outcome {
     Saved, ///< the owner file, the database files and state all changed together
+    Refused, ///< databaseRefusal() said why; nothing changed
     OwnerFileFailed, ///< the owner file could not be written; nothing changed
-    DatabaseFailed, ///< the database could not be converted; the owner file was put back, nothing changed
+    DatabaseFailed, ///< the database could not be converted; nothing changed
 };
 
 struct SaveResult
 {
     Outcome outcome = Outcome::Saved;
     QString detail;
+    /** Saved, but a step after the owner file could not be finished (the user is told). */
+    QString warning;
+    /** Saved, and the database file the level uses waits beside its place until the next start. */
+    bool pending = false;
+    /** Saved, keeping an enciphered database that holds other records than the list: the list is read again. */
+    bool recordsReplaced = false;
     explicit operator bool() const { return outcome == Outcome::Saved; }
 };
 
@@ -38,11 +57,22 @@ struct SaveResult
  * Writes record to the owner file and moves the database to the file the
  * new level uses: plain to enciphered with the new password, enciphered to
  * plain with the previous one (state.GoodPass), or enciphered again under a
- * new password when level 1 stays. The owner file is written first; when
- * the conversion then fails its old content (or its absence) is put back,
- * so a failure leaves both as they were. state.Reach and state.GoodPass
- * change only on success. password is kNoPassword for none.
+ * new password when level 1 stays. The new database file is written whole
+ * first, then the owner file, then the old database file goes: a failure
+ * before the owner file is written leaves everything as it was, and a kill
+ * at any moment leaves files that settleAtStart() finishes or undoes.
+ * state.Reach and state.GoodPass change once the owner file has.
+ * password is kNoPassword for none.
  */
 SaveResult save(OwnerState &state, Database &database, QStringView record, int level, QStringView password,
     const QString &ownerFile = AppFolders::ownerPasswordFile());
+
+/**
+ * At start, once the owner is in (where the level asks for it): finishes or
+ * undoes a level change that was cut off (Database::settleFiles), with the
+ * password in force or, at level 0, the one the owner file holds. A failure
+ * means the records must not be written in this session; its text says why.
+ */
+FileResult settleAtStart(
+    const OwnerState &state, Database &database, const QString &ownerFile = AppFolders::ownerPasswordFile());
 } // namespace SecuritySettings

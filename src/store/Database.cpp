@@ -29,6 +29,8 @@ const QString kNoKey = u"There is no owner password to encipher the database wit
 const QString kKeyUnencodable = u"The owner password holds a character Corvane cannot store."_s;
 const QString kLineUnencodable = u"A record holds a character Corvane cannot store."_s;
 const QString kLineBreak = u"A record holds a line break, which would split it in two."_s;
+const QString kChangePending = u"An earlier change of the protection level is not finished yet. Corvane finishes it "
+                               u"at its next start: please start Corvane again first."_s;
 
 QString cipherLineBreak(qsizetype record)
 {
@@ -510,9 +512,12 @@ FileResult Database::RewriteDatabase(int level, const QStringList &lines, const 
         removeTemporary();
         return written;
     }
-    const FileResult enciphered = EncryptTempToDB(keyText);
+    FileResult enciphered = EncryptTempToDB(keyText);
     const FileResult removed = removeTemporary();
-    return enciphered ? removed : enciphered;
+    // Once the enciphered file is in place the rewrite has happened; a copy left behind is removed at the next start.
+    if (!enciphered || removed)
+        return enciphered.addWarning(removed);
+    return enciphered.addWarning(FileResult::warned(removed.error));
 }
 
 FileResult Database::EncryptTempToDB(const QString &key)
@@ -560,30 +565,31 @@ FileResult Database::removeTemporary()
     return SafeFile::remove(m_files.temporary);
 }
 
-FileResult Database::EncryptPlainToDB(const QString &key)
+FileResult Database::EncryptPlainToDB(const QString &key, const CommitStep &commit)
 {
     FileResult why;
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
         return why;
-    const std::optional<QByteArray> plain
-        = contentOf(m_files.plain, why, u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
-    if (!plain)
-        return why;
-    if (const qsizetype line = firstNotFiled(*plain); line >= 0)
-        return FileResult::failure(notFiled(m_files.plain, line));
     QByteArray out;
-    if (const FileResult built = lineCiphered(*plain, *k, out); !built)
-        return built;
-    if (const FileResult written = writeWholeFile(m_files.encrypted, out); !written)
-        return written;
-    return SafeFile::remove(m_files.plain);
+    if (QFileInfo::exists(m_files.plain) || QFileInfo::exists(m_files.encrypted)) {
+        // An enciphered file without a plain one may hold the only copy of the records: never write over it.
+        const std::optional<QByteArray> plain
+            = contentOf(m_files.plain, why, u"There is no database %1 to encipher."_s.arg(shown(m_files.plain)));
+        if (!plain)
+            return why;
+        if (const qsizetype line = firstNotFiled(*plain); line >= 0)
+            return FileResult::failure(notFiled(m_files.plain, line));
+        if (const FileResult built = lineCiphered(*plain, *k, out); !built)
+            return built;
+    }
+    return changeLevelFile(m_files.encrypted, m_files.plain, out, commit);
 }
 
-FileResult Database::DecryptDBToPlain(const QString &key)
+FileResult Database::DecryptDBToPlain(const QString &key, const CommitStep &commit)
 {
     if (key.isEmpty() || !QFileInfo::exists(m_files.encrypted))
-        return FileResult::success();
+        return commit ? commit() : FileResult::success();
     FileResult why;
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)
@@ -594,12 +600,10 @@ FileResult Database::DecryptDBToPlain(const QString &key)
     QByteArray out;
     if (const FileResult read = deciphered(*db, *k, out, m_files.encrypted); !read)
         return read;
-    if (const FileResult written = writeWholeFile(m_files.plain, out); !written)
-        return written;
-    return SafeFile::remove(m_files.encrypted);
+    return changeLevelFile(m_files.plain, m_files.encrypted, out, commit);
 }
 
-FileResult Database::changeKey(const QString &oldKey, const QString &newKey)
+FileResult Database::changeKey(const QString &oldKey, const QString &newKey, const CommitStep &commit)
 {
     FileResult why;
     const std::optional<QByteArray> from = keyBytes(oldKey, why);
@@ -617,7 +621,166 @@ FileResult Database::changeKey(const QString &oldKey, const QString &newKey)
     QByteArray out;
     if (const FileResult built = lineCiphered(plain, *to, out); !built)
         return built;
-    return writeWholeFile(m_files.encrypted, out);
+    return changeLevelFile(m_files.encrypted, QString(), out, commit);
+}
+
+QString Database::staged(const QString &path)
+{
+    return path + u".new"_s;
+}
+
+bool Database::levelChangePending() const
+{
+    return QFileInfo::exists(staged(m_files.plain)) || QFileInfo::exists(staged(m_files.encrypted));
+}
+
+FileResult Database::changeLevelFile(
+    const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit)
+{
+    // A staged file left by a change that could not be finished holds records that may be nowhere else.
+    if (levelChangePending())
+        return FileResult::failure(kChangePending);
+    const QString side = staged(target);
+    FileResult result = writeWholeFile(side, content);
+    if (!result)
+        return result;
+    if (commit) {
+        const FileResult committed = commit();
+        if (!committed) {
+            SafeFile::remove(side);
+            return committed;
+        }
+        result.addWarning(committed);
+    }
+    // From here on the change has happened; what cannot be finished now is finished at the next start.
+    const FileResult placed = placeStaged(target, old);
+    if (!placed)
+        return result.addWarning(FileResult::warned(placed.error
+            + u"\nThe change is made, and Corvane finishes it at its next start; until then it does not "
+              u"change the database."_s));
+    return result.addWarning(placed);
+}
+
+FileResult Database::placeStaged(const QString &target, const QString &old)
+{
+    // The old file goes first, and the staged file waits until it has gone: whatever stops the change
+    // here, the staged file still tells the next start that it is to be finished. The two database
+    // files side by side without it would not tell which one holds the records.
+    FileResult result;
+    if (!old.isEmpty()) {
+        result = SafeFile::remove(old);
+        if (!result)
+            return result;
+    }
+    const FileResult placed = SafeFile::rename(staged(target), target);
+    if (!placed)
+        return placed;
+    return result.addWarning(placed);
+}
+
+FileResult Database::keyReads(const QString &path, const QString &key) const
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const std::optional<QByteArray> db = contentOf(path, why, missingEncrypted(path));
+    if (!db)
+        return why;
+    QByteArray out;
+    return deciphered(*db, *k, out, path);
+}
+
+FileResult Database::settleFiles(int level, const QString &key)
+{
+    const QString &plain = m_files.plain;
+    const QString &encrypted = m_files.encrypted;
+    FileResult result;
+    // A file that could not be removed is a warning: the records are where the level says all the same.
+    const auto removeExtra = [&](const QString &path) {
+        const FileResult removed = SafeFile::remove(path);
+        result.addWarning(removed ? removed : FileResult::warned(removed.error));
+    };
+    const auto finish = [&](const FileResult &done) -> FileResult {
+        if (!done)
+            return done;
+        if (levelChangePending())
+            return FileResult::failure(
+                u"A change of the protection level could not be finished: %1"_s.arg(done.warning));
+        return result.addWarning(done);
+    };
+
+    // A level change cut off after its new file was written: the owner file tells whether it took effect.
+    if (QFileInfo::exists(staged(encrypted))) {
+        // One that cannot be read now may still be the records: it stays until it can be.
+        FileResult why;
+        if (!contentOf(staged(encrypted), why))
+            return why;
+        if (level == 1 && keyReads(staged(encrypted), key)) {
+            if (const FileResult placed = placeStaged(encrypted, plain); !placed)
+                return placed;
+        } else {
+            removeExtra(staged(encrypted));
+        }
+    }
+    if (QFileInfo::exists(staged(plain))) {
+        if (level != 1) {
+            if (const FileResult placed = placeStaged(plain, encrypted); !placed)
+                return placed;
+        } else {
+            removeExtra(staged(plain));
+        }
+    }
+
+    const bool hasPlain = QFileInfo::exists(plain);
+    const bool hasEncrypted = QFileInfo::exists(encrypted);
+    if (level == 1) {
+        if (!hasPlain || key.isEmpty())
+            return result;
+        // No deciphered copy of the records stays beside the enciphered file; a plain file alone was
+        // left by a change to this level that was cut off, and is enciphered now.
+        if (!hasEncrypted)
+            return finish(EncryptPlainToDB(key));
+        if (keyReads(encrypted, key))
+            removeExtra(plain);
+        return result;
+    }
+
+    if (!hasEncrypted)
+        return result;
+    FileResult why;
+    const std::optional<QByteArray> db = contentOf(encrypted, why);
+    if (!db)
+        return hasPlain ? result : why;
+    // An empty enciphered file holds no records to keep.
+    if (db->isEmpty()) {
+        removeExtra(encrypted);
+        return result;
+    }
+    QByteArray lines;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    const bool readable = k && deciphered(*db, *k, lines, encrypted);
+    if (!hasPlain) {
+        // A change away from level 1 that was cut off before the plain file was there.
+        if (readable)
+            return finish(DecryptDBToPlain(key));
+        return FileResult::failure(
+            u"The records are in the enciphered database %1, which Corvane cannot read at this protection level. "
+            u"To see them, choose \"Program and DBase\" in Set Password with the password they were "
+            u"enciphered with."_s.arg(shown(encrypted)));
+    }
+    // Beside the plain file it is removed only when it is a copy of the same records.
+    const std::optional<QByteArray> content = readable ? contentOf(plain, why) : std::nullopt;
+    if (content) {
+        QByteArray plainLines;
+        forEachLine(*content, [&](QByteArrayView line, qsizetype) {
+            plainLines.append(line).append(TextLines::kLineEnd, 2);
+            return true;
+        });
+        if (plainLines == lines)
+            removeExtra(encrypted);
+    }
+    return result;
 }
 
 FileResult Database::checkStorable(int level, const QString &line, const QString &key) const
@@ -638,13 +801,5 @@ FileResult Database::checkStorable(int level, const QString &line, const QString
 
 FileResult Database::checkKey(const QString &key) const
 {
-    FileResult why;
-    const std::optional<QByteArray> k = keyBytes(key, why);
-    if (!k)
-        return why;
-    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
-    if (!db)
-        return why;
-    QByteArray out;
-    return deciphered(*db, *k, out, m_files.encrypted);
+    return keyReads(m_files.encrypted, key);
 }

@@ -26,6 +26,14 @@ struct DatabaseFiles
  */
 using KeyProvider = std::function<QString()>;
 
+/**
+ * The step that makes a level change take effect: writing the owner password
+ * file with the new level and password. A conversion runs it once the new
+ * database file is complete on disk beside the old one; when it fails the
+ * conversion is dropped and nothing has changed.
+ */
+using CommitStep = std::function<FileResult()>;
+
 struct LoadResult
 {
     QStringList lines; ///< plain record lines, in file order; what could be read before a failure
@@ -101,24 +109,59 @@ public:
     /** Removes mdb.tmp; a missing one is no error. */
     FileResult removeTemporary();
 
-    /**
-     * Plain to enciphered with key; the enciphered file is written whole
-     * before the plain file is removed. A missing plain file, an empty key or
-     * a record the key cannot carry is a failure and changes nothing.
+    /*
+     * The conversions of a level change survive a kill at any moment. The new
+     * file is written whole and synced as its staged file (the name with
+     * ".new" added) beside the old one; then commit runs (the owner file takes
+     * the new level); then the old file is removed and the staged file is
+     * renamed into place. Until commit has succeeded nothing has changed, and
+     * a failure removes the staged file again. After it, the change has
+     * happened: a step that still fails is a warning, and settleFiles()
+     * finishes the change at the next start (levelChangePending() says so
+     * meanwhile). Without commit the conversion takes effect at once.
      */
-    FileResult EncryptPlainToDB(const QString &key);
+
     /**
-     * Enciphered to plain with key; the plain file is written whole before
-     * the enciphered file is removed. No enciphered file, or an empty key,
-     * changes nothing and is no error.
+     * Plain to enciphered with key. A missing plain file with no enciphered
+     * file is an empty database, enciphered as such; a missing plain file
+     * beside an enciphered one, an empty key or a record the key cannot
+     * carry is a failure and changes nothing.
      */
-    FileResult DecryptDBToPlain(const QString &key);
+    FileResult EncryptPlainToDB(const QString &key, const CommitStep &commit = {});
     /**
-     * Re-enciphers the enciphered file from oldKey to newKey, whole or not at
-     * all (saving level 1 again with a new password). A missing enciphered
-     * file, an empty key or a record newKey cannot carry is a failure.
+     * Enciphered to plain with key. No enciphered file, or an empty key,
+     * converts nothing: only commit runs. A file that does not decipher
+     * under key is a failure and changes nothing.
      */
-    FileResult changeKey(const QString &oldKey, const QString &newKey);
+    FileResult DecryptDBToPlain(const QString &key, const CommitStep &commit = {});
+    /**
+     * Re-enciphers the enciphered file from oldKey to newKey (saving level 1
+     * again with a new password). A missing enciphered file, an empty key or
+     * a record newKey cannot carry is a failure.
+     */
+    FileResult changeKey(const QString &oldKey, const QString &newKey, const CommitStep &commit = {});
+
+    /** The staged file of a level change for the database file at path. */
+    static QString staged(const QString &path);
+    /** Whether a level change has taken effect but its new file still waits beside its place. */
+    bool levelChangePending() const;
+
+    /**
+     * At start, with the single-instance lock held: brings the database files
+     * in line with level, the owner file's, whatever moment a level change
+     * (of this or an older Corvane) was cut off at. key is the password the
+     * owner file holds (empty for none). A staged file is put in place when
+     * the owner file names its level (and, enciphered, its password), else
+     * removed. At level 1 a plain file beside an enciphered one that
+     * deciphers under key is removed, and a plain file alone is enciphered.
+     * At levels 0 and 2 an enciphered file alone is deciphered under key, and
+     * one beside the plain file is removed when it holds the same records.
+     * Anything else stays as it is. A failure means the files could not be
+     * brought in line, and the records must not be written in this session:
+     * its text says why (an enciphered file alone with no password to read
+     * it, for one).
+     */
+    FileResult settleFiles(int level, const QString &key);
 
     /**
      * Whether line can be stored at level with key: at level 1 its
@@ -136,5 +179,13 @@ public:
     FileResult checkKey(const QString &key) const;
 
 private:
+    /** A level change's new file for target, then commit, then old removed and the new file put in place. */
+    FileResult changeLevelFile(
+        const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit);
+    /** The last steps of a level change: old removed, then the staged file of target renamed into place. */
+    FileResult placeStaged(const QString &target, const QString &old);
+    /** Whether the enciphered file at path deciphers under key into filed record lines. */
+    FileResult keyReads(const QString &path, const QString &key) const;
+
     DatabaseFiles m_files;
 };

@@ -10,7 +10,15 @@ using namespace Qt::StringLiterals;
 namespace {
 EditResult outcome(EditOutcome what, QString detail = {}, int row = -1)
 {
-    return { what, std::move(detail), row };
+    return { what, std::move(detail), row, {} };
+}
+
+/** A change the file holds: the list and the grid take it too, with the write's warning, if any. */
+EditResult done(const FileResult &written, int row = -1)
+{
+    EditResult result = outcome(EditOutcome::Done, {}, row);
+    result.warning = written.warning;
+    return result;
 }
 
 /** The key of level 1, asked for once; nullopt (with the failure) when there is none. */
@@ -74,10 +82,11 @@ EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const Ke
 
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
         return *changed;
-    if (const FileResult written = append(level, line, keyText); !written)
+    const FileResult written = append(level, line, keyText);
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
-    return outcome(EditOutcome::Done, {}, m_model.insertLine(line));
+    return done(written, m_model.insertLine(line));
 }
 
 EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key)
@@ -97,11 +106,11 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
 
     RecordList changed = list;
     changed.replace(row, line);
-    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
-        !written)
+    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
-    return outcome(EditOutcome::Done, {}, m_model.replaceLine(row, line));
+    return done(written, m_model.replaceLine(row, line));
 }
 
 EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
@@ -121,12 +130,12 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
 
     RecordList changed = list;
     changed.removeAt(row);
-    if (const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
-        !written)
+    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
     m_model.removeLine(row);
-    return outcome(EditOutcome::Done);
+    return done(written);
 }
 
 void RecordEditor::fileRead(int level)

@@ -25,6 +25,8 @@ struct EditResult
     EditOutcome outcome = EditOutcome::Done;
     QString detail;
     int row = -1; ///< the record's row after Add or Replace
+    /** Done, but the file's folder could not be synced: the change is kept everywhere, the user is warned. */
+    QString warning;
 };
 
 /**

@@ -18,8 +18,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -50,7 +53,9 @@ private Q_SLOTS:
     void about_staysUntilClosed();
     void startup_showsMainWindowAfterSplash();
     void startup_secondCopyOnSameFolderEnds();
-    void startup_removesStaleTemporaryDatabase();
+    void startup_leftLockIsTakenOver_data();
+    void startup_leftLockIsTakenOver();
+    void startup_removesStaleTemporaryDatabaseAndCopies();
     void splash_takesTextsFromLanguageTable();
     void load_level1_asksOwnerFirstThenShowsDecipheredRecords();
 };
@@ -90,9 +95,19 @@ void tst_App::splash_handsOverAfterFourSecondsOrAClick()
     QPointer<Splash> splash = new Splash;
     splash->show();
     QSignalSpy handOver(splash, &Splash::handOver);
+    // The hand-over runs once: the splash is gone before it starts, and a click then changes nothing.
+    bool goneWhenHandedOver = false;
+    connect(splash, &Splash::handOver, this, [&] {
+        goneWhenHandedOver = !splash->isVisible();
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(5, 5));
+        splash->Timer1->setInterval(0);
+        splash->Timer1->start();
+    });
     QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(handOver.count(), 1);
+    QVERIFY(goneWhenHandedOver);
     QTRY_VERIFY(splash.isNull());
+    QCOMPARE(handOver.count(), 1);
 }
 
 void tst_App::splash_webLinkOpensOurPage()
@@ -159,14 +174,60 @@ void tst_App::startup_secondCopyOnSameFolderEnds()
     QVERIFY(!second.splash());
 }
 
-void tst_App::startup_removesStaleTemporaryDatabase()
+void tst_App::startup_leftLockIsTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("content"); // %1 is replaced by the process id of a program named corvane
+    QTest::newRow("empty (power cut at start)") << QByteArray();
+    QTest::newRow("from another machine") << QByteArray("4242\ncorvane\nsomewhere-else.example\n");
+    QTest::newRow("a process id now used by another corvane") << QByteArray("%1\ncorvane\n%2\n");
+    QTest::newRow("not a lock file") << QByteArray("\x01\x02 whatever");
+}
+
+void tst_App::startup_leftLockIsTakenOver()
+{
+    TestFolders folders;
+    FakeMessages messages;
+    QFETCH(QByteArray, content);
+    // A running program of the same name that has nothing to do with this folder.
+    const QString other = folders.root() + u"/corvane"_s;
+    QVERIFY(QFile::copy(QStandardPaths::findExecutable(u"sleep"_s), other));
+    QProcess sleeper;
+    sleeper.start(other, { u"30"_s });
+    QVERIFY(sleeper.waitForStarted());
+    content.replace("%1", QByteArray::number(sleeper.processId())).replace("%2", QSysInfo::machineHostName().toUtf8());
+    QDir().mkpath(folders.data());
+    TestFolders::write(AppFolders::instanceLock(), content);
+
+    Startup startup;
+    QVERIFY(startup.run());
+    QVERIFY(startup.splash());
+    QVERIFY(messages.shown.isEmpty());
+    // The lock is this run's now: another start on the folder is turned away.
+    Startup second;
+    QVERIFY(!second.run());
+    sleeper.kill();
+    sleeper.waitForFinished();
+}
+
+void tst_App::startup_removesStaleTemporaryDatabaseAndCopies()
 {
     TestFolders folders;
     const QString stale = AppFolders::temporaryDatabase();
     TestFolders::write(stale, "left by a killed run");
+    // Copies a write killed half-way leaves beside its file go too; the files themselves, and a name that only
+    // looks alike, stay.
+    const QStringList left = { u"Data/userDB.pdb.Ab3xYz"_s, u"Data/ground.lnk.QwErTy"_s, u"Data/userDB.edb.zzzzzz"_s,
+        u"prefs.cfg.a1B2c3"_s };
+    const QStringList kept = { u"Data/userDB.pdb"_s, u"Data/notes.txt.Ab3xYz"_s, u"Data/userDB.pdb.Ab3xY"_s };
+    for (const QString &file : left + kept)
+        TestFolders::write(folders.appPath(file), "x");
     Startup startup;
     QVERIFY(startup.run());
     QVERIFY(!QFile::exists(stale));
+    for (const QString &file : left)
+        QVERIFY2(!QFile::exists(folders.appPath(file)), qPrintable(file));
+    for (const QString &file : kept)
+        QVERIFY2(QFile::exists(folders.appPath(file)), qPrintable(file));
 }
 
 void tst_App::splash_takesTextsFromLanguageTable()
@@ -205,7 +266,8 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
     QTimer::singleShot(0, [&] {
         QTRY_VERIFY(visibleAsk4Pass());
         // While the owner is asked the preferences are in force, the main window is hidden and nothing is loaded.
-        checkedWhileAsking = !window.isVisible() && window.records().rowCount() == 0 && window.x() == 100;
+        checkedWhileAsking = !window.isVisible() && window.records().rowCount() == 0 && window.x() == 100
+            && window.owner.GoodPass.isEmpty();
         visibleAsk4Pass()->findChild<QLineEdit *>(u"Text1"_s)->setText(u"k3y"_s);
         visibleAsk4Pass()->findChild<QPushButton *>(u"Command2"_s)->click();
     });

@@ -619,3 +619,34 @@ e2e_security_open() {
 e2e_security_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
 e2e_security_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
 e2e_security_accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390; }
+
+# ---- the program under strace -----------------------------------------------------------
+
+# e2e_start_traced STRACE_OPTION...: starts app/corvane as e2e_start does, but under strace with
+# the given options (to slow or fail chosen system calls). CORVANE_PID is the program itself,
+# E2E_TRACER the strace that runs it; the trace goes to strace-N.txt in the journey folder.
+e2e_start_traced() {
+    E2E_RUNS=$((E2E_RUNS + 1))
+    (
+        cd "$E2E_DIR"
+        umask 000
+        exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$E2E_HOME" \
+            XDG_RUNTIME_DIR="$E2E_RUNTIME" strace -f -qq -o "$E2E_DIR/strace-$E2E_RUNS.txt" "$@" "$APP/corvane"
+    ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
+    E2E_TRACER=$!
+    e2e_running || MAIN=
+    CORVANE_PID=
+    e2e_wait_until 10 '[[ -n $(pgrep -P "$E2E_TRACER" -x corvane) ]]' || e2e_fail "strace did not start Corvane"
+    CORVANE_PID=$(pgrep -P "$E2E_TRACER" -x corvane)
+    SPLASH=
+    e2e_log "started Corvane under strace $* (run $E2E_RUNS, pid $CORVANE_PID)"
+}
+
+# e2e_kill: kills the program at once (SIGKILL), as a power cut or a crash would stop it.
+e2e_kill() {
+    kill -9 "$CORVANE_PID" 2>/dev/null || true
+    e2e_wait_until 10 '! e2e_running' || e2e_fail "Corvane did not die"
+    [[ -n ${E2E_TRACER:-} ]] && wait "$E2E_TRACER" 2>/dev/null || true
+    E2E_TRACER=
+    e2e_log "killed Corvane"
+}

@@ -15,6 +15,9 @@ TODAY=$(date +%m-%d-%Y)
 # start_to_authentication: a start that asks for the owner password; sets ASK to the window.
 start_to_authentication() {
     e2e_start
+    # X reuses window ids from one run of the program to the next: the last run's main window id
+    # may now name this run's message box, which the waits for a box must not pass over.
+    MAIN=
     e2e_wait_splash
     e2e_click "$SPLASH" 100 100
     e2e_wait_window '^Owner Authentication$'

@@ -1,7 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KillSets.h"
 
+#include "AppFolders.h"
+#include "OwnerCheck.h"
+#include "OwnerRecord.h"
 #include "RecordList.h"
+#include "SecuritySettings.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -98,8 +105,13 @@ int stateOf(const QList<QStringList> &known, QStringList lines)
 
 std::optional<QStringList> load(Database &database, int level, QString *why)
 {
+    return load(database, level, key(), why);
+}
+
+std::optional<QStringList> load(Database &database, int level, const QString &key, QString *why)
+{
     if (level == 1) {
-        if (const FileResult deciphered = database.DecryptDBToTemp(key()); !deciphered) {
+        if (const FileResult deciphered = database.DecryptDBToTemp(key); !deciphered) {
             if (why)
                 *why = deciphered.error;
             return std::nullopt;
@@ -113,6 +125,75 @@ std::optional<QStringList> load(Database &database, int level, QString *why)
         return std::nullopt;
     }
     return loaded.lines;
+}
+
+QList<OwnerSettings> levelStates()
+{
+    const QString second = u"second: Zq8-w3x"_s;
+    return { { 0, {} }, { 1, u"first level-1 password"_s }, { 1, second }, { 2, second }, { 1, u"third"_s } };
+}
+
+QString ownerRecord(const OwnerSettings &settings)
+{
+    const QString password = settings.password.isEmpty() ? OwnerRecord::kNoPassword.toString() : settings.password;
+    return OwnerRecord::build(OwnerRecord::kNeverExpires, password, u"05-17-2002"_s, settings.level);
+}
+
+FileResult settle(Database &database, OwnerState &state)
+{
+    AppFolders::removeLeftovers();
+    state = OwnerState();
+    readOwnerPassword(state, false);
+    return SecuritySettings::settleAtStart(state, database);
+}
+
+int levelStateOf(const OwnerState &state)
+{
+    const QList<OwnerSettings> states = levelStates();
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        // Level 0 reads no password, whatever the owner file holds.
+        if (states[i].level == state.level() && (state.level() == 0 || states[i].password == state.GoodPass))
+            return int(i);
+    }
+    return -1;
+}
+
+int levelStateFound(Database &database, QString &why)
+{
+    OwnerState owner;
+    const FileResult settled = settle(database, owner);
+    if (!settled) {
+        why = u"the start could not settle the files: "_s + settled.error;
+        return -1;
+    }
+    const QStringList stray = strayFiles(QFileInfo(database.files().plain).absolutePath(), owner.level());
+    if (!stray.isEmpty()) {
+        why = u"at level %1 the data folder holds %2"_s.arg(owner.level()).arg(stray.join(u", "_s));
+        return -1;
+    }
+    const std::optional<QStringList> lines = load(database, owner.level(), owner.GoodPass, &why);
+    if (!lines)
+        return -1;
+    if (stateOf({ states(u"rewrite"_s).first() }, *lines) != 0) {
+        why = u"the database holds %1 records that are not set A"_s.arg(lines->size());
+        return -1;
+    }
+    const int state = levelStateOf(owner);
+    if (state < 0)
+        why = u"the owner file holds settings the run never makes"_s;
+    return state;
+}
+
+QStringList strayFiles(const QString &dataFolder, int level)
+{
+    const QStringList allowed
+        = { level == 1 ? u"userDB.edb"_s : u"userDB.pdb"_s, u"ground.lnk"_s, u".hidden"_s, u"corvane.lock"_s };
+    QStringList stray;
+    for (const QString &name : QDir(dataFolder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!allowed.contains(name))
+            stray.append(name);
+    }
+    return stray;
 }
 
 } // namespace KillSets

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Database.h"
+#include "OwnerState.h"
 #include "RecordLine.h"
 
 #include <QDateTime>
@@ -45,4 +46,48 @@ int stateOf(const QList<QStringList> &known, QStringList lines);
  * again). nullopt, with the reason, when the file does not read back whole.
  */
 std::optional<QStringList> load(Database &database, int level, QString *why = nullptr);
+/** The same with the enciphered file deciphered under key. */
+std::optional<QStringList> load(Database &database, int level, const QString &key, QString *why);
+
+/** Owner settings: the protection level and the password (empty for none). */
+struct OwnerSettings
+{
+    int level = 0;
+    QString password;
+};
+
+/**
+ * The settings a level run goes through, each from the one before: "None",
+ * "Program and DBase", the same with another password, "Program Only",
+ * "Program and DBase" with a third password, and back to "None" (0 to 1,
+ * 1 to 1 with a new password, 1 to 2, 2 to 1 and 1 to 0).
+ */
+QList<OwnerSettings> levelStates();
+
+/** Saves settings as the security dialog's Accept does; the owner file's record. */
+QString ownerRecord(const OwnerSettings &settings);
+
+/**
+ * What a start does before it reads the records: copies left by killed
+ * writes removed, the owner file read into state without asking, and a level
+ * change that was cut off finished or undone (SecuritySettings::settleAtStart).
+ */
+FileResult settle(Database &database, OwnerState &state);
+
+/** The index in levelStates() of state's level and password; -1 when it is none of them. */
+int levelStateOf(const OwnerState &state);
+
+/**
+ * The level run's state of the files, found as a start finds it: settled,
+ * then the owner file's settings (an index in levelStates()), the records
+ * read back whole under them (set A) and no file the level does not use.
+ * -1, with the reason in why, when any of that fails.
+ */
+int levelStateFound(Database &database, QString &why);
+
+/**
+ * The files of the data folder that have no place at level: anything but the
+ * level's one database file, the owner file and the ".hidden" list.
+ */
+QStringList strayFiles(const QString &dataFolder, int level);
 } // namespace KillSets

@@ -6,19 +6,26 @@
 //
 // MODE "rewrite" moves the database between the sets A and B with
 // Database::RewriteDatabase; MODE "edit" replaces, removes and adds back one
-// record with RecordEditor. LEVEL is the protection level (0 or 1). The run
-// starts from whatever known state the files hold (set A when they hold none),
+// record with RecordEditor; MODE "level" changes the owner settings of set A
+// through KillSets::levelStates() with SecuritySettings::save, as Accept in
+// the security dialog does (LEVEL is not used). LEVEL is the protection level
+// (0 or 1). The run starts from whatever known state the files hold (set A
+// when they hold none; in level mode after settling them as a start does),
 // prints "ready", then "begin N" and "end N" around every change, forever or
-// ITERATIONS times. Any failure prints "error ..." and exits with 2.
+// ITERATIONS times. A change that is made but warned about prints "warning
+// ..." before its "end N". Any failure prints "error ..." and exits with 2.
 #include "AppFolders.h"
 #include "Database.h"
 #include "Fakes.h"
 #include "KillSets.h"
+#include "OwnerFile.h"
 #include "RecordEditor.h"
 #include "RecordTableModel.h"
 #include "SafeFile.h"
+#include "SecuritySettings.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -63,7 +70,48 @@ int editStep(RecordEditor &editor, const RecordTableModel &model, int level, int
     }
     if (result.outcome != EditOutcome::Done)
         fail(u"edit step %1 did not complete: %2"_s.arg(state).arg(result.detail));
+    if (!result.warning.isEmpty())
+        say(qPrintable(u"warning "_s + result.warning));
     return (state + 1) % 3;
+}
+
+/** The level run: settles the files as a start does, then changes the owner settings round and round. */
+int runLevels(Database &database, long iterations)
+{
+    OwnerState state;
+    if (const FileResult settled = KillSets::settle(database, state); !settled)
+        fail(u"the start could not settle the files: "_s + settled.error);
+    int index = KillSets::levelStateOf(state);
+    if (!QFileInfo::exists(AppFolders::ownerPasswordFile())) {
+        if (const FileResult written = database.RewriteDatabase(0, KillSets::setA(), {}); !written)
+            fail(written.error);
+        if (const FileResult written = OwnerFile::write(KillSets::ownerRecord({})); !written)
+            fail(written.error);
+        index = 0;
+    }
+    if (index < 0)
+        fail(u"the owner file holds settings the run never makes"_s);
+    QString why;
+    const std::optional<QStringList> loaded = KillSets::load(database, state.level(), state.GoodPass, &why);
+    if (!loaded || KillSets::stateOf({ KillSets::states(u"rewrite"_s).first() }, *loaded) != 0)
+        fail(u"the records are not set A: "_s + why);
+    say("ready");
+
+    const QList<KillSets::OwnerSettings> settings = KillSets::levelStates();
+    for (long n = 0; iterations < 0 || n < iterations; ++n) {
+        say("begin", n);
+        index = (index + 1) % int(settings.size());
+        const KillSets::OwnerSettings &next = settings[index];
+        const QString password = next.password.isEmpty() ? u"UNSETMARK"_s : next.password;
+        const SecuritySettings::SaveResult saved
+            = SecuritySettings::save(state, database, KillSets::ownerRecord(next), next.level, password);
+        if (!saved)
+            fail(u"level change %1 failed: %2"_s.arg(index).arg(saved.detail));
+        if (!saved.warning.isEmpty())
+            say(qPrintable(u"warning "_s + QString(saved.warning).replace(u'\n', u' ')));
+        say("end", n);
+    }
+    return 0;
 }
 } // namespace
 
@@ -71,8 +119,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 4 || (args[1] != u"rewrite"_s && args[1] != u"edit"_s)) {
-        std::fprintf(stderr, "usage: %s rewrite|edit LEVEL APPFOLDER [ITERATIONS]\n", argv[0]);
+    if (args.size() < 4 || (args[1] != u"rewrite"_s && args[1] != u"edit"_s && args[1] != u"level"_s)) {
+        std::fprintf(stderr, "usage: %s rewrite|edit|level LEVEL APPFOLDER [ITERATIONS]\n", argv[0]);
         return 64;
     }
     const QString mode = args[1];
@@ -84,6 +132,8 @@ int main(int argc, char **argv)
     if (const FileResult folder = SafeFile::makePrivateFolder(AppFolders::dataFolder()); !folder)
         fail(folder.error);
     Database database;
+    if (mode == u"level"_s)
+        return runLevels(database, iterations);
     const KeyProvider key = [] { return KillSets::key(); };
     const QList<QStringList> known = KillSets::states(mode);
 
@@ -104,8 +154,11 @@ int main(int argc, char **argv)
         say("begin", n);
         if (mode == u"rewrite"_s) {
             state = 1 - state;
-            if (const FileResult written = database.RewriteDatabase(level, sets[state], key); !written)
+            const FileResult written = database.RewriteDatabase(level, sets[state], key);
+            if (!written)
                 fail(written.error);
+            if (!written.warning.isEmpty())
+                say(qPrintable(u"warning "_s + written.warning));
         } else {
             state = editStep(editor, model, level, state);
         }

@@ -9,6 +9,7 @@
 #include "OwnerFile.h"
 #include "OwnerRecord.h"
 #include "PasswordGenerator.h"
+#include "SafeFile.h"
 #include "SecuritySettings.h"
 #include "TestFolders.h"
 #include "TextLines.h"
@@ -58,6 +59,14 @@ QList<QByteArray> enciphered(const QList<QByteArray> &lines, const QString &key)
         out.append(LineCipher(line, Windows1252::encode(key)));
     return out;
 }
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    QByteArray content;
+    for (const QByteArray &line : lines)
+        content += TextLines::terminated(line);
+    return content;
+}
 } // namespace
 
 class tst_Security : public QObject
@@ -81,6 +90,10 @@ private Q_SLOTS:
     void save_failure_leavesFilesAsTheyWere_data();
     void save_failure_leavesFilesAsTheyWere();
     void save_toLevel1BeforeAnyRecord_leavesEmptyEncipheredDatabase();
+    void save_toLevel1OverEncipheredDatabaseAlone_keepsItOrRefuses_data();
+    void save_toLevel1OverEncipheredDatabaseAlone_keepsItOrRefuses();
+    void settleAtStart_finishesOrUndoesCutOffChange_data();
+    void settleAtStart_finishesOrUndoesCutOffChange();
     void databaseKey_readsOwnerFileOnlyWhenEmpty();
     void disableCoreDumps_turnsThemOff();
 };
@@ -119,10 +132,11 @@ void tst_Security::readOwnerPassword_setsLevelAndKey()
     QFETCH(bool, askOwner);
     const OwnerCheckOutcome outcome = readOwnerPassword(state, prompt);
     QCOMPARE(state.Reach, reach);
-    QCOMPARE(state.GoodPass, goodPass);
     QCOMPARE(outcome.askOwner, askOwner);
+    // The owner is to be asked: the password is not in force before the owner has typed it.
+    QCOMPARE(state.GoodPass, askOwner ? QString() : goodPass);
     if (outcome.askOwner)
-        QCOMPARE(outcome.password, state.GoodPass);
+        QCOMPARE(outcome.password, goodPass);
 }
 
 void tst_Security::ownerFile_awkwardBytesReadBackWhole_splittingRefused()
@@ -142,7 +156,7 @@ void tst_Security::ownerFile_awkwardBytesReadBackWhole_splittingRefused()
     QVERIFY(TestFolders::read(folders.data() + u"/.hidden"_s).split('\n').contains("ground.lnk"));
 
     OwnerState state;
-    readOwnerPassword(state, true);
+    readOwnerPassword(state, false);
     QCOMPARE(state.GoodPass, password);
 
     // A record whose enciphered line would hold CR LF is refused, and the file stays as it was.
@@ -320,11 +334,19 @@ void tst_Security::save_failure_leavesFilesAsTheyWere_data()
     QTest::addColumn<bool>("ownerFileBefore");
     QTest::addColumn<bool>("ownerFileUnwritable");
     QTest::addColumn<SecuritySettings::Outcome>("outcome");
+    QTest::addColumn<QString>("password");
 
-    QTest::newRow("owner file unwritable") << 0 << true << true << SecuritySettings::Outcome::OwnerFileFailed;
-    QTest::newRow("0 to 1 fails, first save") << 0 << false << false << SecuritySettings::Outcome::DatabaseFailed;
-    QTest::newRow("0 to 1 fails") << 0 << true << false << SecuritySettings::Outcome::DatabaseFailed;
-    QTest::newRow("1 to 1 fails") << 1 << true << false << SecuritySettings::Outcome::DatabaseFailed;
+    // The new database file is written before the owner file: here it is, and is dropped again.
+    QTest::newRow("owner file unwritable")
+        << 0 << true << true << SecuritySettings::Outcome::OwnerFileFailed << u"n3w"_s;
+    QTest::newRow("0 to 1 fails, first save")
+        << 0 << false << false << SecuritySettings::Outcome::DatabaseFailed << u"ab"_s;
+    QTest::newRow("0 to 1 fails") << 0 << true << false << SecuritySettings::Outcome::DatabaseFailed << u"ab"_s;
+    QTest::newRow("1 to 1 fails") << 1 << true << false << SecuritySettings::Outcome::DatabaseFailed << u"ab"_s;
+    QTest::newRow("1 to 1, owner file unwritable")
+        << 1 << true << true << SecuritySettings::Outcome::OwnerFileFailed << u"n3w"_s;
+    QTest::newRow("1 to 0, owner file unwritable")
+        << 1 << true << true << SecuritySettings::Outcome::OwnerFileFailed << u"UNSETMARK"_s;
 }
 
 void tst_Security::save_failure_leavesFilesAsTheyWere()
@@ -334,6 +356,7 @@ void tst_Security::save_failure_leavesFilesAsTheyWere()
     QFETCH(bool, ownerFileBefore);
     QFETCH(bool, ownerFileUnwritable);
     QFETCH(SecuritySettings::Outcome, outcome);
+    QFETCH(QString, password);
     // Under the new key "ab" this record's first two characters encipher to CR LF.
     QStringList records = kRecords;
     records.append(charactersGiving("\r\n", "ab", 0) + u"Shop:!:!me:!pw:!:!05-20-2026 09:00:00:!"_s);
@@ -350,9 +373,12 @@ void tst_Security::save_failure_leavesFilesAsTheyWere()
     const QByteArray encryptedBefore = TestFolders::read(database.files().encrypted);
 
     OwnerState state { QString::number(fromLevel), u"old"_s, u"Ok"_s };
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, u"ab"_s, u"05-17-2026"_s, 1);
-    const SecuritySettings::SaveResult result = SecuritySettings::save(state, database, record, 1, u"ab"_s, ownerFile);
+    const int level = password == u"UNSETMARK" ? 0 : 1;
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level);
+    const SecuritySettings::SaveResult result
+        = SecuritySettings::save(state, database, record, level, password, ownerFile);
     QCOMPARE(result.outcome, outcome);
+    QVERIFY(!database.levelChangePending());
     QVERIFY(!result.detail.isEmpty());
     QCOMPARE(state.Reach, QString::number(fromLevel));
     QCOMPARE(state.GoodPass, u"old"_s);
@@ -376,6 +402,105 @@ void tst_Security::save_toLevel1BeforeAnyRecord_leavesEmptyEncipheredDatabase()
     QVERIFY(database.DecryptDBToTemp(u"n3w"_s));
     QVERIFY(database.LoadDatabase(1).lines.isEmpty());
     QVERIFY(database.removeTemporary());
+}
+
+void tst_Security::save_toLevel1OverEncipheredDatabaseAlone_keepsItOrRefuses_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<SecuritySettings::Outcome>("outcome");
+    QTest::newRow("the password it was enciphered with") << u"old"_s << SecuritySettings::Outcome::Saved;
+    QTest::newRow("another password") << u"n3w"_s << SecuritySettings::Outcome::Refused;
+}
+
+void tst_Security::save_toLevel1OverEncipheredDatabaseAlone_keepsItOrRefuses()
+{
+    // The owner file was lost (level 0), or a level-1 backup was restored: the records are in the enciphered file only.
+    TestFolders folders;
+    QFETCH(QString, password);
+    QFETCH(SecuritySettings::Outcome, outcome);
+    Database database;
+    QVERIFY(database.RewriteDatabase(1, kRecords, [] { return u"old"_s; }));
+    const QByteArray encrypted = TestFolders::read(database.files().encrypted);
+    OwnerState state;
+
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, 1);
+    QCOMPARE(SecuritySettings::databaseRefusal(state, database, 1, password).has_value(),
+        outcome == SecuritySettings::Outcome::Refused);
+    const SecuritySettings::SaveResult result = SecuritySettings::save(state, database, record, 1, password);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.recordsReplaced, outcome == SecuritySettings::Outcome::Saved);
+    QCOMPARE(state.Reach, outcome == SecuritySettings::Outcome::Saved ? u"1"_s : u"0"_s);
+    QCOMPARE(QFile::exists(AppFolders::ownerPasswordFile()), outcome == SecuritySettings::Outcome::Saved);
+    QCOMPARE(TestFolders::read(database.files().encrypted), encrypted);
+    QVERIFY(!QFile::exists(database.files().plain));
+}
+
+void tst_Security::settleAtStart_finishesOrUndoesCutOffChange_data()
+{
+    QTest::addColumn<int>("level"); // and the password, of the owner file
+    QTest::addColumn<QString>("password");
+    // Files: pdb (the records, plain), edb:KEY (enciphered under KEY), pdb.new and edb.new:KEY (staged).
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<bool>("settled");
+    QTest::addColumn<QString>("left");
+
+    const QString none = u"UNSETMARK"_s;
+    QTest::newRow("0 to 1, before the owner file") << 0 << none << u"pdb edb.new:new"_s << true << u"pdb"_s;
+    QTest::newRow("0 to 1, after the owner file") << 1 << u"new"_s << u"pdb edb.new:new"_s << true << u"edb:new"_s;
+    QTest::newRow("0 to 1, plain file gone") << 1 << u"new"_s << u"edb.new:new"_s << true << u"edb:new"_s;
+    QTest::newRow("1 to 0, before the owner file") << 1 << u"old"_s << u"edb:old pdb.new"_s << true << u"edb:old"_s;
+    QTest::newRow("1 to 0, after the owner file") << 0 << none << u"edb:old pdb.new"_s << true << u"pdb"_s;
+    QTest::newRow("1 to 2, enciphered file gone") << 2 << u"old"_s << u"pdb.new"_s << true << u"pdb"_s;
+    QTest::newRow("1 to 1, before the owner file") << 1 << u"old"_s << u"edb:old edb.new:new"_s << true << u"edb:old"_s;
+    QTest::newRow("1 to 1, after the owner file") << 1 << u"new"_s << u"edb:old edb.new:new"_s << true << u"edb:new"_s;
+    QTest::newRow("older 0 to 1: plain file alone at 1") << 1 << u"new"_s << u"pdb"_s << true << u"edb:new"_s;
+    QTest::newRow("older 1 to 0: enciphered file alone at 0") << 0 << u"old"_s << u"edb:old"_s << true << u"pdb"_s;
+    QTest::newRow("plain copy beside level 1's file") << 1 << u"old"_s << u"pdb edb:old"_s << true << u"edb:old"_s;
+    QTest::newRow("enciphered copy beside level 2's file") << 2 << u"old"_s << u"pdb edb:old"_s << true << u"pdb"_s;
+    QTest::newRow("other key beside the plain file: both stay")
+        << 0 << u"old"_s << u"pdb edb:other"_s << true << u"pdb edb:other"_s;
+    QTest::newRow("other key at level 1: both stay") << 1 << u"new"_s << u"pdb edb:old"_s << true << u"pdb edb:old"_s;
+    QTest::newRow("enciphered file alone, no password: held") << 0 << none << u"edb:old"_s << false << u"edb:old"_s;
+}
+
+void tst_Security::settleAtStart_finishesOrUndoesCutOffChange()
+{
+    TestFolders folders;
+    QFETCH(int, level);
+    QFETCH(QString, password);
+    QFETCH(QString, files);
+    QFETCH(bool, settled);
+    QFETCH(QString, left);
+    Database database;
+    QVERIFY(database.RewriteDatabase(0, kRecords, {}));
+    const QList<QByteArray> plain = fileLines(database.files().plain);
+    QVERIFY(SafeFile::remove(database.files().plain));
+    const auto pathOf = [&](QStringView name) {
+        const QString file = name.startsWith(u"pdb") ? database.files().plain : database.files().encrypted;
+        return name.endsWith(u".new") ? Database::staged(file) : file;
+    };
+    const auto contentOf = [&](const QString &token) {
+        const QString key = token.section(u':', 1);
+        return joined(key.isEmpty() ? plain : enciphered(plain, key));
+    };
+    for (const QString &token : files.split(u' '))
+        TestFolders::write(pathOf(token.section(u':', 0, 0)), contentOf(token));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level)));
+
+    OwnerState state;
+    readOwnerPassword(state, false);
+    const FileResult result = SecuritySettings::settleAtStart(state, database);
+    QCOMPARE(result.ok, settled);
+    QVERIFY(result.warning.isEmpty());
+
+    QStringList expected;
+    for (const QString &token : left.split(u' ')) {
+        expected.append(QFileInfo(pathOf(token.section(u':', 0, 0))).fileName());
+        QCOMPARE(TestFolders::read(pathOf(token.section(u':', 0, 0))), contentOf(token));
+    }
+    QStringList present = QDir(folders.data()).entryList({ u"userDB*"_s }, QDir::Files);
+    expected.sort();
+    QCOMPARE(present, expected);
 }
 
 void tst_Security::databaseKey_readsOwnerFileOnlyWhenEmpty()
