@@ -773,7 +773,7 @@ FileResult Database::settleFiles(int level, const QString &key)
     const std::optional<QByteArray> content = readable ? contentOf(plain, why) : std::nullopt;
     if (content) {
         QByteArray plainLines;
-        forEachLine(*content, [&](QByteArrayView line, qsizetype) {
+        forEachLine(*content, LineEnds::Any, [&](QByteArrayView line, qsizetype) {
             plainLines.append(line).append(TextLines::kLineEnd, 2);
             return true;
         });

@@ -80,7 +80,7 @@ e2e_wait_until "$E2E_TIMEOUT" '[[ $(e2e_records "$APP/Data/userDB.pdb" | cut -d:
 # "Program and DBase" under OLD, a backup, then the password becomes NEW.
 set_level1() {
     e2e_security_open
-    e2e_click_twips "$SECURITY" 1080 105 3300 330
+    e2e_security_password
     e2e_key ctrl+a BackSpace
     e2e_type "$1"
     e2e_security_level1

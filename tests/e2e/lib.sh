@@ -616,7 +616,9 @@ e2e_security_open() {
     BUTTONS_TOP=$((inside - 120 - 390))
     ((BUTTONS_TOP >= FRAMES_TOP + 2700)) || BUTTONS_TOP=$((FRAMES_TOP + 2700))
 }
+e2e_security_password() { e2e_click_twips "$SECURITY" 1080 105 3300 330; }
 e2e_security_level1() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 330)) 600 285; }
+e2e_security_level2() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 660)) 600 285; }
 e2e_security_none() { e2e_click_twips "$SECURITY" 3510 $((PROTECT_TOP + 990)) 600 285; }
 e2e_security_accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390; }
 

@@ -36,7 +36,7 @@ e2e_records "$APP/Data/userDB.pdb" >"$E2E_DIR/plain-lines.txt"
 
 # Preferences > Set Password: the password, then the level (typing it selects "None" again).
 e2e_security_open
-e2e_click_twips "$SECURITY" 1080 105 3300 330
+e2e_security_password
 e2e_type "$OWNER"
 e2e_security_level1
 e2e_shot settings
@@ -179,7 +179,7 @@ e2e_shot level-none
 e2e_security_open
 e2e_click_twips "$SECURITY" $((120 + 120)) $((FRAMES_TOP + 150)) 600 285
 e2e_clip_put $'Line\nBreak\tTab'
-e2e_click_twips "$SECURITY" 1080 105 3300 330
+e2e_security_password
 e2e_key End shift+Home ctrl+v
 e2e_click_twips "$SECURITY" 5460 90 1020 360
 e2e_wait_clip LineBreakTab
