@@ -40,8 +40,9 @@ bool Startup::run()
 void Startup::CreateDataFolder()
 {
     const QString data = AppFolders::dataFolder();
+    // Being listed as hidden only keeps the folder out of a file manager's view; it works either way.
     if (SafeFile::makePrivateFolder(data))
-        AppFolders::markHidden(data);
+        static_cast<void>(AppFolders::markHidden(data));
 }
 
 namespace {
@@ -84,8 +85,10 @@ bool Startup::takeInstanceLock()
     // A temporary database left behind by a run that was killed holds the records deciphered, and a
     // write killed half-way leaves its new copy (the records, or the owner password) beside the file.
     const QString stale = AppFolders::temporaryDatabase();
-    if (!stale.isEmpty())
-        SafeFile::remove(stale);
+    if (!stale.isEmpty()) {
+        if (const FileResult removed = SafeFile::remove(stale); !removed)
+            showMessage(nullptr, MessageIcon::Critical, AppInfo::title, AppFolders::decipheredCopyLeft(removed.error));
+    }
     AppFolders::removeLeftovers();
     return true;
 }

@@ -46,7 +46,7 @@ enum class Outcome {
     Cancelled, ///< the user did not give the password an enciphered copy was made under: nothing changed
 };
 
-struct SaveResult
+struct [[nodiscard]] SaveResult
 {
     Outcome outcome = Outcome::Nothing;
     /** The pair that was copied, when one was. */

@@ -44,7 +44,9 @@ QString applicationFolder()
         return own;
     const QString perUser = withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QDir().mkpath(perUser);
-    SafeFile::makePrivateFolder(perUser);
+    // A folder that cannot be made private is refused again, with its reason, by the first file
+    // the program writes there (the data folder is made the same way), so the user is told then.
+    static_cast<void>(SafeFile::makePrivateFolder(perUser));
     return perUser;
 }
 
@@ -92,6 +94,12 @@ QString temporaryDatabase()
 {
     const QString folder = temporaryFolder();
     return folder.isEmpty() ? QString() : folder + u"/mdb.tmp"_s;
+}
+
+QString decipheredCopyLeft(const QString &reason)
+{
+    return u"A deciphered copy of your records could not be removed. It holds them without the owner password's "
+           u"protection: please delete it yourself.\n%1"_s.arg(reason);
 }
 
 QString ownerPasswordFile()

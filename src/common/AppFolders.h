@@ -31,12 +31,18 @@ QString dataFolder();
  */
 QString temporaryFolder(QString *error = nullptr);
 
-/** The special folder of the given number; 2 is the temporary folder, the only one the program asks for. */
+/**
+ * The special folder of the given number; 2 is the temporary folder, the only one the program
+ * asks for. The program calls temporaryFolder() itself; the numbered form stays for callers that
+ * name a folder by its number, and its test holds the two to the same folder.
+ */
 QString SpecialFolder(int number);
 
 QString plainDatabase(); ///< Data/userDB.pdb
 QString encryptedDatabase(); ///< Data/userDB.edb
 QString temporaryDatabase(); ///< mdb.tmp in the temporary folder; empty when there is none
+/** What the user is told when the deciphered copy of the records (mdb.tmp) cannot be removed, and why. */
+QString decipheredCopyLeft(const QString &reason);
 QString ownerPasswordFile(); ///< Data/ground.lnk
 QString preferencesFile(); ///< prefs.cfg
 QString languageChoiceFile(); ///< lang.dat

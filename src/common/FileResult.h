@@ -10,7 +10,7 @@
  * not end cleanly (its folder could not be synced to disk, an old file could
  * not be removed); the user is told, and nothing is undone.
  */
-struct FileResult
+struct [[nodiscard]] FileResult
 {
     bool ok = true;
     QString error;

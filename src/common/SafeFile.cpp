@@ -199,15 +199,6 @@ std::optional<QByteArray> readAll(const QString &path, QString *error)
     return content;
 }
 
-FileResult copy(const QString &from, const QString &to)
-{
-    QString why;
-    const std::optional<QByteArray> content = readAll(from, &why);
-    if (!content)
-        return FileResult::failure(why);
-    return writeWhole(to, *content);
-}
-
 FileResult remove(const QString &path)
 {
     if (::unlink(QFile::encodeName(path).constData()) != 0) {

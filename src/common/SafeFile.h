@@ -43,9 +43,6 @@ FileResult createNew(const QString &path, QByteArrayView content);
 /** The whole content of the file; nullopt (with the reason in error) when it cannot be read. */
 std::optional<QByteArray> readAll(const QString &path, QString *error = nullptr);
 
-/** Copies from to to byte for byte, as writeWhole() writes. */
-FileResult copy(const QString &from, const QString &to);
-
 /** Deletes the file; a missing file is no error. A folder sync that fails afterwards is a warning. */
 FileResult remove(const QString &path);
 

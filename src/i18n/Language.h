@@ -13,7 +13,11 @@ namespace Language {
 using namespace Qt::StringLiterals;
 inline const QString English = u"English"_s;
 
-/** CurrentLanguage: "English" from the start of every run until the language dialog changes it. */
+/**
+ * CurrentLanguage: "English" from the start of every run until the language dialog changes it.
+ * The windows only ask isEnglish(); the name itself is for the language dialog's tests and
+ * whoever enables that dialog.
+ */
 QString CurrentLanguage();
 
 /**

@@ -26,7 +26,8 @@ public:
     static constexpr int kNormalHeight = 6300;
     /** Frame2's height from which down the mouse grows the window under Auto Hide (its lowest 150 twips). */
     static constexpr int kGrowFrom = 1500;
-    /** How much of that band the collapsed window shows at the least, as the design's own frame left it. */
+    /** How much of that band the collapsed window shows at the least: what 3000 twips leave of it under a slim title
+     * bar. */
     static constexpr int kBandInView = 45;
 
     explicit DisplayModes(mainScr &window);

@@ -34,11 +34,6 @@ WindowCommands::WindowCommands(mainScr &window)
 
 WindowCommands::~WindowCommands() = default;
 
-DBBackup *WindowCommands::backupDialog() const
-{
-    return m_backup;
-}
-
 void WindowCommands::mnuBackupDB_Click()
 {
     openBackup(u"Backup"_s);

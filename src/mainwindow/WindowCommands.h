@@ -34,7 +34,6 @@ public:
     /** The security settings window, loaded on first use (the owner check fills it too). */
     Securfrm *securityDialog();
     BrowserCommands &browser() { return *m_browser; }
-    DBBackup *backupDialog() const;
 
 private:
     void openBackup(const QString &mode);

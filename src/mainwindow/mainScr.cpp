@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainScr.h"
 
+#include "AppFolders.h"
 #include "AppInfo.h"
 #include "CheckOwnerPassword.h"
 #include "ClickLabel.h"
@@ -158,8 +159,10 @@ void mainScr::loadRecords()
     const bool level1 = level() == 1;
     m_editor.fileRead(level());
     LoadResult loaded = m_database.LoadDatabase(level());
-    if (level1)
-        m_database.removeTemporary();
+    if (level1) {
+        if (const FileResult removed = m_database.removeTemporary(); !removed)
+            showMessage(this, MessageIcon::Critical, AppInfo::title, AppFolders::decipheredCopyLeft(removed.error));
+    }
     if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad) {
         // The start-up check could not decipher the file: say why, in its own words.
         loaded = m_database.readActive(1, databaseKey()());
@@ -199,8 +202,8 @@ void mainScr::showRecords(const LoadResult &loaded)
 
 void mainScr::mnuExit_Click()
 {
-    // An unwritable preferences file is passed over: the program ends all the same.
-    m_modes->SavePrefs();
+    // An unwritable preferences file is passed over (SavePrefs says why in the log): the program ends all the same.
+    static_cast<void>(m_modes->SavePrefs());
     ProgramExit::request();
 }
 
@@ -254,7 +257,7 @@ int mainScr::gridHeight(int H) const
 {
     const int top = Twips::fromPixels(ui.Grid1->y());
     const int height = H - top - 800;
-    // The 800 twips below the grid were room for the design's own title and menu bars; a taller
+    // The 800 twips below the grid leave room for a slim title bar and the menu bar; a taller
     // frame would cut the grid's last row and its scroll bar off at the window's bottom edge.
     const int room = Twips::fromPixels(centralWidget()->height()) - top - kGridBottomMargin;
     return height >= 0 ? std::min(height, room) : height;

@@ -114,7 +114,7 @@ void Ask4Pass::Text1_KeyUp(int key)
 void Ask4Pass::WriteIntrusionReport()
 {
     // A report that cannot be written is passed over; the program ends all the same.
-    IntrusionReport::WriteIntrusionReport(Attempts);
+    static_cast<void>(IntrusionReport::WriteIntrusionReport(Attempts));
 }
 
 void Ask4Pass::unload()

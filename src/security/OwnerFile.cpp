@@ -53,7 +53,7 @@ FileResult write(QStringView record, const QString &path)
     if (const FileResult written = SafeFile::writeWhole(path, TextLines::terminated(*line)); !written)
         return written;
     // Being listed as hidden only keeps the file out of a file manager's view; the record is saved either way.
-    AppFolders::markHidden(path);
+    static_cast<void>(AppFolders::markHidden(path));
     return FileResult::success();
 }
 

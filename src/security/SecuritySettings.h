@@ -40,7 +40,7 @@ enum class Outcome {
     DatabaseFailed, ///< the database could not be converted; nothing changed
 };
 
-struct SaveResult
+struct [[nodiscard]] SaveResult
 {
     Outcome outcome = Outcome::Saved;
     QString detail;

@@ -508,8 +508,9 @@ FileResult Database::RewriteDatabase(int level, const QStringList &lines, const 
         return stale;
     const FileResult written = SafeFile::createNew(m_files.temporary, content);
     if (!written) {
-        // createNew removes what it made; a file raced into its place is not ours to keep either.
-        removeTemporary();
+        // createNew removes what it made; a file raced into its place is not ours to keep either. The write's
+        // own failure is what the caller reports; a copy that cannot be removed now goes at the next start.
+        static_cast<void>(removeTemporary());
         return written;
     }
     FileResult enciphered = EncryptTempToDB(keyText);
@@ -647,7 +648,8 @@ FileResult Database::changeLevelFile(
     if (commit) {
         const FileResult committed = commit();
         if (!committed) {
-            SafeFile::remove(side);
+            // A staged file left behind is removed by the next start, since the owner file does not name it.
+            static_cast<void>(SafeFile::remove(side));
             return committed;
         }
         result.addWarning(committed);

@@ -34,7 +34,7 @@ using KeyProvider = std::function<QString()>;
  */
 using CommitStep = std::function<FileResult()>;
 
-struct LoadResult
+struct [[nodiscard]] LoadResult
 {
     QStringList lines; ///< plain record lines, in file order; what could be read before a failure
     FileResult status;

@@ -14,7 +14,11 @@ namespace FieldCipher {
 /** The 63 characters the table exchanges, in the order the table is given. */
 inline constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ:";
 
-/** Appends the substitute of CurChar (or CurChar itself outside the alphabet) to CipherOut. */
+/**
+ * Appends the substitute of CurChar (or CurChar itself outside the alphabet) to CipherOut.
+ * The store ciphers whole lines (encipherBytes); this character-at-a-time form and
+ * FieldDecipher stay as the reference its tests hold the fast forms to.
+ */
 void FieldEncipherChar(QChar CurChar, QString &CipherOut);
 
 /** Appends the deciphered line to out and returns the line's last character (null for an empty line). */

@@ -20,7 +20,7 @@ enum class EditOutcome {
     ChangedOutside, ///< another program changed the records in the file since they were read; nothing written
 };
 
-struct EditResult
+struct [[nodiscard]] EditResult
 {
     EditOutcome outcome = EditOutcome::Done;
     QString detail;

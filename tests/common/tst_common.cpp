@@ -42,7 +42,6 @@ private Q_SLOTS:
     void append_createsPrivateFileAndAppends();
     void append_fullDisk_reportsAndLeavesFileAsItWas();
     void createNew_refusesExistingFileAndLink();
-    void copy_isByteForByte();
     void remove_missingFileIsNoError();
     void temporaryFolder_isPrivatePerApplicationFolder();
     void temporaryFolder_refusesForeignOwner();
@@ -198,19 +197,6 @@ void tst_Common::createNew_refusesExistingFileAndLink()
     QVERIFY(QFile::link(target, link));
     QVERIFY(!SafeFile::createNew(link, "secret"));
     QVERIFY(!QFile::exists(target));
-}
-
-void tst_Common::copy_isByteForByte()
-{
-    TestFolders folders;
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i)
-        bytes.append(char(i * 7));
-    TestFolders::write(folders.appPath(u"a"_s), bytes);
-    QVERIFY(SafeFile::copy(folders.appPath(u"a"_s), folders.appPath(u"b"_s)));
-    QCOMPARE(TestFolders::read(folders.appPath(u"b"_s)), bytes);
-    QVERIFY(!SafeFile::copy(folders.appPath(u"missing"_s), folders.appPath(u"c"_s)));
-    QVERIFY(!QFile::exists(folders.appPath(u"c"_s)));
 }
 
 void tst_Common::remove_missingFileIsNoError()

@@ -118,7 +118,8 @@ std::optional<QStringList> load(Database &database, int level, const QString &ke
         }
     }
     LoadResult loaded = database.LoadDatabase(level);
-    database.removeTemporary();
+    if (const FileResult removed = database.removeTemporary(); !removed)
+        loaded.status = removed;
     if (!loaded.status) {
         if (why)
             *why = loaded.status.error;

@@ -30,7 +30,8 @@ QStringList load(Database &db, int level)
     if (level == 1 && !db.DecryptDBToTemp(kKey))
         return { u"(does not decipher)"_s };
     const QStringList lines = db.LoadDatabase(level).lines;
-    db.removeTemporary();
+    if (!db.removeTemporary())
+        return { u"(the temporary file stays)"_s };
     return lines;
 }
 } // namespace

@@ -546,7 +546,7 @@ void tst_StoreFiles::replace_andRemove_keepFileInGridOrder()
     Store s;
     FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
     for (const QString &service : { u"beta"_s, u"Alpha"_s, u"gamma"_s })
-        s.editor.add(0, { service, {}, u"u"_s, u"p"_s, {} }, {});
+        QCOMPARE(s.editor.add(0, { service, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::Done);
     const QByteArray file = TestFolders::read(s.files().plain);
 
     QCOMPARE(s.editor.replace(0, -1, { u"x"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NothingSelected);
@@ -578,9 +578,9 @@ void tst_StoreFiles::editor_asksForKeyOnlyAtLevel1()
         ++asked;
         return kKey;
     };
-    s.editor.add(0, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting);
-    s.editor.replace(2, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting);
-    s.editor.remove(0, 0, counting);
+    QCOMPARE(s.editor.add(0, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.replace(2, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.remove(0, 0, counting).outcome, EditOutcome::Done);
     QCOMPARE(asked, 0);
     QCOMPARE(s.editor.add(1, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
     QCOMPARE(asked, 1);
