@@ -144,21 +144,29 @@ e2e_now_ms() {
 # runtime folder and umask 000. PREFIX (for instance "ulimit -f 1") runs in the program's
 # shell just before it.
 e2e_start() {
+    e2e_launch "${*:-:}"
+    CORVANE_PID=$E2E_LAUNCHED
+    e2e_log "started Corvane (run $E2E_RUNS, pid $CORVANE_PID)"
+}
+
+# e2e_launch PREFIX [LAUNCHER...]: starts app/corvane in the background as e2e_start says, run by
+# LAUNCHER (strace, say) when one is given; E2E_LAUNCHED is the process started.
+e2e_launch() {
     # The X server gives a new program the window ids an ended one had: once the program has
     # ended, its main window's id may name any window of the next one.
     e2e_running || MAIN=
+    SPLASH=
     E2E_RUNS=$((E2E_RUNS + 1))
-    local prefix="${*:-:}"
+    local prefix=$1
+    shift
     (
         cd "$E2E_DIR"
         umask 000
         eval "$prefix"
         exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$E2E_HOME" \
-            XDG_RUNTIME_DIR="$E2E_RUNTIME" "$APP/corvane"
+            XDG_RUNTIME_DIR="$E2E_RUNTIME" "$@" "$APP/corvane"
     ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
-    CORVANE_PID=$!
-    SPLASH=
-    e2e_log "started Corvane (run $E2E_RUNS, pid $CORVANE_PID)"
+    E2E_LAUNCHED=$!
 }
 
 e2e_running() {
@@ -628,19 +636,11 @@ e2e_security_accept() { e2e_click_twips "$SECURITY" 4230 "$BUTTONS_TOP" 1110 390
 # the given options (to slow or fail chosen system calls). CORVANE_PID is the program itself,
 # E2E_TRACER the strace that runs it; the trace goes to strace-N.txt in the journey folder.
 e2e_start_traced() {
-    E2E_RUNS=$((E2E_RUNS + 1))
-    (
-        cd "$E2E_DIR"
-        umask 000
-        exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$E2E_HOME" \
-            XDG_RUNTIME_DIR="$E2E_RUNTIME" strace -f -qq -o "$E2E_DIR/strace-$E2E_RUNS.txt" "$@" "$APP/corvane"
-    ) >"$E2E_DIR/corvane-$E2E_RUNS.log" 2>&1 &
-    E2E_TRACER=$!
-    e2e_running || MAIN=
+    e2e_launch : strace -f -qq -o "$E2E_DIR/strace-$((E2E_RUNS + 1)).txt" "$@"
+    E2E_TRACER=$E2E_LAUNCHED
     CORVANE_PID=
     e2e_wait_until 10 '[[ -n $(pgrep -P "$E2E_TRACER" -x corvane) ]]' || e2e_fail "strace did not start Corvane"
     CORVANE_PID=$(pgrep -P "$E2E_TRACER" -x corvane)
-    SPLASH=
     e2e_log "started Corvane under strace $* (run $E2E_RUNS, pid $CORVANE_PID)"
 }
 
