@@ -400,14 +400,8 @@ LoadResult Database::LoadDatabase(int level) const
         result.status = FileResult::failure(kNoTemporary);
         return result;
     }
-    FileContent file = readFile(source);
-    if (!file.bytes) {
-        if (!file.missing)
-            result.status = file.status;
-        return result;
-    }
-    result.lines = recordLines(std::move(*file.bytes));
-    return result;
+    // mdb.tmp holds field-enciphered lines only, as the plain file does.
+    return readRecords(source, FileKind::Plain);
 }
 
 LoadResult Database::readRecords(const QString &path, FileKind kind, const QString &key)
