@@ -214,6 +214,7 @@ class tst_Steps : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void levelChanges_killedAtEveryStep_settleToBeforeOrAfter_data();
     void levelChanges_killedAtEveryStep_settleToBeforeOrAfter();
     void writes_failedAtEveryStep_reportWhatTheFilesHold_data();
     void writes_failedAtEveryStep_reportWhatTheFilesHold();
@@ -233,35 +234,38 @@ void tst_Steps::initTestCase()
     QVERIFY2(!m_levelStates.isEmpty(), "the driver could not prepare the level run's states");
 }
 
+void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter_data()
+{
+    QTest::addColumn<int>("from");
+    for (int from = 0; from < KillSets::levelStates().size(); ++from)
+        QTest::newRow(qPrintable(levelChangeName(from))) << from;
+}
+
+// One row per change, so that each change has the whole per-function time of its own (the sanitized build is slow).
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter()
 {
-    const int count = int(m_levelStates.size());
-    int total = 0;
-    for (int from = 0; from < count; ++from) {
-        const int to = (from + 1) % count;
-        const QString base = m_folders.root() + u"/kill-%1"_s.arg(from);
-        QString why;
-        const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, &why);
-        QVERIFY2(!steps.isEmpty(), qPrintable(levelChangeName(from) + u": no steps traced: "_s + why));
-        int before = 0;
-        for (int i = 0; i < steps.size(); ++i) {
-            const QString what = u"%1, killed at %2"_s.arg(levelChangeName(from), steps[i].name());
-            const QString folder = base + u"-%1"_s.arg(i);
-            copyFolder(m_levelStates[from], folder);
-            const QByteArray output = runTraced(
-                stopping(steps[i], u"signal=SIGKILL"_s, folder + u"/Data"_s), { u"level"_s, u"0"_s, folder, u"1"_s });
-            QVERIFY2(says(output, "begin") && !says(output, "end") && !says(output, "error"),
-                qPrintable(what + u": the driver was not stopped there: "_s + QString::fromUtf8(output)));
-            const int state = levelStateIn(folder, why);
-            QVERIFY2(state == from || state == to, qPrintable(what + u": "_s + why));
-            before += state == from ? 1 : 0;
-            QDir(folder).removeRecursively();
-        }
-        total += int(steps.size());
-        qInfo("%s: killed at each of its %d steps, the next start found it undone %d times and made %d times",
-            qPrintable(levelChangeName(from)), int(steps.size()), before, int(steps.size()) - before);
+    QFETCH(int, from);
+    const int to = (from + 1) % int(m_levelStates.size());
+    const QString base = m_folders.root() + u"/kill-%1"_s.arg(from);
+    QString why;
+    const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, &why);
+    QVERIFY2(!steps.isEmpty(), qPrintable(u"no steps traced: "_s + why));
+    int before = 0;
+    for (int i = 0; i < steps.size(); ++i) {
+        const QString what = u"killed at %1"_s.arg(steps[i].name());
+        const QString folder = base + u"-%1"_s.arg(i);
+        copyFolder(m_levelStates[from], folder);
+        const QByteArray output = runTraced(
+            stopping(steps[i], u"signal=SIGKILL"_s, folder + u"/Data"_s), { u"level"_s, u"0"_s, folder, u"1"_s });
+        QVERIFY2(says(output, "begin") && !says(output, "end") && !says(output, "error"),
+            qPrintable(what + u": the driver was not stopped there: "_s + QString::fromUtf8(output)));
+        const int state = levelStateIn(folder, why);
+        QVERIFY2(state == from || state == to, qPrintable(what + u": "_s + why));
+        before += state == from ? 1 : 0;
+        QDir(folder).removeRecursively();
     }
-    qInfo("%d kills in all", total);
+    qInfo("killed at each of its %d steps, the next start found it undone %d times and made %d times",
+        int(steps.size()), before, int(steps.size()) - before);
 }
 
 void tst_Steps::writes_failedAtEveryStep_reportWhatTheFilesHold_data()
