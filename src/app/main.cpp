@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrowserCommands.h"
 #include "CoreDumps.h"
+#include "PlatformChoice.h"
 #include "ProgramExit.h"
 #include "Startup.h"
 
@@ -19,6 +20,8 @@ int main(int argc, char *argv[])
     disableCoreDumps();
     ::umask(077);
 
+    // In a Wayland session Corvane runs as an X11 program unless the user chose a platform.
+    PlatformChoice::apply();
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);
