@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class ClickLabel;
 class mainScr;
@@ -51,11 +54,25 @@ protected:
 private:
     void Text1_GotFocus(int index);
     void Text1_Click(int index);
+    void clipboardChanged();
     void copyTick();
+    /** Makes the clipboard's text the one a new target must not take, then empties the clipboard. */
+    void emptyForNewTarget();
+    /**
+     * The clipboard's text if it is a copy capture mode takes: not the text the clipboard held when the target
+     * was chosen (a clipboard manager puts it back), and not an emptiness seen while Corvane was inactive.
+     */
+    std::optional<QString> newCopy();
     void setStatus(const QString &status);
     /** Colours label blue and the other two of Username, Password and Path black (nullptr: all black). */
     void markCopied(ClickLabel *label);
 
     mainScr &m_window;
     bool m_copyRunning = false;
+    /** What the clipboard held when the target was chosen, until another text arrives. */
+    std::optional<QString> m_heldAtTarget;
+    /** A change of the clipboard that the copy has not looked at yet. */
+    bool m_changePending = false;
+    /** Whether a window of Corvane's was active at the last change of the clipboard. */
+    bool m_activeAtChange = true;
 };
