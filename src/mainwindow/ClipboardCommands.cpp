@@ -6,6 +6,7 @@
 #include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "RecordCommands.h"
+#include "WindowSystem.h"
 #include "mainScr.h"
 
 #include <QAction>
@@ -121,21 +122,21 @@ void ClipboardCommands::Label5_Click()
 void ClipboardCommands::mnuCopyToClip_Click()
 {
     const QString path = m_window.ui.text(1);
-    Clipboard::clear();
+    emptyClipboard();
     Clipboard::setText(path);
     setStatus(u"Path set to: "_s + path);
 }
 
 void ClipboardCommands::mnuClearClip_Click()
 {
-    Clipboard::clear();
+    emptyClipboard();
 }
 
 void ClipboardCommands::Image3_Click(int index)
 {
     if (index != 1)
         return;
-    Clipboard::clear();
+    emptyClipboard();
     setStatus(u"Nothing"_s);
     markCopied(nullptr);
 }
@@ -167,7 +168,10 @@ void ClipboardCommands::showIndicator()
 void ClipboardCommands::clipboardChanged()
 {
     m_changePending = true;
-    m_activeAtChange = QApplication::activeWindow() != nullptr;
+    // An emptiness Corvane made counts, and one that came while it was the active program. Native Wayland
+    // reports an empty clipboard whenever Corvane's windows lose the keyboard, before Qt has told them so: there
+    // an emptiness Corvane did not make says nothing about the clipboard.
+    m_emptyCounts = m_emptying || (!WindowSystem::isNativeWayland() && QApplication::activeWindow());
     showIndicator();
 }
 
@@ -187,7 +191,7 @@ std::optional<QString> ClipboardCommands::newCopy()
     if (text.isEmpty()) {
         // Native Wayland shows a program an empty clipboard while none of its windows is active, and an X11
         // clipboard empties when the program that copied ends: neither empties a box the user is not looking at.
-        if (!m_activeAtChange)
+        if (!m_emptyCounts)
             return std::nullopt;
         return text;
     }
@@ -201,7 +205,15 @@ std::optional<QString> ClipboardCommands::newCopy()
 void ClipboardCommands::emptyForNewTarget()
 {
     m_heldAtTarget = capturedText();
+    emptyClipboard();
+}
+
+void ClipboardCommands::emptyClipboard()
+{
+    // The clipboard tells of the change at once, while the mark is set.
+    m_emptying = true;
     Clipboard::clear();
+    m_emptying = false;
 }
 
 bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)

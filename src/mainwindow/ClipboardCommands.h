@@ -58,6 +58,8 @@ private:
     void copyTick();
     /** Makes the clipboard's text the one a new target must not take, then empties the clipboard. */
     void emptyForNewTarget();
+    /** Empties the clipboard: an emptiness of Corvane's own, which empties the target. */
+    void emptyClipboard();
     /**
      * The clipboard's text if it is a copy capture mode takes: not the text the clipboard held when the target
      * was chosen (a clipboard manager puts it back), and not an emptiness seen while Corvane was inactive.
@@ -73,6 +75,8 @@ private:
     std::optional<QString> m_heldAtTarget;
     /** A change of the clipboard that the copy has not looked at yet. */
     bool m_changePending = false;
-    /** Whether a window of Corvane's was active at the last change of the clipboard. */
-    bool m_activeAtChange = true;
+    /** Corvane itself is emptying the clipboard. */
+    bool m_emptying = false;
+    /** Whether the clipboard's last change, if it emptied the clipboard, empties the target. */
+    bool m_emptyCounts = true;
 };
