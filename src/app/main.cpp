@@ -19,9 +19,9 @@ int main(int argc, char *argv[])
     // and whatever it or its libraries write (caches included) is for the user's eyes only.
     disableCoreDumps();
     ::umask(077);
-
     // In a Wayland session Corvane runs as an X11 program unless the user chose a platform.
     PlatformChoice::apply();
+
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);
