@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CoreDumps.h"
+#include "PlatformChoice.h"
 #include "ProgramExit.h"
 #include "Startup.h"
 
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     // and whatever it or its libraries write (caches included) is for the user's eyes only.
     disableCoreDumps();
     ::umask(077);
+    // In a Wayland session Corvane runs as an X11 program unless the user chose a platform.
+    PlatformChoice::apply();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);

@@ -8,6 +8,7 @@
 #include "MouseEvents.h"
 #include "Twips.h"
 #include "WindowMover.h"
+#include "WindowSystem.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,11 +23,15 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 const QColor kBarColour(0x1f, 0x3b, 0x63);
 constexpr int kGripHideTicks = 50;
+/** How long a compositor may take to confirm the normal state before the window takes its size all the same. */
+constexpr int kStateWaitMs = 1000;
 const QString kTrayCaption = u"ClipBoard holds"_s;
 
 void placeAt(QWidget *widget, const TwipsRect &rect)
@@ -255,6 +260,10 @@ void BrowserFrame::Form_Resize()
 {
     if (m_applying)
         return;
+    if (m_sizeOnceNormal && !(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        sizeOnceNormal();
+        return;
+    }
     const QSize size = m_window->size();
     const TwipsRect &window = m_layout.geometry().window;
     if (size == QSize(Twips::toPixels(window.width), Twips::toPixels(window.height)))
@@ -276,12 +285,14 @@ void BrowserFrame::windowMoved()
 void BrowserFrame::Image5_Click()
 {
     m_layout.toggleMaximize(screenTwips());
+    followWindowState();
     applyLayout();
 }
 
 void BrowserFrame::Image7_Click()
 {
     m_layout.restoreButton();
+    followWindowState();
     applyLayout();
 }
 
@@ -293,6 +304,7 @@ void BrowserFrame::Image4_Click()
 void BrowserFrame::Image6_Click()
 {
     m_layout.leaveTheatre();
+    followWindowState();
     applyLayout();
 }
 
@@ -338,6 +350,7 @@ void BrowserFrame::Frame1_MouseMove()
 void BrowserFrame::Frame1_Click()
 {
     m_layout.normalLayout();
+    followWindowState();
     applyLayout();
 }
 
@@ -399,6 +412,7 @@ void BrowserFrame::updateIndicator()
 void BrowserFrame::mnutheather_Click()
 {
     m_layout.theatreLayout(screenTwips());
+    followWindowState();
     applyLayout();
 }
 
@@ -446,13 +460,58 @@ QPoint BrowserFrame::screenOrigin() const
     return screen ? screen->geometry().topLeft() : QPoint();
 }
 
+void BrowserFrame::followWindowState()
+{
+    if (!WindowSystem::isNativeWayland())
+        return;
+    const Qt::WindowStates states = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    const Qt::WindowState wanted = m_layout.isTheatre() ? Qt::WindowFullScreen
+        : m_layout.isMaximized()                        ? Qt::WindowMaximized
+                                                        : Qt::WindowNoState;
+    if ((m_window->windowState() & states) == wanted)
+        return;
+    // The size the compositor gives comes back through Form_Resize, which lays the controls out for it.
+    if (wanted == Qt::WindowFullScreen)
+        m_window->showFullScreen();
+    else if (wanted == Qt::WindowMaximized)
+        m_window->showMaximized();
+    else
+        showNormal();
+}
+
+void BrowserFrame::showNormal()
+{
+    // The window takes its normal size once the compositor has confirmed the normal state: a size that the
+    // state it has confirmed does not allow ends the connection. Its answer is a size of its own (the size
+    // the window had before), which Form_Resize replaces by the layout's.
+    if (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        m_sizeOnceNormal = true;
+        QTimer::singleShot(kStateWaitMs, this, &BrowserFrame::sizeOnceNormal);
+    }
+    m_window->showNormal();
+}
+
+void BrowserFrame::sizeOnceNormal()
+{
+    if (!std::exchange(m_sizeOnceNormal, false))
+        return;
+    applyLayout();
+}
+
 void BrowserFrame::applyLayout()
 {
     const FrameGeometry &g = m_layout.geometry();
     m_applying = true;
-    const QPoint origin = screenOrigin();
-    m_window->setGeometry(origin.x() + Twips::toPixels(g.window.left), origin.y() + Twips::toPixels(g.window.top),
-        Twips::toPixels(g.window.width), Twips::toPixels(g.window.height));
+    const QSize size(Twips::toPixels(g.window.width), Twips::toPixels(g.window.height));
+    if (!WindowSystem::isNativeWayland()) {
+        const QPoint origin = screenOrigin();
+        m_window->setGeometry(QRect(
+            QPoint(origin.x() + Twips::toPixels(g.window.left), origin.y() + Twips::toPixels(g.window.top)), size));
+    } else if (!m_sizeOnceNormal
+        && !(m_window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // The compositor places the window, and sizes it while it is maximized or full screen.
+        m_window->resize(size);
+    }
     placeAt(lblbar, g.lblbar);
     placeAt(Label1, g.label1);
     placeAt(m_window->Label3, g.label3);

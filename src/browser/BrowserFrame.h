@@ -109,6 +109,14 @@ private:
     void scheduleGripHide();
     QSize screenTwips() const;
     QPoint screenOrigin() const;
+    /**
+     * Where the desktop places windows (native Wayland): puts the window into the state the layout asks
+     * for, maximized, full screen (theatre) or normal, for the compositor to place and size it.
+     */
+    void followWindowState();
+    /** Native Wayland: back to the normal state, the layout's size following the compositor's confirmation. */
+    void showNormal();
+    void sizeOnceNormal();
     /** Puts every control where the layout says and shows the ones it shows. */
     void applyLayout();
     void drawPictures();
@@ -116,6 +124,8 @@ private:
     MiniBrowser *m_window;
     BrowserLayout m_layout;
     bool m_applying = false;
+    /** Native Wayland: the normal state was asked for; the window takes its size once the compositor confirms it. */
+    bool m_sizeOnceNormal = false;
     bool GripDragging = false;
     GripCounter GripTicks;
 };

@@ -115,6 +115,7 @@ void BrowserLayout::formResize()
 void BrowserLayout::maximizeWindow(QSize screen)
 {
     m_maximized = true;
+    m_theatre = false;
     m_g.picture1.top = 0;
     m_g.window.top = 0;
     m_g.window.left = 0;
@@ -131,6 +132,7 @@ void BrowserLayout::maximizeWindow(QSize screen)
 
 void BrowserLayout::restoreNormalSize()
 {
+    m_theatre = false;
     m_g.window.left = kNormalLeft;
     m_g.window.top = kNormalTop;
     setWindowSize(kNormalWidth, kNormalHeight);
@@ -171,6 +173,7 @@ void BrowserLayout::normalLayout()
 
 void BrowserLayout::theatreLayout(QSize screen)
 {
+    m_theatre = true;
     m_g.window.top = 0;
     m_g.window.left = 0;
     setWindowSize(screen.width(), screen.height());

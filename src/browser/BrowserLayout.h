@@ -56,6 +56,8 @@ public:
 
     const FrameGeometry &geometry() const { return m_g; }
     bool isMaximized() const { return m_maximized; }
+    /** Whether the window is in theatre mode: it fills the screen, the bar at the bottom. */
+    bool isTheatre() const { return m_theatre; }
     /** Whether the clock (the tray's time of day) should be running. */
     bool clockRunning() const { return m_clockRunning; }
     /** True once after a layout change emptied the clipboard status line. */
@@ -100,6 +102,7 @@ private:
 
     FrameGeometry m_g;
     bool m_maximized = false;
+    bool m_theatre = false;
     bool m_clockRunning = true;
     bool m_clipStatEmptied = false;
     int m_clockRoom = kClockRoom;

@@ -2,11 +2,21 @@
 #include "WindowFrame.h"
 
 #include "Twips.h"
+#include "WindowSystem.h"
 
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <utility>
+
+namespace {
+constexpr Qt::WindowStates kSizedByDesktop = Qt::WindowMaximized | Qt::WindowFullScreen;
+constexpr Qt::WindowStates kNotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+/** How long a compositor may take to confirm the normal state; after that the window sizes itself again. */
+constexpr int kStateWaitMs = 1000;
+} // namespace
 
 WindowFrame *WindowFrame::of(QWidget *window)
 {
@@ -53,7 +63,9 @@ void WindowFrame::setOuterSize(int widthTwips, int heightTwips)
 void WindowFrame::setOuterHeight(int heightTwips)
 {
     followFrame();
-    resizeInside(QSize(outerSize().width(), Twips::toPixels(heightTwips)));
+    // A width set while the compositor had yet to confirm the normal state is the width the window will have.
+    const int width = m_deferred.isValid() ? m_deferred.width() : outerSize().width();
+    resizeInside(QSize(width, Twips::toPixels(heightTwips)));
 }
 
 void WindowFrame::setFixedOuterSize(int widthTwips, int heightTwips)
@@ -70,8 +82,45 @@ QMargins WindowFrame::reportedMargins() const
     return handle->frameMargins();
 }
 
+void WindowFrame::showNormal()
+{
+    const Qt::WindowStates state = m_window->windowState();
+    if (!(state & kNotNormal))
+        return;
+    if ((state & kSizedByDesktop) && WindowSystem::isNativeWayland() && m_window->isVisible()) {
+        // The compositor answers with the window's normal size; until then the window keeps the size it has.
+        m_waitingForState = true;
+        const int wait = ++m_stateWaits;
+        QTimer::singleShot(kStateWaitMs, this, [this, wait] {
+            if (wait == m_stateWaits)
+                endStateWait();
+        });
+    }
+    m_window->setWindowState(state & ~kNotNormal);
+}
+
+void WindowFrame::endStateWait()
+{
+    if (!m_waitingForState)
+        return;
+    m_waitingForState = false;
+    const QSize deferred = std::exchange(m_deferred, QSize());
+    if (deferred.isValid())
+        resizeInside(deferred);
+}
+
 void WindowFrame::resizeInside(const QSize &outerPixels)
 {
+    if (WindowSystem::isNativeWayland()) {
+        // There a maximized or full-screen window has the size the compositor gave it, and one on its way back
+        // to normal takes no size before the compositor has confirmed that: anything else ends the connection.
+        if (m_window->windowState() & kSizedByDesktop)
+            return;
+        if (m_waitingForState) {
+            m_deferred = outerPixels;
+            return;
+        }
+    }
     const QSize inside = outerPixels.shrunkBy(m_margins).expandedTo(QSize(1, 1));
     if (m_fixed)
         m_window->setFixedSize(inside);
@@ -104,8 +153,13 @@ bool WindowFrame::eventFilter(QObject *watched, QEvent *event)
             for (int delay : { 0, 100, 400 })
                 QTimer::singleShot(delay, this, &WindowFrame::followFrame);
             break;
-        case QEvent::Move:
         case QEvent::Resize:
+            // The first size the compositor gives after the normal state was asked for confirms that state.
+            if (m_waitingForState && event->spontaneous())
+                endStateWait();
+            followFrame();
+            break;
+        case QEvent::Move:
         case QEvent::WindowStateChange:
         case QEvent::ActivationChange:
             followFrame();

@@ -40,6 +40,15 @@ public:
     /** Fixes the outer size in twips: a window the user cannot resize. */
     void setFixedOuterSize(int widthTwips, int heightTwips);
 
+    /**
+     * Takes the window out of the maximized, full-screen or minimized state.
+     * Where the compositor must confirm the normal state before the window may
+     * take another size (native Wayland), the sizes set until it has done so
+     * are applied once it has; a window that takes a size its confirmed state
+     * does not allow is cut off from the display.
+     */
+    void showNormal();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -49,9 +58,16 @@ private:
     QMargins reportedMargins() const;
     void resizeInside(const QSize &outerPixels);
     void followFrame();
+    /** The compositor has confirmed the normal state (or never will): the size set meanwhile applies. */
+    void endStateWait();
 
     QWidget *m_window;
     /** The frame the inside was last sized for. */
     QMargins m_margins;
     bool m_fixed = false;
+    /** Native Wayland: the normal state was asked for and the compositor has not confirmed it yet. */
+    bool m_waitingForState = false;
+    int m_stateWaits = 0;
+    /** The outer size in pixels set while waiting; empty when none was. */
+    QSize m_deferred;
 };

@@ -6,9 +6,11 @@
 #include "ElidedLabel.h"
 #include "InfoEdit.h"
 #include "RecordCommands.h"
+#include "WindowSystem.h"
 #include "mainScr.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
@@ -69,7 +71,7 @@ ClipboardCommands::ClipboardCommands(mainScr &window)
     // The indicator and the copy follow the clipboard, changed by this program or any other. The copy runs
     // after the event that changed the clipboard, so a box that takes the focus is the target by then.
     QClipboard *clipboard = QGuiApplication::clipboard();
-    connect(clipboard, &QClipboard::dataChanged, this, &ClipboardCommands::showIndicator);
+    connect(clipboard, &QClipboard::dataChanged, this, &ClipboardCommands::clipboardChanged);
     connect(clipboard, &QClipboard::dataChanged, this, &ClipboardCommands::copyTick, Qt::QueuedConnection);
     showIndicator();
 }
@@ -120,21 +122,21 @@ void ClipboardCommands::Label5_Click()
 void ClipboardCommands::mnuCopyToClip_Click()
 {
     const QString path = m_window.ui.text(1);
-    Clipboard::clear();
+    emptyClipboard();
     Clipboard::setText(path);
     setStatus(u"Path set to: "_s + path);
 }
 
 void ClipboardCommands::mnuClearClip_Click()
 {
-    Clipboard::clear();
+    emptyClipboard();
 }
 
 void ClipboardCommands::Image3_Click(int index)
 {
     if (index != 1)
         return;
-    Clipboard::clear();
+    emptyClipboard();
     setStatus(u"Nothing"_s);
     markCopied(nullptr);
 }
@@ -143,7 +145,7 @@ void ClipboardCommands::mnuCapture_Click()
 {
     // A checkable entry: Qt has flipped the check mark before this runs, so it shows the state after the click.
     if (m_window.ui.mnuCapture->isChecked()) {
-        Clipboard::clear();
+        emptyForNewTarget();
         m_copyRunning = true;
         copyTick();
     } else {
@@ -163,13 +165,55 @@ void ClipboardCommands::showIndicator()
     m_window.ui.Image3[0]->setVisible(!holdsText);
 }
 
+void ClipboardCommands::clipboardChanged()
+{
+    m_changePending = true;
+    // An emptiness Corvane made counts, and one that came while it was the active program. Native Wayland
+    // reports an empty clipboard whenever Corvane's windows lose the keyboard, before Qt has told them so: there
+    // an emptiness Corvane did not make says nothing about the clipboard.
+    m_emptyCounts = m_emptying || (!WindowSystem::isNativeWayland() && QApplication::activeWindow());
+    showIndicator();
+}
+
 void ClipboardCommands::copyTick()
 {
+    m_changePending = false;
     if (!m_copyRunning || Indice < 0 || Indice > 4)
         return;
+    const std::optional<QString> text = newCopy();
+    if (text && m_window.ui.text(Indice) != *text)
+        m_window.ui.setText(Indice, *text);
+}
+
+std::optional<QString> ClipboardCommands::newCopy()
+{
     const QString text = capturedText();
-    if (m_window.ui.text(Indice) != text)
-        m_window.ui.setText(Indice, text);
+    if (text.isEmpty()) {
+        // Native Wayland shows a program an empty clipboard while none of its windows is active, and an X11
+        // clipboard empties when the program that copied ends: neither empties a box the user is not looking at.
+        if (!m_emptyCounts)
+            return std::nullopt;
+        return text;
+    }
+    // A clipboard manager puts its last text back as soon as the clipboard is emptied: that is no new copy.
+    if (m_heldAtTarget && text == *m_heldAtTarget)
+        return std::nullopt;
+    m_heldAtTarget.reset();
+    return text;
+}
+
+void ClipboardCommands::emptyForNewTarget()
+{
+    m_heldAtTarget = capturedText();
+    emptyClipboard();
+}
+
+void ClipboardCommands::emptyClipboard()
+{
+    // The clipboard tells of the change at once, while the mark is set.
+    m_emptying = true;
+    Clipboard::clear();
+    m_emptying = false;
 }
 
 bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
@@ -197,13 +241,18 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
 
 void ClipboardCommands::Text1_GotFocus(int index)
 {
-    Clipboard::clear();
+    // What was copied while Corvane was inactive may reach it only now (native Wayland shows it no sooner):
+    // it belongs to the box that was the target, before the clipboard is emptied for the next one.
+    if (m_changePending)
+        copyTick();
+    emptyForNewTarget();
     Indice = index;
 }
 
 void ClipboardCommands::Text1_Click(int index)
 {
-    m_window.ui.setText(index, capturedText());
+    const QString text = capturedText();
+    m_window.ui.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);
     m_window.ui.caretToEnd(index);
 }
 

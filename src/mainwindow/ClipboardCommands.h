@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class ClickLabel;
 class mainScr;
@@ -51,11 +54,29 @@ protected:
 private:
     void Text1_GotFocus(int index);
     void Text1_Click(int index);
+    void clipboardChanged();
     void copyTick();
+    /** Makes the clipboard's text the one a new target must not take, then empties the clipboard. */
+    void emptyForNewTarget();
+    /** Empties the clipboard: an emptiness of Corvane's own, which empties the target. */
+    void emptyClipboard();
+    /**
+     * The clipboard's text if it is a copy capture mode takes: not the text the clipboard held when the target
+     * was chosen (a clipboard manager puts it back), and not an emptiness seen while Corvane was inactive.
+     */
+    std::optional<QString> newCopy();
     void setStatus(const QString &status);
     /** Colours label blue and the other two of Username, Password and Path black (nullptr: all black). */
     void markCopied(ClickLabel *label);
 
     mainScr &m_window;
     bool m_copyRunning = false;
+    /** What the clipboard held when the target was chosen, until another text arrives. */
+    std::optional<QString> m_heldAtTarget;
+    /** A change of the clipboard that the copy has not looked at yet. */
+    bool m_changePending = false;
+    /** Corvane itself is emptying the clipboard. */
+    bool m_emptying = false;
+    /** Whether the clipboard's last change, if it emptied the clipboard, empties the target. */
+    bool m_emptyCounts = true;
 };

@@ -7,11 +7,13 @@
 #include "Twips.h"
 #include "WindowFrame.h"
 #include "WindowPlacement.h"
+#include "WindowSystem.h"
 #include "mainScr.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
@@ -38,6 +40,14 @@ DisplayModes::DisplayModes(mainScr &window)
         box->installEventFilter(this);
     ui.infoBox()->viewport()->installEventFilter(this);
     ui.infoBox()->viewport()->setMouseTracking(true);
+
+    if (WindowSystem::isNativeWayland()) {
+        // The compositor alone keeps a window above the others, from the window's own menu.
+        ui.mnuOnTop->setEnabled(false);
+        ui.mnuOnTop->setToolTip(u"This desktop keeps windows above the others itself: use its \"Always on Top\" "
+                                "(in the window menu, Alt+Space)."_s);
+        ui.mnuPreferencesTop->setToolTipsVisible(true);
+    }
 }
 
 void DisplayModes::LoadPrefs()
@@ -45,6 +55,9 @@ void DisplayModes::LoadPrefs()
     using PreferencesFile::Key;
     const std::optional<QList<PreferencesFile::Setting>> settings
         = PreferencesFile::read(AppFolders::preferencesFile());
+    // Where the desktop places windows, the place the window was given stands until the file says otherwise.
+    if (WindowSystem::isNativeWayland())
+        m_kept = Kept { Twips::fromPixels(m_window.pos().x()), Twips::fromPixels(m_window.pos().y()), false };
     if (!settings)
         return;
     mainScrControls &ui = m_window.ui;
@@ -60,18 +73,29 @@ void DisplayModes::LoadPrefs()
             ui.mnuAutoHide->setChecked(setting.flag);
             break;
         case Key::LPos:
-            m_window.move(Twips::toPixels(setting.twips), m_window.pos().y());
+            if (m_kept)
+                m_kept->left = setting.twips;
+            else
+                m_window.move(Twips::toPixels(setting.twips), m_window.pos().y());
             break;
         case Key::TPos:
-            m_window.move(m_window.pos().x(), Twips::toPixels(setting.twips));
+            if (m_kept)
+                m_kept->top = setting.twips;
+            else
+                m_window.move(m_window.pos().x(), Twips::toPixels(setting.twips));
             break;
         case Key::OTop:
-            ui.mnuOnTop->setChecked(setting.flag);
-            setTopMost(setting.flag);
+            if (m_kept) {
+                m_kept->topMost = setting.flag;
+            } else {
+                ui.mnuOnTop->setChecked(setting.flag);
+                setTopMost(setting.flag);
+            }
             break;
         }
     }
-    keepReachable();
+    if (!m_kept)
+        keepReachable();
 }
 
 FileResult DisplayModes::SavePrefs()
@@ -80,9 +104,16 @@ FileResult DisplayModes::SavePrefs()
     PreferencesFile::State state;
     state.hideDisplay = ui.mnuHideDisplay->isChecked();
     state.autoHide = ui.mnuAutoHide->isChecked();
-    state.left = Twips::fromPixels(m_window.pos().x());
-    state.top = Twips::fromPixels(m_window.pos().y());
-    state.topMost = ui.mnuOnTop->isChecked();
+    if (m_kept) {
+        // Native Wayland tells a program nothing of where its window is: the place it came with stays.
+        state.left = m_kept->left;
+        state.top = m_kept->top;
+        state.topMost = m_kept->topMost;
+    } else {
+        state.left = Twips::fromPixels(m_window.pos().x());
+        state.top = Twips::fromPixels(m_window.pos().y());
+        state.topMost = ui.mnuOnTop->isChecked();
+    }
     const FileResult written = PreferencesFile::write(AppFolders::preferencesFile(), state);
     // The program is about to end: the earlier file stays, and there is no one left to tell but the log.
     if (!written)
@@ -124,9 +155,7 @@ void DisplayModes::ResetSize_Click()
 {
     mainScrControls &ui = m_window.ui;
     // A maximized or minimized window cannot take a size: it is restored first.
-    if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        m_window.setWindowState(
-            m_window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    m_window.windowFrame().showNormal();
     ui.mnuHideDisplay->setChecked(false);
     ui.mnuAutoHide->setChecked(false);
     m_window.NormalHeight = kNormalHeight;

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 class mainScr;
 
 /**
@@ -36,7 +38,9 @@ public:
      * Reads "prefs.cfg" and applies it: the modes, the position and Top Most.
      * A missing file changes nothing; a malformed item ends the reading with
      * what came before it applied. A position that leaves the title bar off
-     * every screen is moved onto the primary screen.
+     * every screen is moved onto the primary screen. On native Wayland, where
+     * the desktop places windows and keeps them above others, the position
+     * and Top Most are kept as read, to be written back unchanged.
      */
     void LoadPrefs();
     /** Writes "prefs.cfg" whole; on failure the earlier file stays and the reason is returned. */
@@ -77,4 +81,13 @@ private:
 
     mainScr &m_window;
     bool m_heightRulePending = false;
+
+    /** On native Wayland: the place and Top Most as read, written back as they were. */
+    struct Kept
+    {
+        int left = 0;
+        int top = 0;
+        bool topMost = false;
+    };
+    std::optional<Kept> m_kept;
 };

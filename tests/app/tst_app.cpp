@@ -9,6 +9,7 @@
 #include "Language.h"
 #include "OwnerFile.h"
 #include "OwnerRecord.h"
+#include "PlatformChoice.h"
 #include "RecordLine.h"
 #include "Splash.h"
 #include "Startup.h"
@@ -58,6 +59,8 @@ private Q_SLOTS:
     void startup_removesStaleTemporaryDatabaseAndCopies();
     void splash_takesTextsFromLanguageTable();
     void load_level1_asksOwnerFirstThenShowsDecipheredRecords();
+    void platform_waylandSessionWithXServer_runsAsX11_data();
+    void platform_waylandSessionWithXServer_runsAsX11();
 };
 
 void tst_App::createDataFolder_firstAndLaterStarts()
@@ -281,6 +284,35 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
     QVERIFY(!QFile::exists(database.files().temporary));
     QVERIFY(messages.shown.isEmpty());
     QCOMPARE(exit.count, 0);
+}
+
+void tst_App::platform_waylandSessionWithXServer_runsAsX11_data()
+{
+    QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM
+    QTest::addColumn<QByteArray>("wayland"); // WAYLAND_DISPLAY
+    QTest::addColumn<QByteArray>("session"); // XDG_SESSION_TYPE
+    QTest::addColumn<QByteArray>("display"); // DISPLAY
+    QTest::addColumn<QByteArray>("platform");
+    QTest::newRow("GNOME or Plasma on Wayland") << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland")
+                                                << QByteArray(":0") << QByteArray("xcb;wayland");
+    QTest::newRow("session type alone names Wayland")
+        << QByteArray() << QByteArray() << QByteArray("wayland") << QByteArray(":1") << QByteArray("xcb;wayland");
+    QTest::newRow("user chose Wayland") << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland")
+                                        << QByteArray(":0") << QByteArray();
+    QTest::newRow("no X server for X11 programs")
+        << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray() << QByteArray();
+    QTest::newRow("X11 session") << QByteArray() << QByteArray() << QByteArray("x11") << QByteArray(":0")
+                                 << QByteArray();
+}
+
+void tst_App::platform_waylandSessionWithXServer_runsAsX11()
+{
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, platform);
+    QCOMPARE(PlatformChoice::platformFor({ chosen, wayland, session, display }), platform);
 }
 
 QTEST_MAIN(tst_App)

@@ -11,6 +11,7 @@
 #include "ProgramExit.h"
 #include "TestFolders.h"
 #include "Twips.h"
+#include "WindowSystem.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -129,6 +130,7 @@ private Q_SLOTS:
 
     void maximizeButton_thenTitleDoubleClick_restoresAndHidesGrip();
     void theatreMenu_twice_widensTray();
+    void nativeWayland_layoutsAreWindowStates_buttonsStayOnScreen();
     void trayMenu_togglesTray();
     void indicator_followsClipboard_clickEmptiesIt();
     void grip_showsOnFrameMove_dragStepsWindow_hidesItself();
@@ -377,6 +379,35 @@ void tst_MiniBrowser::theatreMenu_twice_widensTray()
     frame->mnuCorvomode->trigger();
     QCOMPARE(frame->Picture1->width(), Twips::toPixels(1800));
     QVERIFY(!frame->Image6->isVisible());
+    QCOMPARE(browser->PictureBar->y(), Twips::toPixels(285));
+}
+
+void tst_MiniBrowser::nativeWayland_layoutsAreWindowStates_buttonsStayOnScreen()
+{
+    // There the compositor places windows: a window moved to (0, 0) stays where it is, and sized to the
+    // screen it has its own buttons off the screen's edge.
+    WindowSystem::pretendNativeWayland(true);
+    const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
+    MiniBrowser *browser = open();
+    BrowserFrame *frame = browser->frame();
+    const QSize normal(Twips::toPixels(8100), Twips::toPixels(6465));
+    const auto buttonsInside = [browser, frame] { return browser->rect().contains(frame->closebtn->geometry()); };
+
+    QTest::mouseClick(frame->Image5, Qt::LeftButton);
+    QTRY_VERIFY(browser->isMaximized() && browser->size() == browser->screen()->availableGeometry().size());
+    QVERIFY(buttonsInside());
+    QVERIFY(frame->Image7->isVisible());
+    QTest::mouseClick(frame->Image7, Qt::LeftButton);
+    QTRY_COMPARE(browser->size(), normal);
+    QVERIFY(!browser->isMaximized());
+
+    frame->mnutheather->trigger();
+    QTRY_VERIFY(browser->isFullScreen() && browser->size() == browser->screen()->geometry().size());
+    QVERIFY(buttonsInside());
+    QCOMPARE(browser->PictureBar->geometry().bottom(), browser->height() - 1);
+    QTest::mouseClick(frame->Image6, Qt::LeftButton);
+    QTRY_COMPARE(browser->size(), normal);
+    QVERIFY(!browser->isFullScreen());
     QCOMPARE(browser->PictureBar->y(), Twips::toPixels(285));
 }
 

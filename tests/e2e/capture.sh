@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Capture mode gathers a login from another program: with it on, the box that takes the focus
 # empties the clipboard and becomes the target, and what another program then copies lands in
-# it. The gathered record is filed and read back from the database.
+# it. A clipboard manager runs, as on every desktop: it puts the last text back as soon as the
+# clipboard is emptied, and that text lands in no box. The gathered record is filed and read back
+# from the database.
 source "$(dirname "$0")/lib.sh"
 e2e_begin capture
 
@@ -10,21 +12,46 @@ e2e_wait_splash
 e2e_click "$SPLASH" 100 100
 e2e_wait_main
 
-# Switching it on (the toolbar button) empties the clipboard first.
-e2e_clip_put "old text that must not be captured"
-e2e_toolbar 6
-e2e_wait_clip ""
+# The clipboard manager: whenever the clipboard is emptied, the last text it held comes back.
+keeper() {
+    local last= text
+    while true; do
+        text=$(e2e_clip)
+        if [[ -n $text ]]; then
+            last=$text
+        elif [[ -n $last ]]; then
+            printf '%s' "$last" | xclip -selection clipboard -i >/dev/null 2>&1
+        fi
+        sleep 0.1
+    done
+}
+keeper &
+E2E_HELPER_PIDS+=($!)
 
-# capture_into BOX TEXT: focus the box (which empties the clipboard), copy TEXT elsewhere.
+# Switching it on (the toolbar button) empties the clipboard; the manager puts the text back.
+HELD="old text that must not be captured"
+e2e_clip_put "$HELD"
+e2e_toolbar 6
+e2e_wait_clip "$HELD"
+
+# capture_into BOX TEXT: focus the box (which empties the clipboard, until the manager puts the
+# last text back), copy TEXT elsewhere.
 capture_into() {
     e2e_box "$1"
-    e2e_wait_clip ""
+    sleep 0.5
+    e2e_wait_clip "$HELD"
     e2e_clip_put "$2"
+    HELD=$2
 }
 capture_into 0 "Captured Shop"
 capture_into 2 "buyer@shop.example"
 capture_into 3 "Cap7Pass"
 capture_into 1 "https://shop.example/account"
+# Into Info last: the Path put back by the manager must not land there.
+e2e_box 4
+sleep 0.5
+e2e_wait_clip "$HELD"
+sleep 0.5
 e2e_shot captured
 
 # Off again (Edit > &Capture), then Add files what was gathered.
@@ -33,7 +60,7 @@ before=$(e2e_db_size)
 e2e_toolbar 0
 e2e_wait_until "$E2E_TIMEOUT" '(($(e2e_db_size) > before))' || e2e_fail "the captured record was not filed"
 record=$(e2e_records "$APP/Data/userDB.pdb")
-for field in "0 Captured Shop" "1 https://shop.example/account" "2 buyer@shop.example" "3 Cap7Pass"; do
+for field in "0 Captured Shop" "1 https://shop.example/account" "2 buyer@shop.example" "3 Cap7Pass" "4 "; do
     e2e_expect "captured field ${field%% *}" "$(e2e_field "$record" "${field%% *}")" "${field#* }"
 done
 

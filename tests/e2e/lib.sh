@@ -32,6 +32,8 @@ fi
 
 CORVANE_PID=
 E2E_WM_PID=
+# Other programs a journey started (a compositor, a clipboard's owner), ended with it.
+E2E_HELPER_PIDS=()
 E2E_RUNS=0
 E2E_SHOTS=0
 E2E_MENU_HEIGHT=
@@ -57,7 +59,8 @@ e2e_show_program_output() {
     done
 }
 
-# e2e_begin NAME: a fresh journey folder with a copy of the program folder.
+# e2e_begin NAME [--no-wm]: a fresh journey folder with a copy of the program folder; openbox
+# runs in the X server unless --no-wm says that another desktop (weston.sh) takes it.
 e2e_begin() {
     E2E_NAME=$1
     E2E_DIR=$E2E_OUT/$E2E_NAME
@@ -76,7 +79,7 @@ e2e_begin() {
     # Whatever Corvane creates must be private by its own doing, not by a kind umask.
     umask 000
     e2e_log "journey folder $E2E_DIR"
-    e2e_start_wm
+    [[ ${2:-} == --no-wm ]] || e2e_start_wm
 }
 
 # e2e_start_wm [RC]: starts openbox (with the configuration RC, else its own), replacing the one
@@ -109,6 +112,14 @@ e2e_cleanup() {
         kill "$CORVANE_PID" 2>/dev/null || true
         e2e_wait_until 10 '! e2e_running' || kill -9 "$CORVANE_PID" 2>/dev/null || true
     fi
+    # Only the ones still running as this shell's jobs: an ended one's id may be another program's now.
+    local pid running
+    running=" $(jobs -p | tr '\n' ' ') "
+    for pid in "${E2E_HELPER_PIDS[@]}"; do
+        [[ $running == *" $pid "* ]] || continue
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     if [[ -n $E2E_WM_PID ]]; then
         kill "$E2E_WM_PID" 2>/dev/null || true
         wait "$E2E_WM_PID" 2>/dev/null || true
@@ -221,8 +232,14 @@ e2e_wait_window_gone() {
 }
 
 # e2e_geometry ID: sets WX WY WW WH, the place on the screen and the size of the window's inside
-# (pixels). (xdotool's own geometry counts the frame's offset twice under a window manager.)
+# (pixels). (xdotool's own geometry counts the frame's offset twice under a window manager.) An ID
+# "place:X,Y,W,H" is a window found on the screen rather than by the X server (weston.sh): its
+# inside is given.
 e2e_geometry() {
+    if [[ $1 == place:* ]]; then
+        IFS=, read -r WX WY WW WH <<<"${1#place:}"
+        return 0
+    fi
     eval "$(timeout 5 xwininfo -id "$1" 2>/dev/null | awk '
         /Absolute upper-left X/ { print "WX=" $4 } /Absolute upper-left Y/ { print "WY=" $4 }
         /^  Width/ { print "WW=" $2 } /^  Height/ { print "WH=" $2 }')"
@@ -333,8 +350,14 @@ e2e_click_twips() {
     e2e_click "$1" "$x" "$y" "${6:-1}"
 }
 
-# e2e_focus ID: activates the window, as a click on its frame would; it takes the keyboard.
+# e2e_focus ID: activates the window, as a click on its frame would; it takes the keyboard. A
+# window found on the screen is clicked just above its inside, on the menu bar left of its menus.
 e2e_focus() {
+    if [[ $1 == place:* ]]; then
+        e2e_click "$1" 2 -6
+        sleep 0.2
+        return 0
+    fi
     timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
     sleep 0.1
 }

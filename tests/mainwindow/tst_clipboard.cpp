@@ -6,6 +6,7 @@
 #include "InfoEdit.h"
 #include "MainWindowFixture.h"
 #include "RecordCommands.h"
+#include "WindowSystem.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,7 +16,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +71,9 @@ private Q_SLOTS:
     void capture_withoutCopy_focusEmptiesClickPastes();
     void capture_copy_writesEachChangeIntoTarget();
     void capture_comingBackToWindow_keepsClipboard();
+    void capture_textPutBackByClipboardManager_isNoCopy();
+    void capture_whileInactive_keepsBoxes_copyReachesOldTarget_data();
+    void capture_whileInactive_keepsBoxes_copyReachesOldTarget();
     void capture_toggleAndReset_stopTheCopy();
 };
 
@@ -318,6 +324,91 @@ void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
     }
 }
 
+void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()
+{
+    MainWindowFixture f;
+    startActive(f);
+    mainScrControls &ui = f.window->ui;
+    // A clipboard manager: whenever the clipboard is emptied, it puts the last text back, a moment later.
+    QString last;
+    QObject manager;
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &manager, [&last, &manager] {
+        const QString text = Clipboard::text();
+        if (!text.isEmpty())
+            last = text;
+        else if (!last.isEmpty())
+            QTimer::singleShot(0, &manager, [&last] { Clipboard::setText(last); });
+    });
+    Clipboard::setText(u"old"_s);
+    ui.mnuCapture->trigger();
+    QTRY_COMPARE(Clipboard::text(), u"old"_s);
+    QTest::qWait(20);
+    QVERIFY(ui.text(0).isEmpty());
+
+    Clipboard::setText(u"Mail"_s);
+    QTRY_COMPARE(ui.text(0), u"Mail"_s);
+    focusBox(f, 2);
+    QTRY_COMPARE(Clipboard::text(), u"Mail"_s);
+    QTest::qWait(20);
+    QVERIFY(ui.text(2).isEmpty());
+    // A click pastes nothing of it either.
+    QTest::mouseClick(ui.Text1[2], Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(ui.text(2).isEmpty());
+    // Once another text was copied, the old one counts again.
+    Clipboard::setText(u"jdoe"_s);
+    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
+    Clipboard::setText(u"Mail"_s);
+    QTRY_COMPARE(ui.text(2), u"Mail"_s);
+    QCOMPARE(ui.text(0), u"Mail"_s);
+}
+
+void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget_data()
+{
+    QTest::addColumn<bool>("nativeWayland");
+    QTest::newRow("X11: emptied while inactive") << false;
+    // Qt tells of the empty clipboard before it tells the window that it lost the keyboard.
+    QTest::newRow("native Wayland: emptied as the keyboard leaves") << true;
+}
+
+void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget()
+{
+    QFETCH(bool, nativeWayland);
+    WindowSystem::pretendNativeWayland(nativeWayland);
+    const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
+    MainWindowFixture f;
+    startActive(f);
+    mainScrControls &ui = f.window->ui;
+    ui.mnuCapture->trigger();
+    focusBox(f, 2);
+    Clipboard::setText(u"jdoe"_s);
+    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
+
+    // Away in another program: an emptied clipboard empties no box.
+    if (!nativeWayland) {
+        QApplication::setActiveWindow(nullptr);
+        QTRY_VERIFY(!QApplication::activeWindow());
+    }
+    Clipboard::clear();
+    QApplication::setActiveWindow(nullptr);
+    QTest::qWait(20);
+    QCOMPARE(ui.text(2), u"jdoe"_s);
+    QApplication::setActiveWindow(f.window.get());
+    QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
+    QCOMPARE(ui.text(2), u"jdoe"_s);
+
+    // A copy that reaches Corvane only with the click into the next box belongs to the box that was the target.
+    Clipboard::setText(u"pw"_s);
+    focusBox(f, 3);
+    QCOMPARE(ui.text(2), u"pw"_s);
+    QTRY_VERIFY(Clipboard::text().isEmpty());
+    QVERIFY(ui.text(3).isEmpty());
+    // "Clear Clipboard" empties the target.
+    Clipboard::setText(u"s3cr3t"_s);
+    QTRY_COMPARE(ui.text(3), u"s3cr3t"_s);
+    ui.mnuClearClip->trigger();
+    QTRY_VERIFY(ui.text(3).isEmpty());
+}
+
 void tst_Clipboard::capture_toggleAndReset_stopTheCopy()
 {
     MainWindowFixture f;
@@ -325,14 +416,15 @@ void tst_Clipboard::capture_toggleAndReset_stopTheCopy()
     mainScrControls &ui = f.window->ui;
     // On and off twice: unchecked, no copy, and the clipboard left alone when switched off.
     for (int round = 0; round < 2; ++round) {
+        const QString copied = u"kept %1"_s.arg(round);
         ui.mnuCapture->trigger();
         QVERIFY(f.window->clipboard().copyRunning());
-        Clipboard::setText(u"kept"_s);
-        QTRY_COMPARE(ui.text(0), u"kept"_s);
+        Clipboard::setText(copied);
+        QTRY_COMPARE(ui.text(0), copied);
         ui.mnuCapture->trigger();
         QVERIFY(!ui.mnuCapture->isChecked());
         QVERIFY(!f.window->clipboard().copyRunning());
-        QCOMPARE(Clipboard::text(), u"kept"_s);
+        QCOMPARE(Clipboard::text(), copied);
     }
     ui.setText(0, u"mine"_s);
     Clipboard::setText(u"other"_s);

@@ -3,11 +3,14 @@
 #include "DisplayModes.h"
 #include "MainWindowFixture.h"
 #include "Twips.h"
+#include "WindowSystem.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
@@ -55,6 +58,9 @@ private Q_SLOTS:
     void autoHide_mouseRulesCollapseAndGrow();
     void topMost_keepsPositionAndSize();
     void resetSize_fromMaximized_restoresNormalSize();
+    void nativeWayland_keepsPlaceAndTopMostAsRead_data();
+    void nativeWayland_keepsPlaceAndTopMostAsRead();
+    void nativeWayland_maximizedWindowTakesSizeOnlyOnceNormal();
 };
 
 void tst_Modes::initTestCase()
@@ -291,6 +297,67 @@ void tst_Modes::resetSize_fromMaximized_restoresNormalSize()
     QTRY_VERIFY(!w.isMaximized());
     QTRY_VERIFY(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300));
     QVERIFY(!ui.mnuHideDisplay->isChecked());
+}
+
+void tst_Modes::nativeWayland_keepsPlaceAndTopMostAsRead_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: no file at all
+    QTest::addColumn<QByteArray>("written"); // %1 %2: the place the window was given, in twips
+    QTest::newRow("written by a run elsewhere")
+        << QByteArray("[Display]= False\r\n[AutHide]= True\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n")
+        << QByteArray("[Display]= False\r\n[AutHide]= True\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n");
+    QTest::newRow("no file: the place the window was given")
+        << QByteArray()
+        << QByteArray("[Display]= False\r\n[AutHide]= False\r\n[LPos]= %1\r\n[TPos]= %2\r\n[OTop]= False\r\n");
+}
+
+void tst_Modes::nativeWayland_keepsPlaceAndTopMostAsRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, written);
+    WindowSystem::pretendNativeWayland(true);
+    const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
+    MainWindowFixture f;
+    const QPoint given = f.window->pos();
+    if (!file.isNull())
+        TestFolders::write(prefsPath(f), file);
+    f.start();
+    mainScr &w = *f.window;
+    // The desktop keeps windows above others there: the entry says where, and changes nothing itself.
+    QVERIFY(!w.ui.mnuOnTop->isEnabled());
+    QVERIFY(!w.ui.mnuOnTop->isChecked());
+    QVERIFY(w.ui.mnuOnTop->toolTip().contains(u"\"Always on Top\""_s));
+    QVERIFY(w.ui.mnuPreferencesTop->toolTipsVisible());
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(w.pos(), given);
+
+    // The place the platform reports there is the frame's offset, nothing the next run could use.
+    w.move(-3, -30);
+    w.ui.mnuExit->trigger();
+    QCOMPARE(QString::fromLatin1(TestFolders::read(prefsPath(f))),
+        QString::fromLatin1(written).arg(Twips::fromPixels(given.x())).arg(Twips::fromPixels(given.y())));
+}
+
+void tst_Modes::nativeWayland_maximizedWindowTakesSizeOnlyOnceNormal()
+{
+    WindowSystem::pretendNativeWayland(true);
+    const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    const QSize normal = w.size();
+    w.showMaximized();
+    QTRY_VERIFY(w.isMaximized() && w.size() != normal);
+    const QSize maximized = w.size();
+    // The compositor sizes a maximized window; one that sizes itself there is cut off from the display.
+    w.ui.mnuHideDisplay->trigger();
+    QTest::qWait(20);
+    QCOMPARE(w.size(), maximized);
+    // Back to normal: the size follows once the compositor has given the window its normal size back.
+    w.ui.ResetSize->trigger();
+    QTRY_VERIFY(!w.isMaximized());
+    QTRY_VERIFY2(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300),
+        qPrintable(u"%1 x %2"_s.arg(w.outerWidth()).arg(w.outerHeight())));
 }
 
 QTEST_MAIN(tst_Modes)
