@@ -241,7 +241,7 @@ void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter_data()
         QTest::newRow(qPrintable(levelChangeName(from))) << from;
 }
 
-// One row per change, so that each change has the whole per-function time of its own (the sanitized build is slow).
+// One row per change, so that each change has the per-function time of its own.
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter()
 {
     QFETCH(int, from);
