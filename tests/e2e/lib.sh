@@ -358,7 +358,17 @@ e2e_focus() {
         sleep 0.2
         return 0
     fi
-    timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    # On a busy machine the window manager may not have activated the window when windowactivate
+    # gives up; keys sent then reach the window that had the focus (a dialog's default button).
+    # Ask again until the window manager says the window is active, where it tells.
+    local deadline=$((SECONDS + 10)) active
+    while :; do
+        timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+        active=$(xdotool getactivewindow 2>/dev/null) || break
+        [[ $active == "$1" ]] && break
+        ((SECONDS < deadline)) || e2e_fail "window $1 could not be activated (the active one is $active)"
+        sleep 0.3
+    done
     sleep 0.1
 }
 
