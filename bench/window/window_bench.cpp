@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints one figure a line, "name: value unit", each the median of several runs, for the
 // main window's load and its record commands on a database of 32,767 records.
-#include "Database.h"
 #include "Fakes.h"
 #include "RandomRecords.h"
-#include "RecordCommands.h"
-#include "RecordLine.h"
 #include "TestFolders.h"
-#include "mainScr.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/mainScr.h"
+#include "store/Database.h"
+#include "store/RecordLine.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClipboardCommands.h"
+#include "mainwindow/ClipboardCommands.h"
 
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
-#include "RecordCommands.h"
-#include "WindowSystem.h"
-#include "mainScr.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/ElidedLabel.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/mainScr.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DisplayModes.h"
+#include "mainwindow/DisplayModes.h"
 
-#include "AppFolders.h"
-#include "InfoEdit.h"
-#include "PreferencesFile.h"
-#include "Twips.h"
-#include "WindowFrame.h"
-#include "WindowPlacement.h"
-#include "WindowSystem.h"
-#include "mainScr.h"
+#include "common/AppFolders.h"
+#include "common/Twips.h"
+#include "common/WindowFrame.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/mainScr.h"
+#include "mainwindow/prefs/PreferencesFile.h"
+#include "mainwindow/prefs/WindowPlacement.h"
 
 #include <QAction>
 #include <QFrame>

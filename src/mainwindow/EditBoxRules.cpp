@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EditBoxRules.h"
+#include "mainwindow/EditBoxRules.h"
 
-#include "InfoEdit.h"
-#include "ProgramExit.h"
-#include "RecordCommands.h"
-#include "mainScr.h"
+#include "common/ProgramExit.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/mainScr.h"
 
 #include <QAction>
 #include <QKeyEvent>

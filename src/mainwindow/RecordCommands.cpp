@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordCommands.h"
+#include "mainwindow/RecordCommands.h"
 
-#include "AppInfo.h"
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "InfoEdit.h"
-#include "Language.h"
-#include "Messages.h"
-#include "RecordEditor.h"
-#include "mainScr.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/Messages.h"
+#include "i18n/Language.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/mainScr.h"
+#include "store/RecordEditor.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "RecordEditor.h"
-#include "RecordLine.h"
+#include "store/RecordEditor.h"
+#include "store/RecordLine.h"
 
 #include <QObject>
 

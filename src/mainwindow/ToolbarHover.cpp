@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ToolbarHover.h"
+#include "mainwindow/ToolbarHover.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "ClickLabel.h"
-#include "InfoEdit.h"
-#include "Shell.h"
-#include "Twips.h"
-#include "mainScr.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Shell.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/mainScr.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WindowCommands.h"
+#include "mainwindow/WindowCommands.h"
 
-#include "BrowserCommands.h"
-#include "ClickLabel.h"
-#include "DBBackup.h"
-#include "LangSelect.h"
-#include "RecordCommands.h"
-#include "Securfrm.h"
-#include "mainScr.h"
+#include "backup/DBBackup.h"
+#include "browser/BrowserCommands.h"
+#include "common/ClickLabel.h"
+#include "i18n/LangSelect.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/mainScr.h"
+#include "security/Securfrm.h"
 
 #include <QAction>
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Database.h"
-#include "OwnerState.h"
-#include "RecordEditor.h"
-#include "RecordTableModel.h"
-#include "mainScrControls.h"
+#include "mainwindow/mainScrControls.h"
+#include "security/OwnerState.h"
+#include "store/Database.h"
+#include "store/RecordEditor.h"
+#include "store/RecordTableModel.h"
 
 #include <QMainWindow>
 

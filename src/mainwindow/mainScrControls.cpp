@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainScrControls.h"
+#include "mainwindow/mainScrControls.h"
 
-#include "ClickLabel.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
-#include "Twips.h"
+#include "common/ClickLabel.h"
+#include "common/ElidedLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Securfrm.h"
+#include "security/Securfrm.h"
 
-#include "AppInfo.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "DateText.h"
-#include "Language.h"
-#include "Messages.h"
-#include "OwnerRecord.h"
-#include "PasswordGenerator.h"
-#include "SecuritySettings.h"
-#include "Twips.h"
-#include "WindowFrame.h"
+#include "common/AppInfo.h"
+#include "common/Clipboard.h"
+#include "common/Clock.h"
+#include "common/DateText.h"
+#include "common/Messages.h"
+#include "common/Twips.h"
+#include "common/WindowFrame.h"
+#include "i18n/Language.h"
+#include "security/OwnerRecord.h"
+#include "security/PasswordGenerator.h"
+#include "security/SecuritySettings.h"
 
 #include <QApplication>
 #include <QButtonGroup>

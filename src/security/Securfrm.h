@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "OwnerState.h"
-#include "SecuritySettings.h"
+#include "security/OwnerState.h"
+#include "security/SecuritySettings.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
 
-#include "FieldCipher.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "store/FieldCipher.h"
 
 #include <QLineEdit>
 #include <QTableView>

@@ -3,7 +3,7 @@
 
 #include "Fakes.h"
 #include "TestFolders.h"
-#include "mainScr.h"
+#include "mainwindow/mainScr.h"
 
 #include <QStringList>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "ClipboardCommands.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
 #include "MainWindowFixture.h"
-#include "RecordCommands.h"
-#include "WindowSystem.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/ElidedLabel.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/ClipboardCommands.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
-#include "Clipboard.h"
 #include "FileSizeLimit.h"
 #include "MainWindowFixture.h"
-#include "RecordCommands.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "mainwindow/RecordCommands.h"
 
 #include <QAction>
 #include <QCheckBox>

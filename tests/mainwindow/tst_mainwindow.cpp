@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Ask4Pass.h"
-#include "ClickLabel.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
 #include "MainWindowFixture.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "RecordCommands.h"
-#include "Twips.h"
+#include "common/ClickLabel.h"
+#include "common/ElidedLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
+#include "security/Ask4Pass.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
-#include "DisplayModes.h"
 #include "MainWindowFixture.h"
-#include "Twips.h"
-#include "WindowSystem.h"
+#include "common/ClickLabel.h"
+#include "common/Twips.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/DisplayModes.h"
 
 #include <QAction>
 #include <QDir>

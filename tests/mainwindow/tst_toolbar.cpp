@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "ClickLabel.h"
 #include "MainWindowFixture.h"
-#include "ToolbarHover.h"
-#include "Twips.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/ToolbarHover.h"
 
 #include <QAction>
 #include <QFrame>
