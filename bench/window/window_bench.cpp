@@ -51,8 +51,7 @@ void print(const char *name, double value, const char *unit)
 
 void fill(mainScr &window, const RecordLine::Texts &texts)
 {
-    for (int i = 0; i < 5; ++i)
-        window.ui.setText(i, texts[i]);
+    window.ui.setTexts(texts);
 }
 
 std::unique_ptr<mainScr> loadedWindow()
@@ -117,7 +116,7 @@ int main(int argc, char *argv[])
             return 1;
         }
 
-        window->ui.setText(3, RandomRecords::text(random, 8, 20));
+        window->ui.setText(RecordLine::Password, RandomRecords::text(random, 8, 20));
         replaces.push_back(timeMs([&] { window->ui.mnuReplace->trigger(); }));
 
         commands.select(row);

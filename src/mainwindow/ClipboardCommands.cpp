@@ -78,7 +78,7 @@ ClipboardCommands::ClipboardCommands(mainScr &window)
 
 void ClipboardCommands::Label4_Click()
 {
-    const QString text = m_window.ui.text(0);
+    const QString text = m_window.ui.text(RecordLine::Service);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
@@ -87,7 +87,7 @@ void ClipboardCommands::Label4_Click()
 
 void ClipboardCommands::Label1_Click()
 {
-    const QString text = m_window.ui.text(2);
+    const QString text = m_window.ui.text(RecordLine::Username);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
@@ -98,7 +98,7 @@ void ClipboardCommands::Label1_Click()
 void ClipboardCommands::Label2_Click()
 {
     mainScrControls &ui = m_window.ui;
-    const QString text = ui.text(3);
+    const QString text = ui.text(RecordLine::Password);
     if (text.isEmpty())
         return;
     // The box holds the real password even while it shows asterisks; clipboard histories leave it out.
@@ -112,7 +112,7 @@ void ClipboardCommands::Label2_Click()
 
 void ClipboardCommands::Label5_Click()
 {
-    const QString path = m_window.ui.text(1);
+    const QString path = m_window.ui.text(RecordLine::Path);
     if (path.isEmpty() || !path.contains(u'.'))
         return;
     markCopied(m_window.ui.Label5);
@@ -121,7 +121,7 @@ void ClipboardCommands::Label5_Click()
 
 void ClipboardCommands::mnuCopyToClip_Click()
 {
-    const QString path = m_window.ui.text(1);
+    const QString path = m_window.ui.text(RecordLine::Path);
     emptyClipboard();
     Clipboard::setText(path);
     setStatus(u"Path set to: "_s + path);
@@ -134,7 +134,7 @@ void ClipboardCommands::mnuClearClip_Click()
 
 void ClipboardCommands::Image3_Click(int index)
 {
-    if (index != 1)
+    if (index != 1) // Image3(1): the clipboard holds text
         return;
     emptyClipboard();
     setStatus(u"Nothing"_s);
@@ -178,7 +178,7 @@ void ClipboardCommands::clipboardChanged()
 void ClipboardCommands::copyTick()
 {
     m_changePending = false;
-    if (!m_copyRunning || Indice < 0 || Indice > 4)
+    if (!m_copyRunning)
         return;
     const std::optional<QString> text = newCopy();
     if (text && m_window.ui.text(Indice) != *text)
@@ -221,9 +221,10 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
     const mainScrControls &ui = m_window.ui;
     if (!ui.mnuCapture->isChecked())
         return false;
-    const int index = watched == ui.infoBox()->viewport() ? 4 : ui.indexOf(watched);
-    if (index < 0)
+    const std::optional<RecordLine::Field> field = ui.fieldOf(watched);
+    if (!field)
         return false;
+    const RecordLine::Field index = *field;
     if (event->type() == QEvent::FocusIn && watched != ui.infoBox()->viewport()) {
         // Coming back from another program (or from a menu) is no move between the boxes: the text just copied
         // there must stay on the clipboard.
@@ -239,7 +240,7 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void ClipboardCommands::Text1_GotFocus(int index)
+void ClipboardCommands::Text1_GotFocus(RecordLine::Field index)
 {
     // What was copied while Corvane was inactive may reach it only now (native Wayland shows it no sooner):
     // it belongs to the box that was the target, before the clipboard is emptied for the next one.
@@ -249,7 +250,7 @@ void ClipboardCommands::Text1_GotFocus(int index)
     Indice = index;
 }
 
-void ClipboardCommands::Text1_Click(int index)
+void ClipboardCommands::Text1_Click(RecordLine::Field index)
 {
     const QString text = capturedText();
     m_window.ui.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/RecordLine.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
@@ -28,7 +30,7 @@ public:
     explicit ClipboardCommands(mainScr &window);
 
     /** Indice: the box capture mode writes the clipboard into. */
-    int Indice = 0;
+    RecordLine::Field Indice = RecordLine::Service;
 
     /** Whether capture mode's copy runs: each change of the clipboard is written into box Indice. */
     bool copyRunning() const { return m_copyRunning; }
@@ -52,8 +54,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Text1_GotFocus(int index);
-    void Text1_Click(int index);
+    void Text1_GotFocus(RecordLine::Field index);
+    void Text1_Click(RecordLine::Field index);
     void clipboardChanged();
     void copyTick();
     /** Makes the clipboard's text the one a new target must not take, then empties the clipboard. */

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/RecordLine.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -32,8 +34,8 @@ public:
      * The key rules for the release of key in box index. altWithKey: the key's press came with
      * Alt, held with it or released alone before it, and was taken as a move of the focus.
      */
-    void Text1_KeyUp(int index, int key, bool altWithKey = false);
-    void Text1_MouseMove(int index);
+    void Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey = false);
+    void Text1_MouseMove(RecordLine::Field index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

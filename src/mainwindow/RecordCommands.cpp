@@ -34,17 +34,14 @@ RecordCommands::RecordCommands(mainScr &window)
     connect(ui.Image1[2], &ClickLabel::clicked, this, &RecordCommands::mnuRemove_Click);
     connect(ui.Image1[3], &ClickLabel::clicked, this, &RecordCommands::mnuReset_Click);
 
-    for (int i = 0; i < 4; ++i)
-        connect(ui.lineBox(i), &QLineEdit::textChanged, this, &RecordCommands::updateEnabling);
+    for (int field = RecordLine::Service; field < RecordLine::Info; ++field)
+        connect(ui.lineBox(RecordLine::Field(field)), &QLineEdit::textChanged, this, &RecordCommands::updateEnabling);
     connect(ui.infoBox(), &InfoEdit::contentChanged, this, &RecordCommands::updateEnabling);
 }
 
 RecordLine::Texts RecordCommands::boxes() const
 {
-    RecordLine::Texts texts;
-    for (int i = 0; i < 5; ++i)
-        texts[i] = m_window.ui.text(i);
-    return texts;
+    return m_window.ui.texts();
 }
 
 void RecordCommands::AddRecord()
@@ -57,7 +54,7 @@ void RecordCommands::AddRecord()
     deselect();
     m_window.setWindowTitle(AppInfo::title);
     emptyBoxes();
-    m_window.ui.Text1[0]->setFocus();
+    m_window.ui.Text1[RecordLine::Service]->setFocus();
     showRow(result.row);
 }
 
@@ -76,7 +73,7 @@ void RecordCommands::mnuReplace_Click()
     deselect();
     m_window.setWindowTitle(AppInfo::title);
     emptyBoxes();
-    m_window.ui.Text1[0]->setFocus();
+    m_window.ui.Text1[RecordLine::Service]->setFocus();
     showRow(result.row);
 }
 
@@ -96,9 +93,9 @@ void RecordCommands::mnuRemove_Click()
 
 void RecordCommands::mnuUndo_Click()
 {
-    for (int i = 0; i < 5; ++i) {
-        m_window.ui.setText(i, UndoFields[i]);
-        UndoFields[i].clear();
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field) {
+        m_window.ui.setText(RecordLine::Field(field), UndoFields[field]);
+        UndoFields[field].clear();
     }
     m_window.ui.mnuUndo->setEnabled(false);
 }
@@ -135,7 +132,8 @@ void RecordCommands::deselect()
 void RecordCommands::updateEnabling()
 {
     mainScrControls &ui = m_window.ui;
-    const bool filled = !ui.text(3).isEmpty() && !ui.text(2).isEmpty() && !ui.text(0).isEmpty();
+    const bool filled = !ui.text(RecordLine::Password).isEmpty() && !ui.text(RecordLine::Username).isEmpty()
+        && !ui.text(RecordLine::Service).isEmpty();
     const bool selected = m_selectedRow >= 0;
     ui.mnuAdd->setEnabled(filled);
     ui.Image1[0]->setEnabled(filled);
@@ -158,14 +156,13 @@ void RecordCommands::showRow(int row)
 
 void RecordCommands::saveUndoFields()
 {
-    for (int i = 0; i < 5; ++i)
-        UndoFields[i] = m_window.ui.text(i);
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        UndoFields[field] = m_window.ui.text(RecordLine::Field(field));
 }
 
 void RecordCommands::emptyBoxes()
 {
-    for (int i = 0; i < 5; ++i)
-        m_window.ui.setText(i, QString());
+    m_window.ui.setTexts({});
 }
 
 bool RecordCommands::succeeded(const EditResult &result)

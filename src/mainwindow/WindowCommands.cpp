@@ -18,8 +18,8 @@ WindowCommands::WindowCommands(mainScr &window)
     , m_window(window)
 {
     mainScrControls &ui = window.ui;
-    const MainWindowBoxes boxes { [&ui] { return ui.text(1); }, [&ui] { return ui.text(2); },
-        [&ui] { return ui.text(3); } };
+    const MainWindowBoxes boxes { [&ui] { return ui.text(RecordLine::Path); },
+        [&ui] { return ui.text(RecordLine::Username); }, [&ui] { return ui.text(RecordLine::Password); } };
     m_browser = new BrowserCommands(boxes, &window);
 
     connect(ui.mnuBackupDB, &QAction::triggered, this, &WindowCommands::mnuBackupDB_Click);

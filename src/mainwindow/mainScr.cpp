@@ -243,8 +243,8 @@ void mainScr::applyResizeRules()
     setHeight(ui.Grid1, gridHeight(H));
     // The boxes reach the frame's right edge, stopping at the inside of its border.
     const int border = Twips::fromPixels(ui.Frame2->frameWidth());
-    setWidth(ui.Text1[1], widthOf(ui.Frame2) - leftOf(ui.Text1[1]) - border);
-    setWidth(ui.Text1[4], widthOf(ui.Frame2) - leftOf(ui.Text1[4]) - border);
+    setWidth(ui.Text1[RecordLine::Path], widthOf(ui.Frame2) - leftOf(ui.Text1[RecordLine::Path]) - border);
+    setWidth(ui.Text1[RecordLine::Info], widthOf(ui.Frame2) - leftOf(ui.Text1[RecordLine::Info]) - border);
     setWidth(ui.Picture1, W - leftOf(ui.Picture1) - 180);
     ui.ClipStatLbl->fitText(ui.Picture1->contentsRect().right());
     if (!ui.mnuAutoHide->isChecked() && !ui.mnuHideDisplay->isChecked())
@@ -307,22 +307,22 @@ void mainScr::Grid1_MouseUp(const QModelIndex &index)
         return;
     const int row = index.row();
     const RecordLine::Values values = RecordLine::split(m_records.List1().item(row));
-    for (int field = 0; field < 5; ++field)
-        ui.setText(field, values[field]);
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        ui.setText(RecordLine::Field(field), values[field]);
     setWindowTitle(AppInfo::title + u" - Record Date: "_s + values[RecordLine::RecordDate]);
     m_commands->select(row);
 }
 
 void mainScr::Check1_Click()
 {
-    QLineEdit *password = ui.lineBox(3);
+    QLineEdit *password = ui.lineBox(RecordLine::Password);
     if (ui.Check1->isChecked()) {
         password->setEchoMode(QLineEdit::Password);
         ui.mnuShowPass->setText(u"Show Password"_s);
     } else {
         password->setEchoMode(QLineEdit::Normal);
         ui.mnuShowPass->setText(u"Hide Password"_s);
-        ui.Text1[0]->setFocus();
+        ui.Text1[RecordLine::Service]->setFocus();
     }
 }
 

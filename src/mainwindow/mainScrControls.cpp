@@ -220,42 +220,58 @@ void mainScrControls::setUp(QMainWindow *window)
     mnuExternalIE = entry(mnuBrowse, u"mnuExternalIE"_s, u"External Browser"_s);
 }
 
-QLineEdit *mainScrControls::lineBox(int i) const
+QLineEdit *mainScrControls::lineBox(RecordLine::Field field) const
 {
-    return i >= 0 && i < 4 ? static_cast<QLineEdit *>(Text1[i]) : nullptr;
+    return field == RecordLine::Info ? nullptr : static_cast<QLineEdit *>(Text1[field]);
 }
 
 InfoEdit *mainScrControls::infoBox() const
 {
-    return static_cast<InfoEdit *>(Text1[4]);
+    return static_cast<InfoEdit *>(Text1[RecordLine::Info]);
 }
 
-QString mainScrControls::text(int i) const
+QString mainScrControls::text(RecordLine::Field field) const
 {
-    return i == 4 ? infoBox()->text() : lineBox(i)->text();
+    return field == RecordLine::Info ? infoBox()->text() : lineBox(field)->text();
 }
 
-void mainScrControls::setText(int i, const QString &text)
+void mainScrControls::setText(RecordLine::Field field, const QString &text)
 {
-    if (i == 4)
+    if (field == RecordLine::Info)
         infoBox()->setText(text);
     else
-        lineBox(i)->setText(text);
+        lineBox(field)->setText(text);
 }
 
-void mainScrControls::caretToEnd(int i)
+RecordLine::Texts mainScrControls::texts() const
 {
-    if (i == 4)
+    RecordLine::Texts texts;
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        texts[field] = text(RecordLine::Field(field));
+    return texts;
+}
+
+void mainScrControls::setTexts(const RecordLine::Texts &texts)
+{
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        setText(RecordLine::Field(field), texts[field]);
+}
+
+void mainScrControls::caretToEnd(RecordLine::Field field)
+{
+    if (field == RecordLine::Info)
         infoBox()->end();
     else
-        lineBox(i)->end(false);
+        lineBox(field)->end(false);
 }
 
-int mainScrControls::indexOf(const QObject *box) const
+std::optional<RecordLine::Field> mainScrControls::fieldOf(const QObject *box) const
 {
-    for (int i = 0; i < 5; ++i) {
-        if (Text1[i] == box)
-            return i;
+    if (box == infoBox()->viewport())
+        return RecordLine::Info;
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field) {
+        if (Text1[field] == box)
+            return RecordLine::Field(field);
     }
-    return -1;
+    return std::nullopt;
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/RecordLine.h"
+
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class ClickLabel;
 class ElidedLabel;
@@ -90,14 +93,17 @@ struct mainScrControls
     QAction *CorvaneIE = nullptr;
     QAction *mnuExternalIE = nullptr;
 
-    /** Box i as a line edit (boxes 0 to 3). */
-    QLineEdit *lineBox(int i) const;
+    /** The box of field as a line edit; nullptr for Info, which is no line edit. */
+    QLineEdit *lineBox(RecordLine::Field field) const;
     InfoEdit *infoBox() const;
-    /** The text of box i, whatever its kind. */
-    QString text(int i) const;
-    void setText(int i, const QString &text);
-    /** Puts the caret after the last character of box i. */
-    void caretToEnd(int i);
-    /** The index of box, or -1 when it is none of the five. */
-    int indexOf(const QObject *box) const;
+    /** The text of the box of field, whatever its kind. */
+    QString text(RecordLine::Field field) const;
+    void setText(RecordLine::Field field, const QString &text);
+    /** The five texts, in field order. */
+    RecordLine::Texts texts() const;
+    void setTexts(const RecordLine::Texts &texts);
+    /** Puts the caret after the last character of the box of field. */
+    void caretToEnd(RecordLine::Field field);
+    /** The field whose box is box (the Info box's viewport counts as the Info box); nullopt for any other object. */
+    std::optional<RecordLine::Field> fieldOf(const QObject *box) const;
 };

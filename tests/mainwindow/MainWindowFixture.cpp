@@ -32,15 +32,15 @@ void MainWindowFixture::start()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 
-QLineEdit *MainWindowFixture::box(int index) const
+QLineEdit *MainWindowFixture::box(RecordLine::Field field) const
 {
-    return window->ui.lineBox(index);
+    return window->ui.lineBox(field);
 }
 
-void MainWindowFixture::type(int index, const QString &text)
+void MainWindowFixture::type(RecordLine::Field field, const QString &text)
 {
-    window->ui.Text1[index]->setFocus();
-    QTest::keyClicks(window->ui.Text1[index], text);
+    window->ui.Text1[field]->setFocus();
+    QTest::keyClicks(window->ui.Text1[field], text);
 }
 
 void MainWindowFixture::clickRow(int row, Qt::MouseButton button)

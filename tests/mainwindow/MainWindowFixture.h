@@ -4,6 +4,7 @@
 #include "Fakes.h"
 #include "TestFolders.h"
 #include "mainwindow/mainScr.h"
+#include "store/RecordLine.h"
 
 #include <QStringList>
 
@@ -24,9 +25,10 @@ struct MainWindowFixture
     /** Runs the load and shows the window. */
     void start();
 
-    QLineEdit *box(int index) const;
-    /** Types text into box index through the keyboard. */
-    void type(int index, const QString &text);
+    /** The box of field (Service to Password). */
+    QLineEdit *box(RecordLine::Field field) const;
+    /** Types text into the box of field through the keyboard. */
+    void type(RecordLine::Field field, const QString &text);
     /** Clicks on grid row (0 = first record) with button. */
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
     /** The plain record lines of the plain database file, in file order. */

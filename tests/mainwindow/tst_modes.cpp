@@ -157,7 +157,7 @@ void tst_Modes::exitAndQuit_writeFiveLines_escapeKeepsThem()
 
     // Escape ends the program without writing: the next start finds the file of the run before.
     f.window->ui.mnuAutoHide->trigger();
-    QTest::keyClick(f.window->ui.Text1[0], Qt::Key_Escape);
+    QTest::keyClick(f.window->ui.Text1[RecordLine::Service], Qt::Key_Escape);
     QCOMPARE(f.exit.count, 3);
     QCOMPARE(TestFolders::read(prefsPath(f)), quit);
 }
@@ -217,14 +217,14 @@ void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
     mainScr &w = *f.window;
     const mainScrControls &ui = w.ui;
     // Without Auto Hide the mouse changes nothing.
-    QTest::mouseMove(ui.Text1[0], QPoint(10, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Service], QPoint(10, 5));
     QTest::mouseMove(w.centralWidget(), backgroundPoint());
     QTest::qWait(20);
     const int full = w.NormalHeight;
     QVERIFY(near(w.outerHeight(), full));
 
     ui.mnuAutoHide->trigger();
-    QTest::mouseMove(ui.Text1[0], QPoint(12, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Service], QPoint(12, 5));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
     // From the box down to the frame's lowest 150 twips: back to full height; the frame's upper part collapses.
     QTest::mouseMove(ui.Frame2, frame2Point(1560));
@@ -236,7 +236,7 @@ void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
     // Just above the lowest 150 twips is the upper part still.
     QTest::mouseMove(ui.Frame2, frame2Point(1440));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
-    QTest::mouseMove(ui.Text1[3], QPoint(8, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Password], QPoint(8, 5));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
     QTest::mouseMove(ui.Frame2, frame2Point(1560));
     QTRY_VERIFY(near(w.outerHeight(), full));

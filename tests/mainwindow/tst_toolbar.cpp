@@ -152,13 +152,13 @@ void tst_Toolbar::underline_sameLengthForEveryLabel_hidesOverGridBoxAndBackgroun
             QTest::mouseMove(ui.Grid1->viewport(), QPoint(30, 30));
             break;
         case 1:
-            QTest::mouseMove(ui.Text1[1], QPoint(20, 5));
+            QTest::mouseMove(ui.Text1[RecordLine::Path], QPoint(20, 5));
             break;
         case 2:
             QTest::mouseMove(f.window->centralWidget(), QPoint(Twips::toPixels(5600), Twips::toPixels(300)));
             break;
         default:
-            QTest::mouseMove(ui.Text1[4], QPoint(20, 20));
+            QTest::mouseMove(ui.Text1[RecordLine::Info], QPoint(20, 20));
             break;
         }
         QTRY_VERIFY(!ui.Line2[0]->isVisible() && !ui.Line2[1]->isVisible());
