@@ -4,6 +4,7 @@
 #include "Fakes.h"
 #include "RandomRecords.h"
 #include "TestFolders.h"
+#include "mainwindow/EditBoxes.h"
 #include "mainwindow/RecordCommands.h"
 #include "mainwindow/mainScr.h"
 #include "store/Database.h"
@@ -49,9 +50,18 @@ void print(const char *name, double value, const char *unit)
     std::fflush(stdout);
 }
 
-void fill(mainScr &window, const RecordLine::Texts &texts)
+/** A control of window, found by its object name. */
+template <typename T> T *control(const QWidget &window, const QString &name)
 {
-    window.ui.setTexts(texts);
+    return window.findChild<T *>(name);
+}
+
+void fill(const mainScr &window, const RecordLine::Texts &texts)
+{
+    EditBoxes boxes;
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        boxes.Text1[field] = control<QWidget>(window, u"Text1_%1"_s.arg(field));
+    boxes.setTexts(texts);
 }
 
 std::unique_ptr<mainScr> loadedWindow()
@@ -100,13 +110,17 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<mainScr> window = loadedWindow();
     RecordCommands &commands = window->commands();
+    QAction *mnuAdd = control<QAction>(*window, u"mnuAdd"_s);
+    QAction *mnuReplace = control<QAction>(*window, u"mnuReplace"_s);
+    QAction *mnuRemove = control<QAction>(*window, u"mnuRemove"_s);
+    QLineEdit *password = control<QLineEdit>(*window, u"Text1_3"_s);
     std::vector<double> adds, replaces, removes, selects;
     for (int run = 0; run < kRuns; ++run) {
         fill(*window, RandomRecords::texts(random));
-        adds.push_back(timeMs([&] { window->ui.mnuAdd->trigger(); }));
+        adds.push_back(timeMs([&] { mnuAdd->trigger(); }));
 
         const int row = window->records().rowCount() - 100 - run;
-        QTableView *grid = window->ui.Grid1;
+        QTableView *grid = control<QTableView>(*window, u"Grid1"_s);
         grid->scrollTo(window->records().index(row, 0));
         QCoreApplication::processEvents();
         const QPoint at = grid->visualRect(window->records().index(row, 0)).center();
@@ -116,11 +130,11 @@ int main(int argc, char *argv[])
             return 1;
         }
 
-        window->ui.setText(RecordLine::Password, RandomRecords::text(random, 8, 20));
-        replaces.push_back(timeMs([&] { window->ui.mnuReplace->trigger(); }));
+        password->setText(RandomRecords::text(random, 8, 20));
+        replaces.push_back(timeMs([&] { mnuReplace->trigger(); }));
 
         commands.select(row);
-        removes.push_back(timeMs([&] { window->ui.mnuRemove->trigger(); }));
+        removes.push_back(timeMs([&] { mnuRemove->trigger(); }));
     }
     if (!messages.shown.isEmpty()) {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(messages.shown.first().text));

@@ -4,7 +4,6 @@
 #include "common/ProgramExit.h"
 #include "mainwindow/InfoEdit.h"
 #include "mainwindow/RecordCommands.h"
-#include "mainwindow/mainScr.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -34,19 +33,20 @@ std::optional<RecordLine::Field> focusTarget(int key)
 }
 } // namespace
 
-EditBoxRules::EditBoxRules(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+EditBoxRules::EditBoxRules(const Controls &controls, RecordCommands &commands)
+    : QObject(controls.window)
+    , m_ui(controls)
+    , m_commands(commands)
 {
-    for (QWidget *box : window.ui.Text1)
+    for (QWidget *box : m_ui.boxes.Text1)
         box->installEventFilter(this);
-    window.ui.infoBox()->viewport()->installEventFilter(this);
+    m_ui.boxes.infoBox()->viewport()->installEventFilter(this);
 }
 
 bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
 {
-    const mainScrControls &ui = m_window.ui;
-    const std::optional<RecordLine::Field> field = ui.fieldOf(watched);
+    const EditBoxes &boxes = m_ui.boxes;
+    const std::optional<RecordLine::Field> field = boxes.fieldOf(watched);
     if (!field)
         return QObject::eventFilter(watched, event);
     const RecordLine::Field index = *field;
@@ -117,27 +117,27 @@ bool EditBoxRules::movesFocus(const QKeyEvent *key) const
 
 void EditBoxRules::Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey)
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     if (key == Qt::Key_Control) {
         ui.mnuCapture->setChecked(true);
         return;
     }
     const std::optional<RecordLine::Field> target = focusTarget(key);
     if (target && (AltReleased == 1 || altWithKey)) {
-        ui.Text1[*target]->setFocus();
+        ui.boxes.Text1[*target]->setFocus();
         return;
     }
     AltReleased = key == Qt::Key_Alt ? 1 : 0;
     if (key == Qt::Key_Escape) {
         // Ends the program at once; the preferences are not written on this way out.
-        m_window.hide();
+        m_ui.window->hide();
         ProgramExit::request();
         return;
     }
     if (index == RecordLine::Password && (key == Qt::Key_Return || key == Qt::Key_Enter)
-        && !ui.text(RecordLine::Service).isEmpty() && !ui.text(RecordLine::Path).isEmpty()
-        && !ui.text(RecordLine::Username).isEmpty()) {
-        m_window.commands().AddRecord();
+        && !ui.boxes.text(RecordLine::Service).isEmpty() && !ui.boxes.text(RecordLine::Path).isEmpty()
+        && !ui.boxes.text(RecordLine::Username).isEmpty()) {
+        m_commands.AddRecord();
     }
 }
 
@@ -147,6 +147,6 @@ void EditBoxRules::Text1_MouseMove(RecordLine::Field index)
     if (index == RecordLine::Username)
         return;
     // A tooltip that looks like markup would be drawn as markup; the box's text is shown as typed.
-    const QString text = m_window.ui.text(index);
-    m_window.ui.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
+    const QString text = m_ui.boxes.text(index);
+    m_ui.boxes.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
 #include "store/RecordLine.h"
 
 #include <QHash>
@@ -8,8 +9,10 @@
 
 #include <array>
 
-class mainScr;
+class QAction;
 class QKeyEvent;
+class QWidget;
+class RecordCommands;
 
 /**
  * What the five edit boxes do on their own: the keys that move between
@@ -25,7 +28,16 @@ class EditBoxRules : public QObject
     Q_OBJECT
 
 public:
-    explicit EditBoxRules(mainScr &window);
+    /** What of the main window the rules use. */
+    struct Controls
+    {
+        QWidget *window; ///< hidden by Escape
+        EditBoxes boxes;
+        QAction *mnuCapture;
+    };
+
+    /** Enter in the Password box files a record through commands. */
+    EditBoxRules(const Controls &controls, RecordCommands &commands);
 
     /** AltReleased: 1 while the last key released in a box was Alt. */
     int AltReleased = 0;
@@ -44,7 +56,8 @@ private:
     /** Whether the press of key is a focus move rather than text: a letter of the table after Alt or with Alt held. */
     bool movesFocus(const QKeyEvent *key) const;
 
-    mainScr &m_window;
+    Controls m_ui;
+    RecordCommands &m_commands;
     /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
     std::array<QHash<int, bool>, 5> m_pressed;
     /** No other key was pressed while Alt was down. */

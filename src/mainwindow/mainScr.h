@@ -35,27 +35,18 @@ public:
     /** The window's load, in its order; run once before the window is first shown. */
     void Form_Load();
 
-    mainScrControls ui;
-    /** Reach (protection level), GoodPass (owner password, the database key) and auth. */
-    OwnerState owner;
-    /** The height, in twips, the window returns to when it is not collapsed. */
-    int NormalHeight = 0;
-
     RecordTableModel &records() { return m_records; }
     Database &database() { return m_database; }
-    RecordEditor &editor() { return m_editor; }
     RecordCommands &commands() { return *m_commands; }
-    WindowCommands &windows() { return *m_windows; }
     ClipboardCommands &clipboard() { return *m_clipboard; }
     DisplayModes &modes() { return *m_modes; }
-    ToolbarHover &toolbar() { return *m_toolbar; }
     /** The protection level in force, as a number. */
     int level() const;
-    /** The database key for the store: GoodPass, read from the owner password file when empty. */
-    KeyProvider databaseKey();
+    /** Whether an owner password is in force (typed by the owner, or read for the database key). */
+    bool hasOwnerPassword() const { return !m_owner.GoodPass.isEmpty(); }
+    /** The height, in twips, the window returns to when it is not collapsed (NormalHeight). */
+    int normalHeight() const { return NormalHeight; }
 
-    /** Sets the widths of the grid's columns (twips). */
-    void SetColumnWidths();
     /**
      * Reads the active database again into the record list and the grid (after a restore, or a change
      * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
@@ -88,6 +79,12 @@ private:
     /** The least room left under the grid inside the window, in twips. */
     static constexpr int kGridBottomMargin = 60;
 
+    /** Makes the commands, each given the controls and values it works on. */
+    void createCommands();
+    /** The database key for the store: GoodPass, read from the owner password file when empty. */
+    KeyProvider databaseKey();
+    /** Sets the widths of the grid's columns (twips). */
+    void SetColumnWidths();
     void loadRecords();
     void showRecords(const LoadResult &loaded);
     /** Tells what settling the database files at start found; a failure keeps the records from being written. */
@@ -99,6 +96,12 @@ private:
     void Check1_Click();
     void mnuShowPass_Click();
     void applyLanguage();
+
+    mainScrControls m_ui;
+    /** Reach (protection level), GoodPass (owner password, the database key) and auth. */
+    OwnerState m_owner;
+    /** The height, in twips, the window returns to when it is not collapsed. */
+    int NormalHeight = 0;
 
     Database m_database;
     RecordTableModel m_records;

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/RecordLine.h"
+#include "mainwindow/EditBoxes.h"
 
 #include <QString>
 
 #include <array>
-#include <optional>
 
 class ClickLabel;
 class ElidedLabel;
@@ -28,10 +27,12 @@ class QWidget;
  * control arrays: "Text1_3", "Image1_8"); every menu entry's QAction has the
  * entry's name.
  */
-struct mainScrControls
+struct mainScrControls : EditBoxes
 {
     /** Creates every control and menu of window at its place. */
     void setUp(QMainWindow *window);
+    /** The five edit boxes, for the commands that work on them. */
+    const EditBoxes &boxes() const { return *this; }
 
     // The toolbar and the rule under it.
     QFrame *Frame3 = nullptr;
@@ -52,8 +53,7 @@ struct mainScrControls
     ClickLabel *Label1 = nullptr; ///< "Username"
     ClickLabel *Label2 = nullptr; ///< "Password"
     ClickLabel *Label5 = nullptr; ///< "Path"
-    /** The edit boxes: 0 Service, 1 Path, 2 Username, 3 Password (QLineEdit), 4 Info (InfoEdit). */
-    std::array<QWidget *, 5> Text1 {};
+    // The edit boxes Text1(0) to Text1(4) are those of EditBoxes.
     std::array<QFrame *, 2> Line2 {}; ///< the hover underline: 0 dark blue, 1 white
     QCheckBox *Check1 = nullptr;
 
@@ -92,18 +92,4 @@ struct mainScrControls
     QMenu *mnuBrowse = nullptr;
     QAction *CorvaneIE = nullptr;
     QAction *mnuExternalIE = nullptr;
-
-    /** The box of field as a line edit; nullptr for Info, which is no line edit. */
-    QLineEdit *lineBox(RecordLine::Field field) const;
-    InfoEdit *infoBox() const;
-    /** The text of the box of field, whatever its kind. */
-    QString text(RecordLine::Field field) const;
-    void setText(RecordLine::Field field, const QString &text);
-    /** The five texts, in field order. */
-    RecordLine::Texts texts() const;
-    void setTexts(const RecordLine::Texts &texts);
-    /** Puts the caret after the last character of the box of field. */
-    void caretToEnd(RecordLine::Field field);
-    /** The field whose box is box (the Info box's viewport counts as the Info box); nullopt for any other object. */
-    std::optional<RecordLine::Field> fieldOf(const QObject *box) const;
 };

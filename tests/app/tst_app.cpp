@@ -270,14 +270,14 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
         QTRY_VERIFY(visibleAsk4Pass());
         // While the owner is asked the preferences are in force, the main window is hidden and nothing is loaded.
         checkedWhileAsking = !window.isVisible() && window.records().rowCount() == 0 && window.x() == 100
-            && window.owner.GoodPass.isEmpty();
+            && !window.hasOwnerPassword();
         visibleAsk4Pass()->findChild<QLineEdit *>(u"Text1"_s)->setText(u"k3y"_s);
         visibleAsk4Pass()->findChild<QPushButton *>(u"Command2"_s)->click();
     });
     window.Form_Load();
     QVERIFY(checkedWhileAsking);
     QVERIFY(window.isVisible());
-    QCOMPARE(window.owner.Reach, u"1"_s);
+    QCOMPARE(window.level(), 1);
     QCOMPARE(window.records().rowCount(), 2);
     QCOMPARE(window.records().index(0, 0).data().toString(), u"Alpha"_s);
     // The deciphered copy is gone once the records are in memory.

@@ -42,7 +42,12 @@ struct MainWindowFixture
     FakeClock clock { QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5)) };
     FakeExit exit;
     std::unique_ptr<mainScr> window;
+    /** The window's controls, found by their object names. */
+    mainScrControls ui;
 };
+
+/** The controls of a main window, each found by its object name; a missing one ends the test run. */
+mainScrControls controlsOf(const QWidget *window);
 
 /** The plain record line of Service, Path, Username, Password, Info and date. */
 QString recordLine(const QString &service, const QString &path, const QString &user, const QString &password,

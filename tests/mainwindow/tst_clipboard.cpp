@@ -44,13 +44,13 @@ void startActive(MainWindowFixture &f)
 
 void focusBox(MainWindowFixture &f, RecordLine::Field index, Qt::FocusReason reason = Qt::TabFocusReason)
 {
-    f.window->ui.Text1[index]->setFocus(reason);
-    QTRY_COMPARE(QApplication::focusWidget(), f.window->ui.Text1[index]);
+    f.ui.Text1[index]->setFocus(reason);
+    QTRY_COMPARE(QApplication::focusWidget(), f.ui.Text1[index]);
 }
 
 QWidget *clickTarget(MainWindowFixture &f, RecordLine::Field index)
 {
-    return index == RecordLine::Info ? f.window->ui.infoBox()->viewport() : f.window->ui.Text1[index];
+    return index == RecordLine::Info ? f.ui.infoBox()->viewport() : f.ui.Text1[index];
 }
 } // namespace
 
@@ -108,7 +108,7 @@ void tst_Clipboard::labelClick_copiesFieldWithStatusAndColours()
     QFETCH(QString, blue);
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.setText(RecordLine::Service, u"Mail"_s);
     ui.setText(RecordLine::Path, u"mail.example"_s);
     ui.setText(RecordLine::Username, u"jdoe"_s);
@@ -138,7 +138,7 @@ void tst_Clipboard::labelClick_emptyBox_changesNothing()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     Clipboard::setText(u"kept"_s);
     const QColor before = colourOf(ui.Label1);
     for (ClickLabel *label : { ui.Label4, ui.Label1, ui.Label2 })
@@ -152,7 +152,7 @@ void tst_Clipboard::pathLabel_popupOnlyForPathWithDot()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.setText(RecordLine::Path, u"intranet"_s);
     QTest::mouseClick(ui.Label5, Qt::LeftButton);
     QTest::qWait(20);
@@ -176,7 +176,7 @@ void tst_Clipboard::copyToClipboard_setsPathStatus()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.setText(RecordLine::Password, u"pw"_s);
     QTest::mouseClick(ui.Label2, Qt::LeftButton);
     QVERIFY(holdsPasswordHint());
@@ -193,7 +193,7 @@ void tst_Clipboard::clearClipboard_keepsStatus_indicatorFollows()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.setText(RecordLine::Service, u"Mail"_s);
     QTest::mouseClick(ui.Label4, Qt::LeftButton);
     QTRY_VERIFY(!ui.Image3[1]->isHidden());
@@ -210,22 +210,22 @@ void tst_Clipboard::indicator_followsOtherProgramsAndStart()
     Clipboard::setText(u"from before the start"_s);
     MainWindowFixture f;
     // Right at start, before any event.
-    QVERIFY(!f.window->ui.Image3[1]->isHidden());
-    QVERIFY(f.window->ui.Image3[0]->isHidden());
+    QVERIFY(!f.ui.Image3[1]->isHidden());
+    QVERIFY(f.ui.Image3[0]->isHidden());
     f.start();
     Clipboard::clear();
-    QTRY_VERIFY(!f.window->ui.Image3[0]->isHidden());
+    QTRY_VERIFY(!f.ui.Image3[0]->isHidden());
     Clipboard::setText(u"copied in another program"_s);
-    QTRY_VERIFY(!f.window->ui.Image3[1]->isHidden());
-    QVERIFY(f.window->ui.Image3[0]->isHidden());
-    QVERIFY(f.window->ui.ClipStatLbl->text().isEmpty());
+    QTRY_VERIFY(!f.ui.Image3[1]->isHidden());
+    QVERIFY(f.ui.Image3[0]->isHidden());
+    QVERIFY(f.ui.ClipStatLbl->text().isEmpty());
 }
 
 void tst_Clipboard::indicatorClick_emptiesAndSaysNothing()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.setText(RecordLine::Username, u"jdoe"_s);
     QTest::mouseClick(ui.Label1, Qt::LeftButton);
     QTRY_VERIFY(!ui.Image3[1]->isHidden());
@@ -244,7 +244,7 @@ void tst_Clipboard::capture_withoutCopy_focusEmptiesClickPastes()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     focusBox(f, RecordLine::Username);
     // Releasing Ctrl checks "&Capture" without starting the copy.
     QTest::keyClick(ui.Text1[RecordLine::Username], Qt::Key_Control);
@@ -277,7 +277,7 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     Clipboard::setText(u"old"_s);
     ui.mnuCapture->trigger();
     QVERIFY(ui.mnuCapture->isChecked());
@@ -309,7 +309,7 @@ void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.mnuCapture->trigger();
     focusBox(f, RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
@@ -328,7 +328,7 @@ void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     // A clipboard manager: whenever the clipboard is emptied, it puts the last text back, a moment later.
     QString last;
     QObject manager;
@@ -377,7 +377,7 @@ void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget()
     const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.mnuCapture->trigger();
     focusBox(f, RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
@@ -413,7 +413,7 @@ void tst_Clipboard::capture_toggleAndReset_stopTheCopy()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     // On and off twice: unchecked, no copy, and the clipboard left alone when switched off.
     for (int round = 0; round < 2; ++round) {
         const QString copied = u"kept %1"_s.arg(round);

@@ -90,7 +90,7 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     struct Expected
     {
         const QWidget *widget;
@@ -138,7 +138,7 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     QStringList bar;
     for (const QAction *action : f.window->menuBar()->actions())
         bar.append(action->text());
@@ -179,11 +179,11 @@ void tst_MainWindow::toolbar_tooltipsAndEnabling()
     const QStringList tips = { u"Add"_s, u"Replace"_s, u"Trash"_s, u"Reset"_s, u"Create a Password"_s, u"Help"_s,
         u"Capture from other application"_s, u"Quit"_s };
     for (int n = 0; n < tips.size(); ++n)
-        QCOMPARE(f.window->ui.Image1[n]->toolTip(), tips[n]);
-    QVERIFY(!f.window->ui.Image1[8]->toolTip().isEmpty());
+        QCOMPARE(f.ui.Image1[n]->toolTip(), tips[n]);
+    QVERIFY(!f.ui.Image1[8]->toolTip().isEmpty());
     for (int n = 0; n < 9; ++n) {
-        QCOMPARE(f.window->ui.Image1[n]->isEnabled(), n > 2);
-        QVERIFY(!f.window->ui.Image1[n]->pixmap().isNull());
+        QCOMPARE(f.ui.Image1[n]->isEnabled(), n > 2);
+        QVERIFY(!f.ui.Image1[n]->pixmap().isNull());
     }
 }
 
@@ -200,7 +200,7 @@ void tst_MainWindow::load_showsRecordsInOrderWithMaskedPasswords()
     QCOMPARE(f.cell(1, 3), QString());
     QCOMPARE(f.cell(0, 1), u"a.example"_s);
     QCOMPARE(f.cell(0, 5), u"05-17-2002 14:03:59"_s);
-    const QAbstractItemModel *model = f.window->ui.Grid1->model();
+    const QAbstractItemModel *model = f.ui.Grid1->model();
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u"Service"_s);
     QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), u"Password"_s);
     QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QString());
@@ -255,8 +255,8 @@ void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
         qPrintable(why.text));
 
     for (int i : { 0, 2, 3 })
-        f.window->ui.setText(RecordLine::Field(i), u"x"_s);
-    f.window->ui.mnuAdd->trigger();
+        f.ui.setText(RecordLine::Field(i), u"x"_s);
+    f.ui.mnuAdd->trigger();
     QCOMPARE(f.messages.shown.size(), 3);
     QCOMPARE(f.rows(), 0);
     QCOMPARE(TestFolders::read(edb), before);
@@ -267,12 +267,12 @@ void tst_MainWindow::model_passesItemModelTester()
     MainWindowFixture f({ recordLine(u"b"_s, {}, u"u"_s, u"p"_s) });
     f.start();
     QAbstractItemModelTester tester(&f.window->records(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    f.window->ui.setText(RecordLine::Service, u"a"_s);
-    f.window->ui.setText(RecordLine::Username, u"u"_s);
-    f.window->ui.setText(RecordLine::Password, u"p"_s);
-    f.window->ui.mnuAdd->trigger();
+    f.ui.setText(RecordLine::Service, u"a"_s);
+    f.ui.setText(RecordLine::Username, u"u"_s);
+    f.ui.setText(RecordLine::Password, u"p"_s);
+    f.ui.mnuAdd->trigger();
     f.clickRow(1);
-    f.window->ui.mnuRemove->trigger();
+    f.ui.mnuRemove->trigger();
     QCOMPARE(f.rows(), 1);
 }
 
@@ -286,10 +286,10 @@ void tst_MainWindow::selection_fillsBoxesWithRealPasswordAndCaption()
     QCOMPARE(f.box(RecordLine::Username)->text(), u"jdoe"_s);
     QCOMPARE(f.box(RecordLine::Password)->text(), u"s"_s);
     QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Password);
-    QCOMPARE(f.window->ui.text(RecordLine::Info), u"work"_s);
+    QCOMPARE(f.ui.text(RecordLine::Info), u"work"_s);
     QCOMPARE(f.cell(0, 3), u"*"_s);
     QCOMPARE(f.window->windowTitle(), u"Corvane - Record Date: 05-17-2002 14:03:59"_s);
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     for (const QAction *enabled : { ui.mnuRemove, ui.mnuReplace, ui.mnuReset })
         QVERIFY(enabled->isEnabled());
     for (int n : { 1, 2, 3 })
@@ -304,13 +304,13 @@ void tst_MainWindow::selection_rightButtonAndEmptyGrid_changeNothing()
         f.clickRow(0, Qt::RightButton);
         QVERIFY(f.box(RecordLine::Service)->text().isEmpty());
         QCOMPARE(f.window->commands().selectedRow(), -1);
-        QVERIFY(f.window->ui.Grid1->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(f.ui.Grid1->selectionModel()->selectedRows().isEmpty());
     }
     MainWindowFixture f;
     f.start();
     f.clickRow(0);
     QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
-    QVERIFY(!f.window->ui.mnuRemove->isEnabled());
+    QVERIFY(!f.ui.mnuRemove->isEnabled());
     QVERIFY(f.messages.shown.isEmpty());
 }
 
@@ -318,10 +318,10 @@ void tst_MainWindow::passwordToggle_menuAndCheckBoxAgree()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     QVERIFY(ui.Check1->isChecked());
     f.box(RecordLine::Password)->setText(u"hunter2"_s);
-    f.window->ui.Text1[RecordLine::Password]->setFocus();
+    f.ui.Text1[RecordLine::Password]->setFocus();
     ui.mnuShowPass->trigger();
     QCOMPARE(ui.mnuShowPass->text(), u"Hide Password"_s);
     QVERIFY(!ui.Check1->isChecked());
@@ -343,7 +343,7 @@ void tst_MainWindow::keys_altThenLetterMovesFocus()
 {
     MainWindowFixture f;
     f.start();
-    QWidget *service = f.window->ui.Text1[RecordLine::Service];
+    QWidget *service = f.ui.Text1[RecordLine::Service];
     service->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), service);
     // S without a preceding Alt is an ordinary key.
@@ -353,24 +353,24 @@ void tst_MainWindow::keys_altThenLetterMovesFocus()
     // Alt alone, then letters: they move the focus and are not typed, until another key.
     QTest::keyClick(service, Qt::Key_Alt);
     QTest::keyClick(service, Qt::Key_O);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[RecordLine::Password]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[RecordLine::Info]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Info]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_U);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[RecordLine::Info]);
-    QCOMPARE(f.window->ui.text(RecordLine::Service), u"s"_s);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Info]);
+    QCOMPARE(f.ui.text(RecordLine::Service), u"s"_s);
     QCOMPARE(f.box(RecordLine::Password)->text(), QString());
-    QCOMPARE(f.window->ui.text(RecordLine::Info), u"au"_s);
+    QCOMPARE(f.ui.text(RecordLine::Info), u"au"_s);
 
     // Held with Alt, a letter moves the focus once; Alt used so arms nothing.
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_O);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[RecordLine::Password]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[RecordLine::Password]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
     QCOMPARE(f.box(RecordLine::Password)->text(), u"s"_s);
     QCOMPARE(f.exit.count, 0);
 }
@@ -379,15 +379,15 @@ void tst_MainWindow::keys_ctrlReleaseChecksCapture()
 {
     MainWindowFixture f;
     f.start();
-    QTest::keyClick(f.window->ui.Text1[RecordLine::Username], Qt::Key_Control);
-    QVERIFY(f.window->ui.mnuCapture->isChecked());
+    QTest::keyClick(f.ui.Text1[RecordLine::Username], Qt::Key_Control);
+    QVERIFY(f.ui.mnuCapture->isChecked());
 }
 
 void tst_MainWindow::keys_escapeEndsWithoutPreferences()
 {
     MainWindowFixture f;
     f.start();
-    QTest::keyClick(f.window->ui.Text1[RecordLine::Path], Qt::Key_Escape);
+    QTest::keyClick(f.ui.Text1[RecordLine::Path], Qt::Key_Escape);
     QCOMPARE(f.exit.count, 1);
     QVERIFY(!QFile::exists(f.folders.appPath(u"prefs.cfg"_s)));
 }
@@ -411,8 +411,8 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
     MainWindowFixture f;
     f.start();
     for (int i : { 0, 1, 2, 3 })
-        f.window->ui.setText(RecordLine::Field(i), u"text"_s);
-    QWidget *password = f.window->ui.Text1[RecordLine::Password];
+        f.ui.setText(RecordLine::Field(i), u"text"_s);
+    QWidget *password = f.ui.Text1[RecordLine::Password];
     password->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), password);
     if (lostFocusBetween) {
@@ -423,7 +423,7 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
     QTest::keyRelease(password, Qt::Key(key));
     QCOMPARE(f.exit.count, 0);
     QCOMPARE(f.rows(), 0);
-    QVERIFY(!f.window->ui.mnuCapture->isChecked());
+    QVERIFY(!f.ui.mnuCapture->isChecked());
 }
 
 void tst_MainWindow::tooltips_repeatTextExceptUsername()
@@ -431,18 +431,18 @@ void tst_MainWindow::tooltips_repeatTextExceptUsername()
     MainWindowFixture f;
     f.start();
     for (int i : { 0, 2, 3 })
-        f.window->ui.setText(RecordLine::Field(i), u"text %1"_s.arg(i));
+        f.ui.setText(RecordLine::Field(i), u"text %1"_s.arg(i));
     for (int i : { 0, 2, 3 })
-        QTest::mouseMove(f.window->ui.Text1[i], QPoint(10, 5));
-    QCOMPARE(f.window->ui.Text1[RecordLine::Service]->toolTip(), u"text 0"_s);
-    QCOMPARE(f.window->ui.Text1[RecordLine::Password]->toolTip(), u"text 3"_s); // even while it shows asterisks
-    QVERIFY(f.window->ui.Text1[RecordLine::Username]->toolTip().isEmpty());
+        QTest::mouseMove(f.ui.Text1[i], QPoint(10, 5));
+    QCOMPARE(f.ui.Text1[RecordLine::Service]->toolTip(), u"text 0"_s);
+    QCOMPARE(f.ui.Text1[RecordLine::Password]->toolTip(), u"text 3"_s); // even while it shows asterisks
+    QVERIFY(f.ui.Text1[RecordLine::Username]->toolTip().isEmpty());
 
     // Text that looks like markup is shown as typed, not drawn as markup.
-    f.window->ui.setText(RecordLine::Service, u"<b>bold</b> & co"_s);
-    QTest::mouseMove(f.window->ui.Text1[RecordLine::Service], QPoint(12, 5));
+    f.ui.setText(RecordLine::Service, u"<b>bold</b> & co"_s);
+    QTest::mouseMove(f.ui.Text1[RecordLine::Service], QPoint(12, 5));
     QTextDocument shown;
-    shown.setHtml(f.window->ui.Text1[RecordLine::Service]->toolTip());
+    shown.setHtml(f.ui.Text1[RecordLine::Service]->toolTip());
     QCOMPARE(shown.toPlainText(), u"<b>bold</b> & co"_s);
 }
 
@@ -450,7 +450,7 @@ void tst_MainWindow::infoBox_staysOneLine()
 {
     MainWindowFixture f;
     f.start();
-    InfoEdit *info = f.window->ui.infoBox();
+    InfoEdit *info = f.ui.infoBox();
     info->setFocus();
     QTest::keyClicks(info, u"first"_s);
     QTest::keyClick(info, Qt::Key_Return);
@@ -475,7 +475,7 @@ void tst_MainWindow::resize_rulesFollowTheWindow()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     const int infoWidth = twips(ui.Text1[RecordLine::Info]).width();
     f.window->setOuterSize(3800, 6300);
     QTRY_VERIFY(qAbs(f.window->outerWidth() - 3800) <= 15);
@@ -490,7 +490,7 @@ void tst_MainWindow::resize_rulesFollowTheWindow()
     f.window->setOuterSize(7980, 5000);
     QTRY_VERIFY(qAbs(f.window->outerHeight() - 5000) <= 15);
     QVERIFY(qAbs(twips(ui.Grid1).height() - (5000 - twips(ui.Grid1).top() - 800)) <= 30);
-    QVERIFY(qAbs(f.window->NormalHeight - 5000) <= 15);
+    QVERIFY(qAbs(f.window->normalHeight() - 5000) <= 15);
 }
 
 void tst_MainWindow::resize_tooLowCollapsesTo3000()
@@ -507,7 +507,7 @@ void tst_MainWindow::columnWidths_inTwips()
 {
     MainWindowFixture f;
     f.start();
-    const QTableView *grid = f.window->ui.Grid1;
+    const QTableView *grid = f.ui.Grid1;
     const int expected[] = { 2000, 3600, 1200, 1300 };
     for (int column = 0; column < 4; ++column)
         QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(column)) - expected[column]) <= 15);
