@@ -31,8 +31,6 @@ struct mainScrControls : EditBoxes
 {
     /** Creates every control and menu of window at its place. */
     void setUp(QMainWindow *window);
-    /** The five edit boxes, for the commands that work on them. */
-    const EditBoxes &boxes() const { return *this; }
 
     // The toolbar and the rule under it.
     QFrame *Frame3 = nullptr;
@@ -92,4 +90,18 @@ struct mainScrControls : EditBoxes
     QMenu *mnuBrowse = nullptr;
     QAction *CorvaneIE = nullptr;
     QAction *mnuExternalIE = nullptr;
+
+    /** The five edit boxes, for the commands that work on them. */
+    const EditBoxes &boxes() const { return *this; }
+
+private:
+    /** Frame3 with the toolbar's buttons and frame lines, and the rule Frame1 under it. */
+    void buildToolbar(QWidget *client);
+    /** Picture1: what the clipboard holds. */
+    void buildClipboardPanel(QWidget *client);
+    /** Frame2 with the field labels and the edit boxes, and Check1 beside the Password box. */
+    void buildEntryArea(QWidget *client);
+    void buildGrid(QWidget *client);
+    /** The menu bar and the Path label's pop-up. */
+    void buildMenus(QMainWindow *window);
 };
