@@ -215,10 +215,11 @@ KeyProvider mainScr::databaseKey()
 
 void mainScr::SetColumnWidths()
 {
+    // Service, Path, Username and Password; Info takes the grid's width.
     static const int widths[] = { 2000, 3600, 1200, 1300 };
-    for (int column = 0; column < 4; ++column)
+    for (int column = RecordLine::Service; column < RecordLine::Info; ++column)
         m_ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
-    m_ui.Grid1->setColumnWidth(4, m_ui.Grid1->width());
+    m_ui.Grid1->setColumnWidth(RecordLine::Info, m_ui.Grid1->width());
 }
 
 void mainScr::loadRecords()

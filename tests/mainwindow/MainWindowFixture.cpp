@@ -67,9 +67,9 @@ QStringList MainWindowFixture::fileLines() const
     return lines;
 }
 
-QString MainWindowFixture::cell(int row, int column) const
+QString MainWindowFixture::cell(int row, RecordLine::Field field) const
 {
-    return window->records().index(row, column).data().toString();
+    return window->records().index(row, field).data().toString();
 }
 
 int MainWindowFixture::rows() const

@@ -33,8 +33,8 @@ struct MainWindowFixture
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
     /** The plain record lines of the plain database file, in file order. */
     QStringList fileLines() const;
-    /** The grid's text of row, column. */
-    QString cell(int row, int column) const;
+    /** The grid's text of row in the column of field. */
+    QString cell(int row, RecordLine::Field field) const;
     int rows() const;
 
     TestFolders folders;

@@ -70,9 +70,9 @@ void tst_Editing::add_filesRecordAndEmptiesBoxes()
     f.ui.mnuAdd->trigger();
 
     QCOMPARE(f.rows(), 1);
-    QCOMPARE(f.cell(0, 0), u"Mail"_s);
-    QCOMPARE(f.cell(0, 3), u"******"_s);
-    QCOMPARE(f.cell(0, 5), kDate);
+    QCOMPARE(f.cell(0, RecordLine::Service), u"Mail"_s);
+    QCOMPARE(f.cell(0, RecordLine::Password), u"******"_s);
+    QCOMPARE(f.cell(0, RecordLine::RecordDate), kDate);
     QCOMPARE(f.fileLines(), QStringList { recordLine(u"Mail"_s, {}, u"jdoe"_s, u"secret"_s, {}, kDate) });
     for (int i = 0; i < 5; ++i)
         QVERIFY(f.ui.text(RecordLine::Field(i)).isEmpty());
@@ -146,7 +146,7 @@ void tst_Editing::enterInPasswordBox_filesWhenServicePathUsernameFilled()
     f.ui.Text1[RecordLine::Password]->setFocus();
     QTest::keyClick(f.ui.Text1[RecordLine::Password], Qt::Key_Return);
     QCOMPARE(f.rows(), 1);
-    QCOMPARE(f.cell(0, 3), QString());
+    QCOMPARE(f.cell(0, RecordLine::Password), QString());
     QCOMPARE(f.fileLines(), QStringList { recordLine(u"Bank"_s, u"bank.example"_s, u"me"_s, {}, {}, kDate) });
 }
 
@@ -189,8 +189,8 @@ void tst_Editing::afterAdd_nothingIsSelected()
     f.window->commands().mnuReplace_Click();
     f.window->commands().mnuRemove_Click();
     QCOMPARE(f.fileLines().size(), 2);
-    QCOMPARE(f.cell(0, 0), u"a"_s);
-    QCOMPARE(f.cell(1, 0), u"b"_s);
+    QCOMPARE(f.cell(0, RecordLine::Service), u"a"_s);
+    QCOMPARE(f.cell(1, RecordLine::Service), u"b"_s);
 }
 
 void tst_Editing::replace_changesSelectedRecordOnly()
@@ -204,8 +204,8 @@ void tst_Editing::replace_changesSelectedRecordOnly()
     QCOMPARE(f.fileLines(),
         (QStringList {
             recordLine(u"alpha"_s, {}, u"u1"_s, u"p1"_s), recordLine(u"beta"_s, {}, u"u2"_s, u"new"_s, {}, kDate) }));
-    QCOMPARE(f.cell(1, 3), u"***"_s);
-    QCOMPARE(f.cell(1, 5), kDate);
+    QCOMPARE(f.cell(1, RecordLine::Password), u"***"_s);
+    QCOMPARE(f.cell(1, RecordLine::RecordDate), kDate);
     QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
     QVERIFY(f.box(RecordLine::Service)->text().isEmpty());
     QCOMPARE(f.window->commands().selectedRow(), -1);
@@ -233,7 +233,7 @@ void tst_Editing::replace_withoutChange_saysSoAndKeepsUndo()
     f.box(RecordLine::Service)->setText(u"Alpha"_s);
     f.ui.mnuReplace->trigger();
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(f.cell(0, 0), u"Alpha"_s);
+    QCOMPARE(f.cell(0, RecordLine::Service), u"Alpha"_s);
 }
 
 void tst_Editing::replace_changingService_keepsGridInListOrder()
@@ -244,8 +244,8 @@ void tst_Editing::replace_changingService_keepsGridInListOrder()
     f.clickRow(0);
     f.box(RecordLine::Service)->setText(u"zeta"_s);
     f.ui.mnuReplace->trigger();
-    QCOMPARE(f.cell(0, 0), u"beta"_s);
-    QCOMPARE(f.cell(2, 0), u"zeta"_s);
+    QCOMPARE(f.cell(0, RecordLine::Service), u"beta"_s);
+    QCOMPARE(f.cell(2, RecordLine::Service), u"zeta"_s);
     // Every row still shows its own record: selecting the last one gives zeta's password.
     f.clickRow(2);
     QCOMPARE(f.box(RecordLine::Password)->text(), u"1"_s);

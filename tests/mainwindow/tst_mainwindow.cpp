@@ -193,13 +193,13 @@ void tst_MainWindow::load_showsRecordsInOrderWithMaskedPasswords()
         recordLine(u"Alpha"_s, u"a.example"_s, u"a"_s, u"x"_s) });
     f.start();
     QCOMPARE(f.rows(), 3);
-    QCOMPARE(f.cell(0, 0), u"Alpha"_s);
-    QCOMPARE(f.cell(1, 0), u"beta"_s);
-    QCOMPARE(f.cell(2, 0), u"gamma"_s);
-    QCOMPARE(f.cell(2, 3), u"*****"_s);
-    QCOMPARE(f.cell(1, 3), QString());
-    QCOMPARE(f.cell(0, 1), u"a.example"_s);
-    QCOMPARE(f.cell(0, 5), u"05-17-2002 14:03:59"_s);
+    QCOMPARE(f.cell(0, RecordLine::Service), u"Alpha"_s);
+    QCOMPARE(f.cell(1, RecordLine::Service), u"beta"_s);
+    QCOMPARE(f.cell(2, RecordLine::Service), u"gamma"_s);
+    QCOMPARE(f.cell(2, RecordLine::Password), u"*****"_s);
+    QCOMPARE(f.cell(1, RecordLine::Password), QString());
+    QCOMPARE(f.cell(0, RecordLine::Path), u"a.example"_s);
+    QCOMPARE(f.cell(0, RecordLine::RecordDate), u"05-17-2002 14:03:59"_s);
     const QAbstractItemModel *model = f.ui.Grid1->model();
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u"Service"_s);
     QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), u"Password"_s);
@@ -212,16 +212,16 @@ void tst_MainWindow::load_shortAndLegacyLines_getTheirOwnRows()
     MainWindowFixture f({ u"A:!B:!C:!D:!E:!F:!"_s, u"B1:!C1:!D1:!E1:!XY"_s, u"C2 no separator"_s });
     f.start();
     QCOMPARE(f.rows(), 3);
-    QCOMPARE(f.cell(0, 2), u"C"_s);
-    QCOMPARE(f.cell(0, 3), u"*"_s);
+    QCOMPARE(f.cell(0, RecordLine::Username), u"C"_s);
+    QCOMPARE(f.cell(0, RecordLine::Password), u"*"_s);
     // The older five-value form: Service, Username, Password, Info; nothing left over from the line before.
-    QCOMPARE(f.cell(1, 0), u"B1"_s);
-    QCOMPARE(f.cell(1, 1), QString());
-    QCOMPARE(f.cell(1, 2), u"C1"_s);
-    QCOMPARE(f.cell(1, 3), u"**"_s);
-    QCOMPARE(f.cell(1, 4), u"E1"_s);
-    QCOMPARE(f.cell(2, 0), u"C2 no separator"_s);
-    QCOMPARE(f.cell(2, 2), QString());
+    QCOMPARE(f.cell(1, RecordLine::Service), u"B1"_s);
+    QCOMPARE(f.cell(1, RecordLine::Path), QString());
+    QCOMPARE(f.cell(1, RecordLine::Username), u"C1"_s);
+    QCOMPARE(f.cell(1, RecordLine::Password), u"**"_s);
+    QCOMPARE(f.cell(1, RecordLine::Info), u"E1"_s);
+    QCOMPARE(f.cell(2, RecordLine::Service), u"C2 no separator"_s);
+    QCOMPARE(f.cell(2, RecordLine::Username), QString());
     // Selecting the older form's row puts its own password into the box.
     f.clickRow(1);
     QCOMPARE(f.box(RecordLine::Password)->text(), u"D1"_s);
@@ -287,7 +287,7 @@ void tst_MainWindow::selection_fillsBoxesWithRealPasswordAndCaption()
     QCOMPARE(f.box(RecordLine::Password)->text(), u"s"_s);
     QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Password);
     QCOMPARE(f.ui.text(RecordLine::Info), u"work"_s);
-    QCOMPARE(f.cell(0, 3), u"*"_s);
+    QCOMPARE(f.cell(0, RecordLine::Password), u"*"_s);
     QCOMPARE(f.window->windowTitle(), u"Corvane - Record Date: 05-17-2002 14:03:59"_s);
     const mainScrControls &ui = f.ui;
     for (const QAction *enabled : { ui.mnuRemove, ui.mnuReplace, ui.mnuReset })
