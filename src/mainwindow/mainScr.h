@@ -47,24 +47,12 @@ public:
     /** The height, in twips, the window returns to when it is not collapsed (NormalHeight). */
     int normalHeight() const { return NormalHeight; }
 
-    /**
-     * Reads the active database again into the record list and the grid (after a restore, or a change
-     * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
-     * no command writes the file; false then.
-     */
-    bool reloadRecords();
-
-    /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
-    void mnuExit_Click();
-
     /** The window's outer size in twips, frame included where a window manager draws one. */
     int outerWidth() const;
     int outerHeight() const;
     /** Sets the outer height in twips, keeping the width and the position. */
     void setOuterHeight(int twips);
     void setOuterSize(int widthTwips, int heightTwips);
-    /** The frame a window manager draws around the window, as far as it is known. */
-    WindowFrame &windowFrame() const { return *m_frame; }
 
 Q_SIGNALS:
     /** "A&bout" was chosen: the splash window shows itself as the About box. */
@@ -79,6 +67,15 @@ private:
     /** The least room left under the grid inside the window, in twips. */
     static constexpr int kGridBottomMargin = 60;
 
+    /**
+     * Reads the active database again into the record list and the grid (after a restore, or a change
+     * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
+     * no command writes the file; false then.
+     */
+    bool reloadRecords();
+
+    /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
+    void mnuExit_Click();
     /** Makes the commands, each given the controls and values it works on. */
     void createCommands();
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
