@@ -6,9 +6,9 @@
 //                         processes over 10 idle seconds, in % of one core
 // Run it in a real X server (run_browser_bench.sh starts Xvfb). With --hold N
 // the window stays open N more seconds (for a screenshot) and nothing is measured idle.
-#include "AppFolders.h"
-#include "BrowserCommands.h"
-#include "Clipboard.h"
+#include "browser/BrowserCommands.h"
+#include "common/AppFolders.h"
+#include "common/Clipboard.h"
 
 #include <QApplication>
 #include <QClipboard>

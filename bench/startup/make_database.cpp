@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // make_database FOLDER COUNT: writes FOLDER/Data/userDB.pdb holding COUNT records of realistic
 // sizes (Service 10-30, Path 30-60, Username 8-20, Password 8-20, Info 0-40 characters).
-#include "Database.h"
 #include "RandomRecords.h"
+#include "store/Database.h"
 
 #include <QCoreApplication>
 #include <QDir>

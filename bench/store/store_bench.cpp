@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints one figure a line, "name: value unit", each the median of several runs.
-#include "Database.h"
-#include "LineCipher.h"
 #include "RandomRecords.h"
-#include "RecordEditor.h"
-#include "RecordLine.h"
-#include "RecordList.h"
-#include "RecordTableModel.h"
-#include "TextLines.h"
+#include "common/TextLines.h"
+#include "store/Database.h"
+#include "store/LineCipher.h"
+#include "store/RecordEditor.h"
+#include "store/RecordLine.h"
+#include "store/RecordList.h"
+#include "store/RecordTableModel.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "RecordLine.h"
+#include "store/RecordLine.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints one figure a line, "name: value unit", each the median of several runs, for the
 // main window's load and its record commands on a database of 32,767 records.
-#include "Database.h"
 #include "Fakes.h"
 #include "RandomRecords.h"
-#include "RecordCommands.h"
-#include "RecordLine.h"
 #include "TestFolders.h"
-#include "mainScr.h"
+#include "mainwindow/EditBoxes.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/mainScr.h"
+#include "store/Database.h"
+#include "store/RecordLine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,10 +50,18 @@ void print(const char *name, double value, const char *unit)
     std::fflush(stdout);
 }
 
-void fill(mainScr &window, const RecordLine::Texts &texts)
+/** A control of window, found by its object name. */
+template <typename T> T *control(const QWidget &window, const QString &name)
 {
-    for (int i = 0; i < 5; ++i)
-        window.ui.setText(i, texts[i]);
+    return window.findChild<T *>(name);
+}
+
+void fill(const mainScr &window, const RecordLine::Texts &texts)
+{
+    EditBoxes boxes;
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        boxes.Text1[field] = control<QWidget>(window, u"Text1_%1"_s.arg(field));
+    boxes.setTexts(texts);
 }
 
 std::unique_ptr<mainScr> loadedWindow()
@@ -101,13 +110,17 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<mainScr> window = loadedWindow();
     RecordCommands &commands = window->commands();
+    QAction *mnuAdd = control<QAction>(*window, u"mnuAdd"_s);
+    QAction *mnuReplace = control<QAction>(*window, u"mnuReplace"_s);
+    QAction *mnuRemove = control<QAction>(*window, u"mnuRemove"_s);
+    QLineEdit *password = control<QLineEdit>(*window, u"Text1_3"_s);
     std::vector<double> adds, replaces, removes, selects;
     for (int run = 0; run < kRuns; ++run) {
         fill(*window, RandomRecords::texts(random));
-        adds.push_back(timeMs([&] { window->ui.mnuAdd->trigger(); }));
+        adds.push_back(timeMs([&] { mnuAdd->trigger(); }));
 
         const int row = window->records().rowCount() - 100 - run;
-        QTableView *grid = window->ui.Grid1;
+        QTableView *grid = control<QTableView>(*window, u"Grid1"_s);
         grid->scrollTo(window->records().index(row, 0));
         QCoreApplication::processEvents();
         const QPoint at = grid->visualRect(window->records().index(row, 0)).center();
@@ -117,11 +130,11 @@ int main(int argc, char *argv[])
             return 1;
         }
 
-        window->ui.setText(3, RandomRecords::text(random, 8, 20));
-        replaces.push_back(timeMs([&] { window->ui.mnuReplace->trigger(); }));
+        password->setText(RandomRecords::text(random, 8, 20));
+        replaces.push_back(timeMs([&] { mnuReplace->trigger(); }));
 
         commands.select(row);
-        removes.push_back(timeMs([&] { window->ui.mnuRemove->trigger(); }));
+        removes.push_back(timeMs([&] { mnuRemove->trigger(); }));
     }
     if (!messages.shown.isEmpty()) {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(messages.shown.first().text));

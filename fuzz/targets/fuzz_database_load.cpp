@@ -3,11 +3,11 @@
 // at level 0, an enciphered one deciphered with a key and loaded at level 1,
 // and the conversions between them. Whatever the bytes, loading never fails
 // on a readable file, and what was loaded survives being written back.
-#include "Database.h"
 #include "FuzzSupport.h"
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "store/Database.h"
 
 #include <QFileInfo>
 

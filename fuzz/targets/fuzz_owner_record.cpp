@@ -3,9 +3,9 @@
 // parsed by position, and turned into the protection level, the password in
 // force and the expiry notice.
 #include "FuzzSupport.h"
-#include "OwnerCheck.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
+#include "security/OwnerCheck.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
 
 #include <QDate>
 

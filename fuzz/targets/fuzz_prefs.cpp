@@ -3,8 +3,8 @@
 // item into key and value, values read as truth values and twips; and what
 // the program writes reads back as what it wrote.
 #include "FuzzSupport.h"
-#include "PreferencesFile.h"
-#include "Windows1252.h"
+#include "common/Windows1252.h"
+#include "mainwindow/prefs/PreferencesFile.h"
 
 #include <cstring>
 

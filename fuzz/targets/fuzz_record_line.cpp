@@ -2,8 +2,8 @@
 // The record line: splitting a stored line into the grid's values, reading
 // one field, and the check that decides whether typed texts can be filed.
 #include "FuzzSupport.h"
-#include "RecordLine.h"
-#include "Windows1252.h"
+#include "common/Windows1252.h"
+#include "store/RecordLine.h"
 
 #include <QStringDecoder>
 

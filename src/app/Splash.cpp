@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Splash.h"
+#include "app/Splash.h"
 
-#include "AppInfo.h"
-#include "ClickLabel.h"
-#include "Language.h"
-#include "Shell.h"
-#include "Twips.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Shell.h"
+#include "common/Twips.h"
+#include "i18n/Language.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Startup.h"
+#include "app/Startup.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "Language.h"
-#include "Messages.h"
-#include "ProgramExit.h"
-#include "SafeFile.h"
-#include "Splash.h"
-#include "mainScr.h"
+#include "app/Splash.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/Messages.h"
+#include "common/ProgramExit.h"
+#include "common/SafeFile.h"
+#include "i18n/Language.h"
+#include "mainwindow/mainScr.h"
 
 #include <QFile>
 

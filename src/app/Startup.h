@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Splash.h"
+#include "app/Splash.h"
 
 #include <QLockFile>
 #include <QObject>

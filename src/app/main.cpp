@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CoreDumps.h"
-#include "PlatformChoice.h"
-#include "ProgramExit.h"
-#include "Startup.h"
+#include "app/PlatformChoice.h"
+#include "app/Startup.h"
+#include "common/ProgramExit.h"
+#include "security/CoreDumps.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DBBackup.h"
+#include "backup/DBBackup.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "DatabaseBackup.h"
-#include "Messages.h"
-#include "Twips.h"
+#include "backup/DatabaseBackup.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/Messages.h"
+#include "common/Twips.h"
 
 #include <QComboBox>
 #include <QDir>

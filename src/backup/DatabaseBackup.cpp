@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DatabaseBackup.h"
+#include "backup/DatabaseBackup.h"
 
-#include "RecordLine.h"
-#include "SafeFile.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/Windows1252.h"
+#include "store/RecordLine.h"
 
 #include <QByteArray>
 #include <QDir>

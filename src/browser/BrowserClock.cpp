@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserClock.h"
+#include "browser/BrowserClock.h"
 
-#include "Clock.h"
+#include "common/Clock.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserCommands.h"
+#include "browser/BrowserCommands.h"
 
-#include "AppInfo.h"
-#include "BrowserLibrary.h"
-#include "BrowserWindow.h"
-#include "Messages.h"
-#include "ProgramExit.h"
-#include "Shell.h"
+#include "browser/BrowserLibrary.h"
+#include "browser/BrowserWindow.h"
+#include "common/AppInfo.h"
+#include "common/Messages.h"
+#include "common/ProgramExit.h"
+#include "common/Shell.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

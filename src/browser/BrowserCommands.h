@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MainWindowBoxes.h"
+#include "browser/MainWindowBoxes.h"
 
 #include <QObject>
 #include <QPointer>

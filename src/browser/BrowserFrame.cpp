@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserFrame.h"
+#include "browser/BrowserFrame.h"
 
-#include "BrowserClock.h"
-#include "BrowserPictures.h"
-#include "Clipboard.h"
-#include "MiniBrowser.h"
-#include "MouseEvents.h"
-#include "Twips.h"
-#include "WindowMover.h"
-#include "WindowSystem.h"
+#include "browser/BrowserClock.h"
+#include "browser/BrowserPictures.h"
+#include "browser/MiniBrowser.h"
+#include "browser/MouseEvents.h"
+#include "browser/WindowMover.h"
+#include "common/Clipboard.h"
+#include "common/Twips.h"
+#include "common/WindowSystem.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BrowserLayout.h"
-#include "GripCounter.h"
+#include "browser/BrowserLayout.h"
+#include "browser/GripCounter.h"
 
 #include <QObject>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserLayout.h"
+#include "browser/BrowserLayout.h"
 
 #include <QtGlobal>
 

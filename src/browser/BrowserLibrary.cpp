@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserLibrary.h"
+#include "browser/BrowserLibrary.h"
 
-#include "AppFolders.h"
-#include "BrowserWindow.h"
+#include "browser/BrowserWindow.h"
+#include "common/AppFolders.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

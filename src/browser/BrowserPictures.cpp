@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserPictures.h"
+#include "browser/BrowserPictures.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserPlugin.h"
+#include "browser/BrowserPlugin.h"
 
-#include "MiniBrowser.h"
+#include "browser/MiniBrowser.h"
 
 BrowserWindow *BrowserPlugin::loadBrowser(MainWindowBoxes boxes, QWidget *parent)
 {

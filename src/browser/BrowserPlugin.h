@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BrowserWindow.h"
+#include "browser/BrowserWindow.h"
 
 #include <QObject>
 

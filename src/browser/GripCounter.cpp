@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "GripCounter.h"
+#include "browser/GripCounter.h"
 
 #include <QDeadlineTimer>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LoadWatcher.h"
+#include "browser/LoadWatcher.h"
 
 LoadWatcher::LoadWatcher(QObject *parent)
     : QObject(parent)

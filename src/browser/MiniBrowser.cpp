@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MiniBrowser.h"
+#include "browser/MiniBrowser.h"
 
-#include "BrowserFrame.h"
-#include "Clipboard.h"
-#include "LoadWatcher.h"
-#include "MouseEvents.h"
-#include "Twips.h"
+#include "browser/BrowserFrame.h"
+#include "browser/LoadWatcher.h"
+#include "browser/MouseEvents.h"
+#include "common/Clipboard.h"
+#include "common/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "BrowserWindow.h"
-#include "MainWindowBoxes.h"
+#include "browser/BrowserWindow.h"
+#include "browser/MainWindowBoxes.h"
 
 #include <QWidget>
 

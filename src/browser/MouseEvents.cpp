@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "MouseEvents.h"
+#include "browser/MouseEvents.h"
 
 #include <QMouseEvent>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WindowMover.h"
+#include "browser/WindowMover.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppFolders.h"
+#include "common/AppFolders.h"
 
-#include "AppInfo.h"
-#include "SafeFile.h"
+#include "common/AppInfo.h"
+#include "common/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
+#include "common/ClickLabel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

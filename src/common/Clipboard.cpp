@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Clipboard.h"
+#include "common/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Clock.h"
+#include "common/Clock.h"
 
 namespace {
 class SystemClock final : public Clock

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DateText.h"
+#include "common/DateText.h"
 
-#include "Clock.h"
+#include "common/Clock.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ProgramExit.h"
+#include "common/ProgramExit.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Shell.h"
+#include "common/Shell.h"
 
 #include <QProcess>
 

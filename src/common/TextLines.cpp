@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TextLines.h"
+#include "common/TextLines.h"
 
 namespace TextLines {
 

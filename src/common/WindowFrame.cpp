@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WindowFrame.h"
+#include "common/WindowFrame.h"
 
-#include "Twips.h"
-#include "WindowSystem.h"
+#include "common/Twips.h"
+#include "common/WindowSystem.h"
 
 #include <QEvent>
 #include <QTimer>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WindowSystem.h"
+#include "common/WindowSystem.h"
 
 #include <QGuiApplication>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Windows1252.h"
+#include "common/Windows1252.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Dictionaryfrm.h"
+#include "i18n/Dictionaryfrm.h"
 
-#include "Language.h"
+#include "i18n/Language.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>

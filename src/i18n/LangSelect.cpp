@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LangSelect.h"
+#include "i18n/LangSelect.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "Language.h"
-#include "LanguageFiles.h"
-#include "Messages.h"
-#include "Twips.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/Messages.h"
+#include "common/Twips.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageFiles.h"
 
 #include <QCloseEvent>
 #include <QDir>

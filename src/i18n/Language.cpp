@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Language.h"
+#include "i18n/Language.h"
 
-#include "AppFolders.h"
-#include "LanguageFiles.h"
+#include "common/AppFolders.h"
+#include "i18n/LanguageFiles.h"
 
 namespace {
 QString current = Language::English;

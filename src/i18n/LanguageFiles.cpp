@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LanguageFiles.h"
+#include "i18n/LanguageFiles.h"
 
-#include "AppFolders.h"
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/AppFolders.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
 
 #include <QDir>
 

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClipboardCommands.h"
+#include "mainwindow/ClipboardCommands.h"
 
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
-#include "RecordCommands.h"
-#include "WindowSystem.h"
-#include "mainScr.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/ElidedLabel.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/InfoEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,11 +41,11 @@ QString capturedText()
 }
 } // namespace
 
-ClipboardCommands::ClipboardCommands(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+ClipboardCommands::ClipboardCommands(const Controls &controls)
+    : QObject(controls.window)
+    , m_ui(controls)
 {
-    mainScrControls &ui = window.ui;
+    const Controls &ui = m_ui;
     // What the user typed must show as typed, never as markup.
     ui.ClipStatLbl->setTextFormat(Qt::PlainText);
 
@@ -61,12 +59,11 @@ ClipboardCommands::ClipboardCommands(mainScr &window)
     connect(ui.Image3[1], &ClickLabel::clicked, this, [this] { Image3_Click(1); });
     connect(ui.mnuCapture, &QAction::triggered, this, &ClipboardCommands::mnuCapture_Click);
     // The toolbar button does what the menu entry does, check mark included.
-    connect(ui.Image1[6], &ClickLabel::clicked, ui.mnuCapture, &QAction::trigger);
-    window.commands().setCaptureStop([this] { stopCopy(); });
+    connect(ui.captureButton, &ClickLabel::clicked, ui.mnuCapture, &QAction::trigger);
 
-    for (QWidget *box : ui.Text1)
+    for (QWidget *box : ui.boxes.Text1)
         box->installEventFilter(this);
-    ui.infoBox()->viewport()->installEventFilter(this);
+    ui.boxes.infoBox()->viewport()->installEventFilter(this);
 
     // The indicator and the copy follow the clipboard, changed by this program or any other. The copy runs
     // after the event that changed the clipboard, so a box that takes the focus is the target by then.
@@ -78,27 +75,27 @@ ClipboardCommands::ClipboardCommands(mainScr &window)
 
 void ClipboardCommands::Label4_Click()
 {
-    const QString text = m_window.ui.text(0);
+    const QString text = m_ui.boxes.text(RecordLine::Service);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
-    setStatus(m_window.ui.Label4->text() + u": "_s + text);
+    setStatus(m_ui.Label4->text() + u": "_s + text);
 }
 
 void ClipboardCommands::Label1_Click()
 {
-    const QString text = m_window.ui.text(2);
+    const QString text = m_ui.boxes.text(RecordLine::Username);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
-    setStatus(m_window.ui.Label1->text() + u": "_s + text);
-    markCopied(m_window.ui.Label1);
+    setStatus(m_ui.Label1->text() + u": "_s + text);
+    markCopied(m_ui.Label1);
 }
 
 void ClipboardCommands::Label2_Click()
 {
-    mainScrControls &ui = m_window.ui;
-    const QString text = ui.text(3);
+    Controls &ui = m_ui;
+    const QString text = ui.boxes.text(RecordLine::Password);
     if (text.isEmpty())
         return;
     // The box holds the real password even while it shows asterisks; clipboard histories leave it out.
@@ -112,16 +109,16 @@ void ClipboardCommands::Label2_Click()
 
 void ClipboardCommands::Label5_Click()
 {
-    const QString path = m_window.ui.text(1);
+    const QString path = m_ui.boxes.text(RecordLine::Path);
     if (path.isEmpty() || !path.contains(u'.'))
         return;
-    markCopied(m_window.ui.Label5);
-    m_window.ui.TmnuUrl->popup(QCursor::pos());
+    markCopied(m_ui.Label5);
+    m_ui.TmnuUrl->popup(QCursor::pos());
 }
 
 void ClipboardCommands::mnuCopyToClip_Click()
 {
-    const QString path = m_window.ui.text(1);
+    const QString path = m_ui.boxes.text(RecordLine::Path);
     emptyClipboard();
     Clipboard::setText(path);
     setStatus(u"Path set to: "_s + path);
@@ -134,7 +131,7 @@ void ClipboardCommands::mnuClearClip_Click()
 
 void ClipboardCommands::Image3_Click(int index)
 {
-    if (index != 1)
+    if (index != 1) // Image3(1): the clipboard holds text
         return;
     emptyClipboard();
     setStatus(u"Nothing"_s);
@@ -144,7 +141,7 @@ void ClipboardCommands::Image3_Click(int index)
 void ClipboardCommands::mnuCapture_Click()
 {
     // A checkable entry: Qt has flipped the check mark before this runs, so it shows the state after the click.
-    if (m_window.ui.mnuCapture->isChecked()) {
+    if (m_ui.mnuCapture->isChecked()) {
         emptyForNewTarget();
         m_copyRunning = true;
         copyTick();
@@ -161,8 +158,8 @@ void ClipboardCommands::stopCopy()
 void ClipboardCommands::showIndicator()
 {
     const bool holdsText = !Clipboard::text().isEmpty();
-    m_window.ui.Image3[1]->setVisible(holdsText);
-    m_window.ui.Image3[0]->setVisible(!holdsText);
+    m_ui.Image3[1]->setVisible(holdsText);
+    m_ui.Image3[0]->setVisible(!holdsText);
 }
 
 void ClipboardCommands::clipboardChanged()
@@ -178,11 +175,11 @@ void ClipboardCommands::clipboardChanged()
 void ClipboardCommands::copyTick()
 {
     m_changePending = false;
-    if (!m_copyRunning || Indice < 0 || Indice > 4)
+    if (!m_copyRunning)
         return;
     const std::optional<QString> text = newCopy();
-    if (text && m_window.ui.text(Indice) != *text)
-        m_window.ui.setText(Indice, *text);
+    if (text && m_ui.boxes.text(Indice) != *text)
+        m_ui.boxes.setText(Indice, *text);
 }
 
 std::optional<QString> ClipboardCommands::newCopy()
@@ -218,13 +215,14 @@ void ClipboardCommands::emptyClipboard()
 
 bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    const mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     if (!ui.mnuCapture->isChecked())
         return false;
-    const int index = watched == ui.infoBox()->viewport() ? 4 : ui.indexOf(watched);
-    if (index < 0)
+    const std::optional<RecordLine::Field> field = ui.boxes.fieldOf(watched);
+    if (!field)
         return false;
-    if (event->type() == QEvent::FocusIn && watched != ui.infoBox()->viewport()) {
+    const RecordLine::Field index = *field;
+    if (event->type() == QEvent::FocusIn && watched != ui.boxes.infoBox()->viewport()) {
         // Coming back from another program (or from a menu) is no move between the boxes: the text just copied
         // there must stay on the clipboard.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -239,7 +237,7 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void ClipboardCommands::Text1_GotFocus(int index)
+void ClipboardCommands::Text1_GotFocus(RecordLine::Field index)
 {
     // What was copied while Corvane was inactive may reach it only now (native Wayland shows it no sooner):
     // it belongs to the box that was the target, before the clipboard is emptied for the next one.
@@ -249,22 +247,22 @@ void ClipboardCommands::Text1_GotFocus(int index)
     Indice = index;
 }
 
-void ClipboardCommands::Text1_Click(int index)
+void ClipboardCommands::Text1_Click(RecordLine::Field index)
 {
     const QString text = capturedText();
-    m_window.ui.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);
-    m_window.ui.caretToEnd(index);
+    m_ui.boxes.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);
+    m_ui.boxes.caretToEnd(index);
 }
 
 void ClipboardCommands::setStatus(const QString &status)
 {
-    m_window.ui.ClipStatLbl->setText(status);
+    m_ui.ClipStatLbl->setText(status);
     // The panel is narrow: a longer status is drawn cut short, the whole of it in the tooltip.
-    m_window.ui.ClipStatLbl->fitText(m_window.ui.Picture1->contentsRect().right());
+    m_ui.ClipStatLbl->fitText(m_ui.Picture1->contentsRect().right());
 }
 
 void ClipboardCommands::markCopied(ClickLabel *label)
 {
-    for (ClickLabel *each : { m_window.ui.Label1, m_window.ui.Label2, m_window.ui.Label5 })
+    for (ClickLabel *each : { m_ui.Label1, m_ui.Label2, m_ui.Label5 })
         setTextColour(each, each == label ? kCopiedColour : kPlainColour);
 }

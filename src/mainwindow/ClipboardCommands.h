@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
+#include "store/RecordLine.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 class ClickLabel;
-class mainScr;
+class ElidedLabel;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QMenu;
 
 /**
  * The main window's clipboard traffic: the field labels that copy their box,
@@ -25,10 +33,30 @@ public:
     static inline const QColor kCopiedColour { 0, 0, 255 };
     static inline const QColor kPlainColour { 0, 0, 0 };
 
-    explicit ClipboardCommands(mainScr &window);
+    /** What of the main window the clipboard traffic uses. */
+    struct Controls
+    {
+        QWidget *window; ///< the parent of this object
+        EditBoxes boxes;
+        ClickLabel *Label4; ///< "Service"
+        ClickLabel *Label1; ///< "Username"
+        ClickLabel *Label2; ///< "Password"
+        ClickLabel *Label5; ///< "Path"
+        QCheckBox *Check1;
+        QFrame *Picture1;
+        ElidedLabel *ClipStatLbl;
+        std::array<ClickLabel *, 2> Image3;
+        ClickLabel *captureButton; ///< Image1(6)
+        QAction *mnuCapture;
+        QAction *mnuClearClip;
+        QMenu *TmnuUrl;
+        QAction *mnuCopyToClip;
+    };
+
+    explicit ClipboardCommands(const Controls &controls);
 
     /** Indice: the box capture mode writes the clipboard into. */
-    int Indice = 0;
+    RecordLine::Field Indice = RecordLine::Service;
 
     /** Whether capture mode's copy runs: each change of the clipboard is written into box Indice. */
     bool copyRunning() const { return m_copyRunning; }
@@ -52,8 +80,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Text1_GotFocus(int index);
-    void Text1_Click(int index);
+    void Text1_GotFocus(RecordLine::Field index);
+    void Text1_Click(RecordLine::Field index);
     void clipboardChanged();
     void copyTick();
     /** Makes the clipboard's text the one a new target must not take, then empties the clipboard. */
@@ -69,7 +97,7 @@ private:
     /** Colours label blue and the other two of Username, Password and Path black (nullptr: all black). */
     void markCopied(ClickLabel *label);
 
-    mainScr &m_window;
+    Controls m_ui;
     bool m_copyRunning = false;
     /** What the clipboard held when the target was chosen, until another text arrives. */
     std::optional<QString> m_heldAtTarget;

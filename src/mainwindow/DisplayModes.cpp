@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DisplayModes.h"
+#include "mainwindow/DisplayModes.h"
 
-#include "AppFolders.h"
-#include "InfoEdit.h"
-#include "PreferencesFile.h"
-#include "Twips.h"
-#include "WindowFrame.h"
-#include "WindowPlacement.h"
-#include "WindowSystem.h"
-#include "mainScr.h"
+#include "common/AppFolders.h"
+#include "common/Twips.h"
+#include "common/WindowFrame.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/prefs/PreferencesFile.h"
+#include "mainwindow/prefs/WindowPlacement.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -22,11 +22,13 @@
 
 using namespace Qt::StringLiterals;
 
-DisplayModes::DisplayModes(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+DisplayModes::DisplayModes(const Controls &controls)
+    : QObject(controls.window)
+    , m_ui(controls)
+    , m_window(*controls.window)
 {
-    mainScrControls &ui = window.ui;
+    const Controls &ui = m_ui;
+    QMainWindow &window = m_window;
     connect(ui.mnuHideDisplay, &QAction::triggered, this, &DisplayModes::mnuHideDisplay_Click);
     connect(ui.mnuAutoHide, &QAction::triggered, this, &DisplayModes::mnuAutoHide_Click);
     connect(ui.mnuOnTop, &QAction::triggered, this, &DisplayModes::mnuOnTop_Click);
@@ -36,10 +38,10 @@ DisplayModes::DisplayModes(mainScr &window)
     window.installEventFilter(this);
     window.centralWidget()->installEventFilter(this);
     ui.Frame2->installEventFilter(this);
-    for (QWidget *box : ui.Text1)
+    for (QWidget *box : ui.boxes.Text1)
         box->installEventFilter(this);
-    ui.infoBox()->viewport()->installEventFilter(this);
-    ui.infoBox()->viewport()->setMouseTracking(true);
+    ui.boxes.infoBox()->viewport()->installEventFilter(this);
+    ui.boxes.infoBox()->viewport()->setMouseTracking(true);
 
     if (WindowSystem::isNativeWayland()) {
         // The compositor alone keeps a window above the others, from the window's own menu.
@@ -60,7 +62,7 @@ void DisplayModes::LoadPrefs()
         m_kept = Kept { Twips::fromPixels(m_window.pos().x()), Twips::fromPixels(m_window.pos().y()), false };
     if (!settings)
         return;
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     for (const PreferencesFile::Setting &setting : *settings) {
         switch (setting.key) {
         case Key::Display:
@@ -100,7 +102,7 @@ void DisplayModes::LoadPrefs()
 
 FileResult DisplayModes::SavePrefs()
 {
-    const mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     PreferencesFile::State state;
     state.hideDisplay = ui.mnuHideDisplay->isChecked();
     state.autoHide = ui.mnuAutoHide->isChecked();
@@ -123,11 +125,11 @@ FileResult DisplayModes::SavePrefs()
 
 void DisplayModes::mnuHideDisplay_Click()
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     const bool wasChecked = !ui.mnuHideDisplay->isChecked();
     if (wasChecked) {
         ui.mnuHideDisplay->setChecked(false);
-        m_window.NormalHeight = kNormalHeight;
+        m_ui.NormalHeight = kNormalHeight;
         setHeight(kNormalHeight);
     } else {
         ui.mnuAutoHide->setChecked(false);
@@ -139,7 +141,7 @@ void DisplayModes::mnuHideDisplay_Click()
 
 void DisplayModes::mnuAutoHide_Click()
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     // Switching it on only arms the mouse rules; switching it off lets the height rule bring the height back.
     if (ui.mnuAutoHide->isChecked())
         ui.mnuHideDisplay->setChecked(false);
@@ -148,18 +150,18 @@ void DisplayModes::mnuAutoHide_Click()
 
 void DisplayModes::mnuOnTop_Click()
 {
-    setTopMost(m_window.ui.mnuOnTop->isChecked());
+    setTopMost(m_ui.mnuOnTop->isChecked());
 }
 
 void DisplayModes::ResetSize_Click()
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     // A maximized or minimized window cannot take a size: it is restored first.
-    m_window.windowFrame().showNormal();
+    frame().showNormal();
     ui.mnuHideDisplay->setChecked(false);
     ui.mnuAutoHide->setChecked(false);
-    m_window.NormalHeight = kNormalHeight;
-    m_window.setOuterSize(kNormalWidth, kNormalHeight);
+    m_ui.NormalHeight = kNormalHeight;
+    frame().setOuterSize(kNormalWidth, kNormalHeight);
     scheduleHeightRule();
 }
 
@@ -193,26 +195,26 @@ void DisplayModes::applyHeightRule()
 {
     m_heightRulePending = false;
     // Before the load has set NormalHeight (and while the window is not shown) there is nothing to keep.
-    if (!m_window.isVisible() || m_window.NormalHeight <= 0)
+    if (!m_window.isVisible() || m_ui.NormalHeight <= 0)
         return;
     if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     if (ui.mnuAutoHide->isChecked())
         return;
     if (ui.mnuHideDisplay->isChecked()) {
         setHeight(collapsedHeight());
     } else {
         ui.mnuAutoHide->setChecked(false);
-        setHeight(m_window.NormalHeight);
+        setHeight(m_ui.NormalHeight);
     }
 }
 
 int DisplayModes::collapsedHeight() const
 {
-    const QMargins frame = m_window.windowFrame().margins();
-    const int bandTop = m_window.ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y() + Twips::toPixels(kGrowFrom);
-    const int needed = frame.top() + bandTop + Twips::toPixels(kBandInView) + frame.bottom();
+    const QMargins margins = frame().margins();
+    const int bandTop = m_ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y() + Twips::toPixels(kGrowFrom);
+    const int needed = margins.top() + bandTop + Twips::toPixels(kBandInView) + margins.bottom();
     return std::max(kCollapsedHeight, Twips::fromPixels(needed));
 }
 
@@ -227,8 +229,8 @@ void DisplayModes::scheduleHeightRule()
 
 void DisplayModes::setHeight(int twips)
 {
-    if (m_window.outerHeight() != twips)
-        m_window.setOuterHeight(twips);
+    if (frame().outerHeight() != twips)
+        frame().setOuterHeight(twips);
 }
 
 bool DisplayModes::eventFilter(QObject *watched, QEvent *event)
@@ -243,7 +245,7 @@ bool DisplayModes::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (event->type() == QEvent::MouseMove && m_window.ui.mnuAutoHide->isChecked()) {
+    } else if (event->type() == QEvent::MouseMove && m_ui.mnuAutoHide->isChecked()) {
         autoHideMouseMove(watched, static_cast<QMouseEvent *>(event)->position().toPoint());
     }
     return QObject::eventFilter(watched, event);
@@ -251,7 +253,7 @@ bool DisplayModes::eventFilter(QObject *watched, QEvent *event)
 
 void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
 {
-    const mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     QWidget *client = m_window.centralWidget();
     if (watched == client) {
         // The window's background only: a control that passes a move on to it is not background.
@@ -259,7 +261,7 @@ void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
             setHeight(collapsedHeight());
     } else if (watched == ui.Frame2) {
         if (!ui.Frame2->childAt(position))
-            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_window.NormalHeight : collapsedHeight());
+            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_ui.NormalHeight : collapsedHeight());
     } else {
         // One of the edit boxes.
         setHeight(collapsedHeight());
@@ -277,6 +279,12 @@ void DisplayModes::keepReachable()
         frame, titleBarHeight(), available, primary ? primary->availableGeometry() : QRect());
     if (onScreen != m_window.pos())
         m_window.move(onScreen);
+}
+
+WindowFrame &DisplayModes::frame() const
+{
+    // The window makes its frame after its commands, so that the frame sees its events first: found when used.
+    return *WindowFrame::of(&m_window);
 }
 
 int DisplayModes::titleBarHeight() const

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileResult.h"
+#include "common/FileResult.h"
+#include "mainwindow/EditBoxes.h"
 
 #include <QObject>
 
 #include <optional>
 
-class mainScr;
+class QAction;
+class QFrame;
+class QMainWindow;
+class QMenu;
+class WindowFrame;
 
 /**
  * How the main window shows itself: "&Hide Display" (collapsed to its upper
@@ -26,13 +31,30 @@ public:
     static constexpr int kCollapsedHeight = 3000;
     static constexpr int kNormalWidth = 7980;
     static constexpr int kNormalHeight = 6300;
+    /** NormalHeight once the window has loaded, before any resize sets it: a little over the normal height. */
+    static constexpr int kHeightAfterLoad = 6330;
     /** Frame2's height from which down the mouse grows the window under Auto Hide (its lowest 150 twips). */
     static constexpr int kGrowFrom = 1500;
     /** How much of that band the collapsed window shows at the least: what 3000 twips leave of it under a slim title
      * bar. */
     static constexpr int kBandInView = 45;
 
-    explicit DisplayModes(mainScr &window);
+    /** What of the main window the modes use. */
+    struct Controls
+    {
+        QMainWindow *window;
+        EditBoxes boxes;
+        QFrame *Frame2;
+        QMenu *mnuPreferencesTop;
+        QAction *mnuHideDisplay;
+        QAction *mnuAutoHide;
+        QAction *mnuOnTop;
+        QAction *ResetSize;
+        /** The window's NormalHeight, in twips: the height it returns to when it is not collapsed. */
+        int &NormalHeight;
+    };
+
+    explicit DisplayModes(const Controls &controls);
 
     /**
      * Reads "prefs.cfg" and applies it: the modes, the position and Top Most.
@@ -78,8 +100,11 @@ private:
     void autoHideMouseMove(QObject *watched, const QPoint &position);
     void keepReachable();
     int titleBarHeight() const;
+    /** The frame a window manager draws round the window, and the window's outer size. */
+    WindowFrame &frame() const;
 
-    mainScr &m_window;
+    Controls m_ui;
+    QMainWindow &m_window;
     bool m_heightRulePending = false;
 
     /** On native Wayland: the place and Top Most as read, written back as they were. */

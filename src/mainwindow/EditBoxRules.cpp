@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EditBoxRules.h"
+#include "mainwindow/EditBoxRules.h"
 
-#include "InfoEdit.h"
-#include "ProgramExit.h"
-#include "RecordCommands.h"
-#include "mainScr.h"
+#include "common/ProgramExit.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -14,41 +13,43 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-/** The box a letter moves the focus to after Alt; -1 for any other key. */
-int focusTarget(int key)
+/** The box a letter moves the focus to after Alt; nullopt for any other key. */
+std::optional<RecordLine::Field> focusTarget(int key)
 {
     switch (key) {
     case Qt::Key_S:
-        return 0;
+        return RecordLine::Service;
     case Qt::Key_U:
-        return 1;
+        return RecordLine::Path;
     case Qt::Key_P:
-        return 2;
+        return RecordLine::Username;
     case Qt::Key_O:
-        return 3;
+        return RecordLine::Password;
     case Qt::Key_R:
-        return 4;
+        return RecordLine::Info;
     default:
-        return -1;
+        return std::nullopt;
     }
 }
 } // namespace
 
-EditBoxRules::EditBoxRules(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+EditBoxRules::EditBoxRules(const Controls &controls, RecordCommands &commands)
+    : QObject(controls.window)
+    , m_ui(controls)
+    , m_commands(commands)
 {
-    for (QWidget *box : window.ui.Text1)
+    for (QWidget *box : m_ui.boxes.Text1)
         box->installEventFilter(this);
-    window.ui.infoBox()->viewport()->installEventFilter(this);
+    m_ui.boxes.infoBox()->viewport()->installEventFilter(this);
 }
 
 bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
 {
-    const mainScrControls &ui = m_window.ui;
-    const int index = watched == ui.infoBox()->viewport() ? 4 : ui.indexOf(watched);
-    if (index < 0)
+    const EditBoxes &boxes = m_ui.boxes;
+    const std::optional<RecordLine::Field> field = boxes.fieldOf(watched);
+    if (!field)
         return QObject::eventFilter(watched, event);
+    const RecordLine::Field index = *field;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Alt pressed in a box belongs to the box: released alone, it arms the letters that move
@@ -108,43 +109,44 @@ bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
 
 bool EditBoxRules::movesFocus(const QKeyEvent *key) const
 {
-    if (focusTarget(key->key()) < 0)
+    if (!focusTarget(key->key()))
         return false;
     const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     return held == Qt::AltModifier || (AltReleased == 1 && held == Qt::NoModifier);
 }
 
-void EditBoxRules::Text1_KeyUp(int index, int key, bool altWithKey)
+void EditBoxRules::Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey)
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     if (key == Qt::Key_Control) {
         ui.mnuCapture->setChecked(true);
         return;
     }
-    const int target = focusTarget(key);
-    if (target >= 0 && (AltReleased == 1 || altWithKey)) {
-        ui.Text1[target]->setFocus();
+    const std::optional<RecordLine::Field> target = focusTarget(key);
+    if (target && (AltReleased == 1 || altWithKey)) {
+        ui.boxes.Text1[*target]->setFocus();
         return;
     }
     AltReleased = key == Qt::Key_Alt ? 1 : 0;
     if (key == Qt::Key_Escape) {
         // Ends the program at once; the preferences are not written on this way out.
-        m_window.hide();
+        m_ui.window->hide();
         ProgramExit::request();
         return;
     }
-    if (index == 3 && (key == Qt::Key_Return || key == Qt::Key_Enter) && !ui.text(0).isEmpty() && !ui.text(1).isEmpty()
-        && !ui.text(2).isEmpty()) {
-        m_window.commands().AddRecord();
+    if (index == RecordLine::Password && (key == Qt::Key_Return || key == Qt::Key_Enter)
+        && !ui.boxes.text(RecordLine::Service).isEmpty() && !ui.boxes.text(RecordLine::Path).isEmpty()
+        && !ui.boxes.text(RecordLine::Username).isEmpty()) {
+        m_commands.AddRecord();
     }
 }
 
-void EditBoxRules::Text1_MouseMove(int index)
+void EditBoxRules::Text1_MouseMove(RecordLine::Field index)
 {
     // The Username box never repeats its text; the Password box does, even while it shows asterisks.
-    if (index == 2)
+    if (index == RecordLine::Username)
         return;
     // A tooltip that looks like markup would be drawn as markup; the box's text is shown as typed.
-    const QString text = m_window.ui.text(index);
-    m_window.ui.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
+    const QString text = m_ui.boxes.text(index);
+    m_ui.boxes.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
 }

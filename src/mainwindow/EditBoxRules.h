@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
+#include "store/RecordLine.h"
+
 #include <QHash>
 #include <QObject>
 
 #include <array>
 
-class mainScr;
+class QAction;
 class QKeyEvent;
+class QWidget;
+class RecordCommands;
 
 /**
  * What the five edit boxes do on their own: the keys that move between
@@ -23,7 +28,16 @@ class EditBoxRules : public QObject
     Q_OBJECT
 
 public:
-    explicit EditBoxRules(mainScr &window);
+    /** What of the main window the rules use. */
+    struct Controls
+    {
+        QWidget *window; ///< hidden by Escape
+        EditBoxes boxes;
+        QAction *mnuCapture;
+    };
+
+    /** Enter in the Password box files a record through commands. */
+    EditBoxRules(const Controls &controls, RecordCommands &commands);
 
     /** AltReleased: 1 while the last key released in a box was Alt. */
     int AltReleased = 0;
@@ -32,8 +46,8 @@ public:
      * The key rules for the release of key in box index. altWithKey: the key's press came with
      * Alt, held with it or released alone before it, and was taken as a move of the focus.
      */
-    void Text1_KeyUp(int index, int key, bool altWithKey = false);
-    void Text1_MouseMove(int index);
+    void Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey = false);
+    void Text1_MouseMove(RecordLine::Field index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,7 +56,8 @@ private:
     /** Whether the press of key is a focus move rather than text: a letter of the table after Alt or with Alt held. */
     bool movesFocus(const QKeyEvent *key) const;
 
-    mainScr &m_window;
+    Controls m_ui;
+    RecordCommands &m_commands;
     /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
     std::array<QHash<int, bool>, 5> m_pressed;
     /** No other key was pressed while Alt was down. */

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "InfoEdit.h"
+#include "mainwindow/InfoEdit.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordCommands.h"
+#include "mainwindow/RecordCommands.h"
 
-#include "AppInfo.h"
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "InfoEdit.h"
-#include "Language.h"
-#include "Messages.h"
-#include "RecordEditor.h"
-#include "mainScr.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/Messages.h"
+#include "i18n/Language.h"
+#include "mainwindow/InfoEdit.h"
+#include "security/OwnerCheck.h"
+#include "security/OwnerState.h"
+#include "store/RecordEditor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,45 +20,47 @@
 
 using namespace Qt::StringLiterals;
 
-RecordCommands::RecordCommands(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+RecordCommands::RecordCommands(
+    const Controls &controls, RecordEditor &editor, OwnerState &owner, std::function<bool()> reloadRecords)
+    : QObject(controls.window)
+    , m_ui(controls)
+    , m_editor(editor)
+    , m_owner(owner)
+    , m_reloadRecords(std::move(reloadRecords))
 {
-    mainScrControls &ui = window.ui;
+    const Controls &ui = m_ui;
     connect(ui.mnuAdd, &QAction::triggered, this, &RecordCommands::mnuAdd_Click);
     connect(ui.mnuReplace, &QAction::triggered, this, &RecordCommands::mnuReplace_Click);
     connect(ui.mnuRemove, &QAction::triggered, this, &RecordCommands::mnuRemove_Click);
     connect(ui.mnuUndo, &QAction::triggered, this, &RecordCommands::mnuUndo_Click);
     connect(ui.mnuReset, &QAction::triggered, this, &RecordCommands::mnuReset_Click);
-    connect(ui.Image1[0], &ClickLabel::clicked, this, &RecordCommands::mnuAdd_Click);
-    connect(ui.Image1[1], &ClickLabel::clicked, this, &RecordCommands::mnuReplace_Click);
-    connect(ui.Image1[2], &ClickLabel::clicked, this, &RecordCommands::mnuRemove_Click);
-    connect(ui.Image1[3], &ClickLabel::clicked, this, &RecordCommands::mnuReset_Click);
+    connect(ui.addButton, &ClickLabel::clicked, this, &RecordCommands::mnuAdd_Click);
+    connect(ui.replaceButton, &ClickLabel::clicked, this, &RecordCommands::mnuReplace_Click);
+    connect(ui.trashButton, &ClickLabel::clicked, this, &RecordCommands::mnuRemove_Click);
+    connect(ui.resetButton, &ClickLabel::clicked, this, &RecordCommands::mnuReset_Click);
 
-    for (int i = 0; i < 4; ++i)
-        connect(ui.lineBox(i), &QLineEdit::textChanged, this, &RecordCommands::updateEnabling);
-    connect(ui.infoBox(), &InfoEdit::contentChanged, this, &RecordCommands::updateEnabling);
+    for (int field = RecordLine::Service; field < RecordLine::Info; ++field)
+        connect(
+            ui.boxes.lineBox(RecordLine::Field(field)), &QLineEdit::textChanged, this, &RecordCommands::updateEnabling);
+    connect(ui.boxes.infoBox(), &InfoEdit::contentChanged, this, &RecordCommands::updateEnabling);
 }
 
 RecordLine::Texts RecordCommands::boxes() const
 {
-    RecordLine::Texts texts;
-    for (int i = 0; i < 5; ++i)
-        texts[i] = m_window.ui.text(i);
-    return texts;
+    return m_ui.boxes.texts();
 }
 
 void RecordCommands::AddRecord()
 {
     if (blocked())
         return;
-    const EditResult result = m_window.editor().add(m_window.level(), boxes(), m_window.databaseKey());
+    const EditResult result = m_editor.add(m_owner.level(), boxes(), databaseKey(m_owner));
     if (!succeeded(result))
         return;
     deselect();
-    m_window.setWindowTitle(AppInfo::title);
+    m_ui.window->setWindowTitle(AppInfo::title);
     emptyBoxes();
-    m_window.ui.Text1[0]->setFocus();
+    m_ui.boxes.Text1[RecordLine::Service]->setFocus();
     showRow(result.row);
 }
 
@@ -67,16 +70,15 @@ void RecordCommands::mnuReplace_Click()
     if (m_selectedRow < 0 || blocked())
         return;
     saveUndoFields();
-    m_window.ui.mnuUndo->setEnabled(true);
+    m_ui.mnuUndo->setEnabled(true);
 
-    const EditResult result
-        = m_window.editor().replace(m_window.level(), m_selectedRow, boxes(), m_window.databaseKey());
+    const EditResult result = m_editor.replace(m_owner.level(), m_selectedRow, boxes(), databaseKey(m_owner));
     if (!succeeded(result))
         return;
     deselect();
-    m_window.setWindowTitle(AppInfo::title);
+    m_ui.window->setWindowTitle(AppInfo::title);
     emptyBoxes();
-    m_window.ui.Text1[0]->setFocus();
+    m_ui.boxes.Text1[RecordLine::Service]->setFocus();
     showRow(result.row);
 }
 
@@ -84,28 +86,28 @@ void RecordCommands::mnuRemove_Click()
 {
     if (m_selectedRow < 0 || blocked())
         return;
-    const EditResult result = m_window.editor().remove(m_window.level(), m_selectedRow, m_window.databaseKey());
+    const EditResult result = m_editor.remove(m_owner.level(), m_selectedRow, databaseKey(m_owner));
     if (!succeeded(result))
         return;
     saveUndoFields();
-    m_window.setWindowTitle(AppInfo::title);
-    m_window.ui.mnuUndo->setEnabled(true);
+    m_ui.window->setWindowTitle(AppInfo::title);
+    m_ui.mnuUndo->setEnabled(true);
     emptyBoxes();
     deselect();
 }
 
 void RecordCommands::mnuUndo_Click()
 {
-    for (int i = 0; i < 5; ++i) {
-        m_window.ui.setText(i, UndoFields[i]);
-        UndoFields[i].clear();
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field) {
+        m_ui.boxes.setText(RecordLine::Field(field), UndoFields[field]);
+        UndoFields[field].clear();
     }
-    m_window.ui.mnuUndo->setEnabled(false);
+    m_ui.mnuUndo->setEnabled(false);
 }
 
 void RecordCommands::mnuReset_Click()
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     if (ui.mnuCapture->isChecked()) {
         if (m_stopCapture)
             m_stopCapture();
@@ -113,7 +115,7 @@ void RecordCommands::mnuReset_Click()
         ui.mnuCapture->setChecked(false);
     }
     emptyBoxes();
-    m_window.setWindowTitle(AppInfo::title);
+    m_ui.window->setWindowTitle(AppInfo::title);
     ui.Check1->setChecked(true);
     deselect();
 }
@@ -121,51 +123,51 @@ void RecordCommands::mnuReset_Click()
 void RecordCommands::select(int row)
 {
     m_selectedRow = row;
-    m_window.ui.Grid1->selectRow(row);
+    m_ui.Grid1->selectRow(row);
     updateEnabling();
 }
 
 void RecordCommands::deselect()
 {
     m_selectedRow = -1;
-    m_window.ui.Grid1->clearSelection();
+    m_ui.Grid1->clearSelection();
     updateEnabling();
 }
 
 void RecordCommands::updateEnabling()
 {
-    mainScrControls &ui = m_window.ui;
-    const bool filled = !ui.text(3).isEmpty() && !ui.text(2).isEmpty() && !ui.text(0).isEmpty();
+    const Controls &ui = m_ui;
+    const bool filled = !ui.boxes.text(RecordLine::Password).isEmpty() && !ui.boxes.text(RecordLine::Username).isEmpty()
+        && !ui.boxes.text(RecordLine::Service).isEmpty();
     const bool selected = m_selectedRow >= 0;
     ui.mnuAdd->setEnabled(filled);
-    ui.Image1[0]->setEnabled(filled);
+    ui.addButton->setEnabled(filled);
     ui.mnuReplace->setEnabled(filled && selected);
-    ui.Image1[1]->setEnabled(filled && selected);
+    ui.replaceButton->setEnabled(filled && selected);
     ui.mnuRemove->setEnabled(selected);
-    ui.Image1[2]->setEnabled(selected);
+    ui.trashButton->setEnabled(selected);
 }
 
 void RecordCommands::showRow(int row)
 {
-    QTableView *grid = m_window.ui.Grid1;
+    QTableView *grid = m_ui.Grid1;
     // The grid lays its rows out later, and shows or hides its scroll bars later still: both
     // first, or a row filed at the end would be scrolled to where the old last row was, under
     // the horizontal scroll bar.
     grid->doItemsLayout();
     QCoreApplication::sendPostedEvents(grid, QEvent::MetaCall);
-    grid->scrollTo(m_window.records().index(row, 0), QAbstractItemView::EnsureVisible);
+    grid->scrollTo(grid->model()->index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 void RecordCommands::saveUndoFields()
 {
-    for (int i = 0; i < 5; ++i)
-        UndoFields[i] = m_window.ui.text(i);
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        UndoFields[field] = m_ui.boxes.text(RecordLine::Field(field));
 }
 
 void RecordCommands::emptyBoxes()
 {
-    for (int i = 0; i < 5; ++i)
-        m_window.ui.setText(i, QString());
+    m_ui.boxes.setTexts({});
 }
 
 bool RecordCommands::succeeded(const EditResult &result)
@@ -173,15 +175,15 @@ bool RecordCommands::succeeded(const EditResult &result)
     switch (result.outcome) {
     case EditOutcome::Done:
         if (!result.warning.isEmpty())
-            showMessage(&m_window, MessageIcon::Information, AppInfo::title, result.warning);
+            showMessage(m_ui.window, MessageIcon::Information, AppInfo::title, result.warning);
         return true;
     case EditOutcome::Duplicate:
-        showMessage(&m_window, MessageIcon::Information, AppInfo::title,
+        showMessage(m_ui.window, MessageIcon::Information, AppInfo::title,
             Language::text(68, u"There is an identical record already filed"_s));
         break;
     case EditOutcome::NoChange:
         showMessage(
-            &m_window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
+            m_ui.window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
         break;
     case EditOutcome::Refused:
         showRefused(result.detail);
@@ -201,22 +203,22 @@ bool RecordCommands::succeeded(const EditResult &result)
 void RecordCommands::showChangedOutside()
 {
     // The fresh records first, so the user makes the change again on what the file now holds.
-    if (!m_window.reloadRecords())
+    if (!m_reloadRecords())
         return; // the reload said why the file cannot be used
-    showMessage(&m_window, MessageIcon::Information, AppInfo::title,
+    showMessage(m_ui.window, MessageIcon::Information, AppInfo::title,
         u"The database was changed outside Corvane since Corvane read it. Corvane has read it again, and your "
         u"change was not made: the grid now shows the records the file holds. Please make your change again."_s);
 }
 
 void RecordCommands::showRefused(const QString &why)
 {
-    showMessage(&m_window, MessageIcon::Critical, AppInfo::title, why);
+    showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title, why);
 }
 
 void RecordCommands::showDiskError(const QString &detail)
 {
     qWarning().noquote() << "Corvane: the database could not be written:" << detail;
-    showMessage(&m_window, MessageIcon::Critical, u"Disk Error - i66"_s, u"Can not access the DataBase."_s);
+    showMessage(m_ui.window, MessageIcon::Critical, u"Disk Error - i66"_s, u"Can not access the DataBase."_s);
 }
 
 bool RecordCommands::blocked()
@@ -224,11 +226,11 @@ bool RecordCommands::blocked()
     if (m_writesBlocked.isEmpty())
         return false;
     // The file may have been mended or put back since it was read.
-    if (m_window.editor().fileChanged(m_window.level())) {
+    if (m_editor.fileChanged(m_owner.level())) {
         showChangedOutside();
         return true;
     }
-    showMessage(&m_window, MessageIcon::Critical, AppInfo::title,
+    showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title,
         u"The database could not be read, so Corvane does not change it.\n%1"_s.arg(m_writesBlocked));
     return true;
 }

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "RecordEditor.h"
-#include "RecordLine.h"
+#include "mainwindow/EditBoxes.h"
+#include "store/RecordEditor.h"
+#include "store/RecordLine.h"
 
 #include <QObject>
 
 #include <array>
 #include <functional>
 
-class mainScr;
+class ClickLabel;
+class QAction;
+class QCheckBox;
+class QTableView;
+class QWidget;
+struct OwnerState;
 
 /**
  * The Edit menu's record commands and the toolbar buttons that lead to
@@ -21,7 +27,31 @@ class RecordCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit RecordCommands(mainScr &window);
+    /** What of the main window the commands use. */
+    struct Controls
+    {
+        QWidget *window; ///< its caption and the parent of its messages
+        EditBoxes boxes;
+        QCheckBox *Check1;
+        QTableView *Grid1;
+        ClickLabel *addButton; ///< Image1(0)
+        ClickLabel *replaceButton; ///< Image1(1)
+        ClickLabel *trashButton; ///< Image1(2)
+        ClickLabel *resetButton; ///< Image1(3)
+        QAction *mnuAdd;
+        QAction *mnuReplace;
+        QAction *mnuRemove;
+        QAction *mnuUndo;
+        QAction *mnuReset;
+        QAction *mnuCapture;
+    };
+
+    /**
+     * owner gives the level in force and the database key; reloadRecords reads the database again into the
+     * grid, false when it cannot be read.
+     */
+    RecordCommands(
+        const Controls &controls, RecordEditor &editor, OwnerState &owner, std::function<bool()> reloadRecords);
 
     void AddRecord();
     void mnuAdd_Click() { AddRecord(); }
@@ -62,7 +92,10 @@ private:
     void showChangedOutside();
     bool blocked();
 
-    mainScr &m_window;
+    Controls m_ui;
+    RecordEditor &m_editor;
+    OwnerState &m_owner;
+    std::function<bool()> m_reloadRecords;
     int m_selectedRow = -1;
     QString m_writesBlocked;
     std::function<void()> m_stopCapture;

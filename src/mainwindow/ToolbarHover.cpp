@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ToolbarHover.h"
+#include "mainwindow/ToolbarHover.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "ClickLabel.h"
-#include "InfoEdit.h"
-#include "Shell.h"
-#include "Twips.h"
-#include "mainScr.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Shell.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
 
 #include <QAction>
 #include <QFrame>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QTableView>
 
@@ -40,18 +40,17 @@ int twips(int pixels)
 }
 } // namespace
 
-ToolbarHover::ToolbarHover(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+ToolbarHover::ToolbarHover(const Controls &controls)
+    : QObject(controls.window)
+    , m_ui(controls)
 {
-    mainScrControls &ui = window.ui;
+    const Controls &ui = m_ui;
     for (int n = 0; n < 9; ++n) {
         connect(ui.Image1[n], &ClickLabel::hovered, this, [this, n] { DrawButtonFrame(n); });
         connect(ui.Image1[n], &ClickLabel::pressed, this, [this, n] { Image1_MouseDown(n); });
     }
     connect(ui.Image1[5], &ClickLabel::clicked, this, &ToolbarHover::mnuHelp_Click);
     connect(ui.mnuHelp, &QAction::triggered, this, &ToolbarHover::mnuHelp_Click);
-    connect(ui.Image1[7], &ClickLabel::clicked, &window, &mainScr::mnuExit_Click);
     connect(ui.Image1[8], &ClickLabel::clicked, this, &ToolbarHover::webPage_Click);
 
     for (ClickLabel *label : { ui.Label4, ui.Label1, ui.Label2, ui.Label5 })
@@ -65,24 +64,24 @@ ToolbarHover::ToolbarHover(mainScr &window)
     setColour(ui.Line2[0], kUnderlineColour);
     setColour(ui.Line2[1], kWhite);
 
-    window.centralWidget()->installEventFilter(this);
+    ui.window->centralWidget()->installEventFilter(this);
     ui.Frame3->installEventFilter(this);
     ui.Grid1->installEventFilter(this);
     ui.Grid1->viewport()->installEventFilter(this);
     ui.Grid1->viewport()->setMouseTracking(true);
-    for (QWidget *box : ui.Text1)
+    for (QWidget *box : ui.boxes.Text1)
         box->installEventFilter(this);
-    ui.infoBox()->viewport()->installEventFilter(this);
+    ui.boxes.infoBox()->viewport()->installEventFilter(this);
 }
 
 QColor ToolbarHover::buttonShadow() const
 {
-    return m_window.palette().color(QPalette::Dark);
+    return m_ui.window->palette().color(QPalette::Dark);
 }
 
 void ToolbarHover::DrawButtonFrame(int n)
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     const QWidget *button = ui.Image1[n];
     const int L = twips(button->x());
     const int W = twips(button->width());
@@ -104,7 +103,7 @@ void ToolbarHover::Image1_MouseDown(int)
 
 void ToolbarHover::colourFrame(const QColor &topLeft, const QColor &bottomRight)
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     setColour(ui.Line1[0], topLeft);
     setColour(ui.Line1[3], topLeft);
     setColour(ui.Line1[1], bottomRight);
@@ -113,13 +112,13 @@ void ToolbarHover::colourFrame(const QColor &topLeft, const QColor &bottomRight)
 
 void ToolbarHover::hideButtonFrame()
 {
-    for (QFrame *line : m_window.ui.Line1)
+    for (QFrame *line : m_ui.Line1)
         line->hide();
 }
 
 void ToolbarHover::Label_MouseMove(QLabel *label)
 {
-    mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     const int left = twips(label->x());
     const int right = twips(ui.Label2->x() + ui.Label2->width()) + 20;
     const int y = twips(label->y() + label->height()) + 40;
@@ -134,7 +133,7 @@ void ToolbarHover::Label_MouseMove(QLabel *label)
 
 void ToolbarHover::hideUnderline()
 {
-    for (QFrame *line : m_window.ui.Line2)
+    for (QFrame *line : m_ui.Line2)
         line->hide();
 }
 
@@ -152,15 +151,15 @@ bool ToolbarHover::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::MouseMove)
         return QObject::eventFilter(watched, event);
-    const mainScrControls &ui = m_window.ui;
+    const Controls &ui = m_ui;
     const QPoint position = static_cast<QMouseEvent *>(event)->position().toPoint();
     if (watched == ui.Frame3) {
         // The toolbar's empty part; a disabled button passes its moves on and counts as empty too.
         const QWidget *child = ui.Frame3->childAt(position);
         if (!child || !child->isEnabled())
             hideButtonFrame();
-    } else if (watched == m_window.centralWidget()) {
-        if (!m_window.centralWidget()->childAt(position))
+    } else if (watched == m_ui.window->centralWidget()) {
+        if (!m_ui.window->centralWidget()->childAt(position))
             hideUnderline();
     } else {
         // The grid or one of the edit boxes.

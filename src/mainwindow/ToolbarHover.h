@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
+
 #include <QColor>
 #include <QObject>
 
+#include <array>
+
+class ClickLabel;
+class QAction;
+class QFrame;
 class QLabel;
-class mainScr;
+class QMainWindow;
+class QTableView;
 
 /**
  * The toolbar's look and its buttons that lead out of the window: the raised
@@ -22,7 +30,24 @@ public:
     static inline const QColor kUnderlineColour { 0, 0, 192 };
     static inline const QColor kWhite { 255, 255, 255 };
 
-    explicit ToolbarHover(mainScr &window);
+    /** What of the main window the toolbar's look uses. */
+    struct Controls
+    {
+        QMainWindow *window;
+        QFrame *Frame3;
+        std::array<ClickLabel *, 9> Image1;
+        std::array<QFrame *, 4> Line1;
+        ClickLabel *Label4;
+        ClickLabel *Label1;
+        ClickLabel *Label2;
+        ClickLabel *Label5;
+        std::array<QFrame *, 2> Line2;
+        EditBoxes boxes;
+        QTableView *Grid1;
+        QAction *mnuHelp;
+    };
+
+    explicit ToolbarHover(const Controls &controls);
 
     /** Draws the raised frame round toolbar button n. */
     void DrawButtonFrame(int n);
@@ -48,5 +73,5 @@ protected:
 private:
     void colourFrame(const QColor &topLeft, const QColor &bottomRight);
 
-    mainScr &m_window;
+    Controls m_ui;
 };

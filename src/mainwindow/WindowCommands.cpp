@@ -1,31 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WindowCommands.h"
+#include "mainwindow/WindowCommands.h"
 
-#include "BrowserCommands.h"
-#include "ClickLabel.h"
-#include "DBBackup.h"
-#include "LangSelect.h"
-#include "RecordCommands.h"
-#include "Securfrm.h"
-#include "mainScr.h"
+#include "backup/DBBackup.h"
+#include "browser/BrowserCommands.h"
+#include "common/ClickLabel.h"
+#include "i18n/LangSelect.h"
+#include "mainwindow/RecordCommands.h"
+#include "security/OwnerState.h"
+#include "security/Securfrm.h"
 
 #include <QAction>
 
 using namespace Qt::StringLiterals;
 
-WindowCommands::WindowCommands(mainScr &window)
-    : QObject(&window)
-    , m_window(window)
+WindowCommands::WindowCommands(const Controls &controls, OwnerState &owner, Database &database,
+    RecordCommands &commands, std::function<bool()> reloadRecords)
+    : QObject(controls.window)
+    , m_ui(controls)
+    , m_owner(owner)
+    , m_database(database)
+    , m_commands(commands)
+    , m_reloadRecords(std::move(reloadRecords))
 {
-    mainScrControls &ui = window.ui;
-    const MainWindowBoxes boxes { [&ui] { return ui.text(1); }, [&ui] { return ui.text(2); },
-        [&ui] { return ui.text(3); } };
-    m_browser = new BrowserCommands(boxes, &window);
+    const Controls &ui = m_ui;
+    const EditBoxes fields = ui.boxes;
+    const MainWindowBoxes boxes { [fields] { return fields.text(RecordLine::Path); },
+        [fields] { return fields.text(RecordLine::Username); },
+        [fields] { return fields.text(RecordLine::Password); } };
+    m_browser = new BrowserCommands(boxes, ui.window);
 
     connect(ui.mnuBackupDB, &QAction::triggered, this, &WindowCommands::mnuBackupDB_Click);
     connect(ui.mnuRestoreDB, &QAction::triggered, this, &WindowCommands::mnuRestoreDB_Click);
     connect(ui.mnuSecurity, &QAction::triggered, this, &WindowCommands::mnuSecurity_Click);
-    connect(ui.Image1[4], &ClickLabel::clicked, this, &WindowCommands::mnuSecurity_Click);
+    connect(ui.passwordButton, &ClickLabel::clicked, this, &WindowCommands::mnuSecurity_Click);
     connect(ui.mnuLang, &QAction::triggered, this, &WindowCommands::mnuLang_Click);
     connect(ui.mnuCorvoBrowser, &QAction::triggered, m_browser, &BrowserCommands::mnuCorvoBrowser_Click);
     connect(ui.CorvaneIE, &QAction::triggered, m_browser, &BrowserCommands::CorvaneIE_Click);
@@ -48,10 +55,9 @@ void WindowCommands::openBackup(const QString &mode)
 {
     if (!m_backup) {
         m_backup = new DBBackup(
-            m_window.database(), [this] { return m_window.owner.Reach; }, [this] { return m_window.owner.GoodPass; },
-            &m_window);
+            m_database, [this] { return m_owner.Reach; }, [this] { return m_owner.GoodPass; }, m_ui.window);
         // The restored file replaces the records in memory, so the next edit cannot write the old ones over it.
-        connect(m_backup, &DBBackup::databaseRestored, &m_window, &mainScr::reloadRecords);
+        connect(m_backup, &DBBackup::databaseRestored, this, [this] { m_reloadRecords(); });
     }
     m_backup->setMode(mode);
     m_backup->show();
@@ -62,7 +68,7 @@ void WindowCommands::openBackup(const QString &mode)
 Securfrm *WindowCommands::securityDialog()
 {
     if (!m_security) {
-        m_security = new Securfrm(m_window.owner, m_window.database(), &m_window);
+        m_security = new Securfrm(m_owner, m_database, m_ui.window);
         connect(m_security, &Securfrm::settingsSaved, this, &WindowCommands::settingsSaved);
     }
     return m_security;
@@ -72,10 +78,10 @@ void WindowCommands::settingsSaved(const SecuritySettings::SaveResult &result)
 {
     // An enciphered database kept at the new level holds its own records: the list must be those.
     if (result.recordsReplaced)
-        m_window.reloadRecords();
+        m_reloadRecords();
     // The file the level uses is not in place yet: a write now would start a new one beside the records.
     if (result.pending)
-        m_window.commands().setWritesBlocked(result.warning);
+        m_commands.setWritesBlocked(result.warning);
 }
 
 void WindowCommands::mnuSecurity_Click()
@@ -84,13 +90,13 @@ void WindowCommands::mnuSecurity_Click()
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-    dialog->setPassword(m_window.owner.GoodPass);
+    dialog->setPassword(m_owner.GoodPass);
 }
 
 void WindowCommands::mnuLang_Click()
 {
     if (!m_language)
-        m_language = new LangSelect(&m_window);
+        m_language = new LangSelect(m_ui.window);
     m_language->show();
-    m_window.hide();
+    m_ui.window->hide();
 }

@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
+
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class BrowserCommands;
+class ClickLabel;
 class DBBackup;
+class Database;
 class LangSelect;
+class QAction;
+class RecordCommands;
 class Securfrm;
-class mainScr;
+struct OwnerState;
 namespace SecuritySettings {
 struct SaveResult;
 }
@@ -23,7 +31,27 @@ class WindowCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit WindowCommands(mainScr &window);
+    /** What of the main window these commands use. */
+    struct Controls
+    {
+        QWidget *window; ///< the other windows' parent; hidden while the language is chosen
+        EditBoxes boxes; ///< the browser window reads Path, Username and Password
+        QAction *mnuBackupDB;
+        QAction *mnuRestoreDB;
+        QAction *mnuSecurity;
+        ClickLabel *passwordButton; ///< Image1(4), "Create a Password"
+        QAction *mnuLang;
+        QAction *mnuCorvoBrowser;
+        QAction *CorvaneIE;
+        QAction *mnuExternalIE;
+    };
+
+    /**
+     * owner and database are the main window's, which the security and backup windows change; commands is
+     * told when writes must wait; reloadRecords reads the database again into the grid.
+     */
+    WindowCommands(const Controls &controls, OwnerState &owner, Database &database, RecordCommands &commands,
+        std::function<bool()> reloadRecords);
     ~WindowCommands() override;
 
     void mnuBackupDB_Click();
@@ -40,7 +68,11 @@ private:
     /** After Accept in the security settings: the records read again, or held, as the save requires. */
     void settingsSaved(const SecuritySettings::SaveResult &result);
 
-    mainScr &m_window;
+    Controls m_ui;
+    OwnerState &m_owner;
+    Database &m_database;
+    RecordCommands &m_commands;
+    std::function<bool()> m_reloadRecords;
     BrowserCommands *m_browser = nullptr;
     QPointer<DBBackup> m_backup;
     QPointer<Securfrm> m_security;

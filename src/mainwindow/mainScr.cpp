@@ -1,25 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainScr.h"
+#include "mainwindow/mainScr.h"
 
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "CheckOwnerPassword.h"
-#include "ClickLabel.h"
-#include "ClipboardCommands.h"
-#include "DisplayModes.h"
-#include "EditBoxRules.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
-#include "Language.h"
-#include "Messages.h"
-#include "OwnerCheck.h"
-#include "ProgramExit.h"
-#include "RecordCommands.h"
-#include "RecordLine.h"
-#include "ToolbarHover.h"
-#include "Twips.h"
-#include "WindowCommands.h"
-#include "WindowFrame.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/ElidedLabel.h"
+#include "common/Messages.h"
+#include "common/ProgramExit.h"
+#include "common/Twips.h"
+#include "common/WindowFrame.h"
+#include "i18n/Language.h"
+#include "mainwindow/ClipboardCommands.h"
+#include "mainwindow/DisplayModes.h"
+#include "mainwindow/EditBoxRules.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
+#include "mainwindow/ToolbarHover.h"
+#include "mainwindow/WindowCommands.h"
+#include "security/CheckOwnerPassword.h"
+#include "security/OwnerCheck.h"
+#include "store/RecordLine.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -66,36 +66,103 @@ mainScr::mainScr(QWidget *parent)
     setObjectName(u"mainScr"_s);
     setWindowTitle(AppInfo::title);
     setWindowIcon(QIcon(u":/icons/corvane.svg"_s));
-    ui.setUp(this);
-    ui.Grid1->setModel(&m_records);
-    ui.Grid1->viewport()->installEventFilter(this);
-    ui.Grid1->installEventFilter(this);
+    m_ui.setUp(this);
+    m_ui.Grid1->setModel(&m_records);
+    m_ui.Grid1->viewport()->installEventFilter(this);
+    m_ui.Grid1->installEventFilter(this);
 
-    m_commands = new RecordCommands(*this);
-    m_boxRules = new EditBoxRules(*this);
-    m_windows = new WindowCommands(*this);
-    m_clipboard = new ClipboardCommands(*this);
-    m_modes = new DisplayModes(*this);
-    m_toolbar = new ToolbarHover(*this);
+    createCommands();
 
-    connect(ui.Check1, &QCheckBox::toggled, this, &mainScr::Check1_Click);
-    connect(ui.mnuShowPass, &QAction::triggered, this, &mainScr::mnuShowPass_Click);
-    connect(ui.mnuExit, &QAction::triggered, this, &mainScr::mnuExit_Click);
-    connect(ui.mnuAbout, &QAction::triggered, this, &mainScr::aboutRequested);
+    connect(m_ui.Check1, &QCheckBox::toggled, this, &mainScr::Check1_Click);
+    connect(m_ui.mnuShowPass, &QAction::triggered, this, &mainScr::mnuShowPass_Click);
+    connect(m_ui.mnuExit, &QAction::triggered, this, &mainScr::mnuExit_Click);
+    connect(m_ui.Image1[7], &ClickLabel::clicked, this, &mainScr::mnuExit_Click);
+    connect(m_ui.mnuAbout, &QAction::triggered, this, &mainScr::aboutRequested);
 
     // The normal size, centred on the screen until the preferences say where the window was.
     m_frame = WindowFrame::of(this);
-    m_frame->setOuterSize(7980, 6300);
+    m_frame->setOuterSize(DisplayModes::kNormalWidth, DisplayModes::kNormalHeight);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void mainScr::createCommands()
+{
+    const mainScrControls &ui = m_ui;
+    const auto reload = [this] { return reloadRecords(); };
+    m_commands = new RecordCommands({ .window = this,
+                                        .boxes = ui.boxes(),
+                                        .Check1 = ui.Check1,
+                                        .Grid1 = ui.Grid1,
+                                        .addButton = ui.Image1[0],
+                                        .replaceButton = ui.Image1[1],
+                                        .trashButton = ui.Image1[2],
+                                        .resetButton = ui.Image1[3],
+                                        .mnuAdd = ui.mnuAdd,
+                                        .mnuReplace = ui.mnuReplace,
+                                        .mnuRemove = ui.mnuRemove,
+                                        .mnuUndo = ui.mnuUndo,
+                                        .mnuReset = ui.mnuReset,
+                                        .mnuCapture = ui.mnuCapture },
+        m_editor, m_owner, reload);
+    m_boxRules = new EditBoxRules({ .window = this, .boxes = ui.boxes(), .mnuCapture = ui.mnuCapture }, *m_commands);
+    m_windows = new WindowCommands({ .window = this,
+                                       .boxes = ui.boxes(),
+                                       .mnuBackupDB = ui.mnuBackupDB,
+                                       .mnuRestoreDB = ui.mnuRestoreDB,
+                                       .mnuSecurity = ui.mnuSecurity,
+                                       .passwordButton = ui.Image1[4],
+                                       .mnuLang = ui.mnuLang,
+                                       .mnuCorvoBrowser = ui.mnuCorvoBrowser,
+                                       .CorvaneIE = ui.CorvaneIE,
+                                       .mnuExternalIE = ui.mnuExternalIE },
+        m_owner, m_database, *m_commands, reload);
+    m_clipboard = new ClipboardCommands({ .window = this,
+        .boxes = ui.boxes(),
+        .Label4 = ui.Label4,
+        .Label1 = ui.Label1,
+        .Label2 = ui.Label2,
+        .Label5 = ui.Label5,
+        .Check1 = ui.Check1,
+        .Picture1 = ui.Picture1,
+        .ClipStatLbl = ui.ClipStatLbl,
+        .Image3 = ui.Image3,
+        .captureButton = ui.Image1[6],
+        .mnuCapture = ui.mnuCapture,
+        .mnuClearClip = ui.mnuClearClip,
+        .TmnuUrl = ui.TmnuUrl,
+        .mnuCopyToClip = ui.mnuCopyToClip });
+    // Reset ends capture mode's copy.
+    m_commands->setCaptureStop([this] { m_clipboard->stopCopy(); });
+    m_modes = new DisplayModes({ .window = this,
+        .boxes = ui.boxes(),
+        .Frame2 = ui.Frame2,
+        .mnuPreferencesTop = ui.mnuPreferencesTop,
+        .mnuHideDisplay = ui.mnuHideDisplay,
+        .mnuAutoHide = ui.mnuAutoHide,
+        .mnuOnTop = ui.mnuOnTop,
+        .ResetSize = ui.ResetSize,
+        .NormalHeight = NormalHeight });
+    m_toolbar = new ToolbarHover({ .window = this,
+        .Frame3 = ui.Frame3,
+        .Image1 = ui.Image1,
+        .Line1 = ui.Line1,
+        .Label4 = ui.Label4,
+        .Label1 = ui.Label1,
+        .Label2 = ui.Label2,
+        .Label5 = ui.Label5,
+        .Line2 = ui.Line2,
+        .boxes = ui.boxes(),
+        .Grid1 = ui.Grid1,
+        .mnuHelp = ui.mnuHelp });
 }
 
 mainScr::~mainScr()
 {
     // The window and its commands watch its controls: they stop first, so that none of them sees
     // a control that is half destroyed.
-    ui.Grid1->viewport()->removeEventFilter(this);
-    ui.Grid1->removeEventFilter(this);
+    m_ui.Grid1->viewport()->removeEventFilter(this);
+    m_ui.Grid1->removeEventFilter(this);
     delete m_toolbar;
     delete m_modes;
     delete m_clipboard;
@@ -107,19 +174,19 @@ mainScr::~mainScr()
 void mainScr::Form_Load()
 {
     m_modes->LoadPrefs();
-    owner.Reach = u"0"_s;
+    m_owner.Reach = u"0"_s;
     FileResult settled;
-    CheckOwnerPassword(owner, true,
+    CheckOwnerPassword(m_owner, true,
         { this, [this] { return m_windows->securityDialog(); }, &m_database,
             [&settled](const FileResult &result) { settled = result; } });
     if (ProgramExit::isRequested())
         return;
     m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
     SetColumnWidths();
-    NormalHeight = 6330;
+    NormalHeight = DisplayModes::kHeightAfterLoad;
     if (!Language::isEnglish())
         applyLanguage();
-    ui.Check1->setChecked(true);
+    m_ui.Check1->setChecked(true);
     loadRecords();
     showSettled(settled);
 }
@@ -138,20 +205,21 @@ void mainScr::showSettled(const FileResult &settled)
 
 int mainScr::level() const
 {
-    return owner.level();
+    return m_owner.level();
 }
 
 KeyProvider mainScr::databaseKey()
 {
-    return ::databaseKey(owner);
+    return ::databaseKey(m_owner);
 }
 
 void mainScr::SetColumnWidths()
 {
+    // Service, Path, Username and Password; Info takes the grid's width.
     static const int widths[] = { 2000, 3600, 1200, 1300 };
-    for (int column = 0; column < 4; ++column)
-        ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
-    ui.Grid1->setColumnWidth(4, ui.Grid1->width());
+    for (int column = RecordLine::Service; column < RecordLine::Info; ++column)
+        m_ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
+    m_ui.Grid1->setColumnWidth(RecordLine::Info, m_ui.Grid1->width());
 }
 
 void mainScr::loadRecords()
@@ -237,17 +305,17 @@ void mainScr::applyResizeRules()
 {
     const int W = outerWidth();
     const int H = outerHeight();
-    setWidth(ui.Frame2, W - 200);
-    setWidth(ui.Frame1, W - 100);
-    setWidth(ui.Grid1, W - leftOf(ui.Grid1) - 200);
-    setHeight(ui.Grid1, gridHeight(H));
+    setWidth(m_ui.Frame2, W - 200);
+    setWidth(m_ui.Frame1, W - 100);
+    setWidth(m_ui.Grid1, W - leftOf(m_ui.Grid1) - 200);
+    setHeight(m_ui.Grid1, gridHeight(H));
     // The boxes reach the frame's right edge, stopping at the inside of its border.
-    const int border = Twips::fromPixels(ui.Frame2->frameWidth());
-    setWidth(ui.Text1[1], widthOf(ui.Frame2) - leftOf(ui.Text1[1]) - border);
-    setWidth(ui.Text1[4], widthOf(ui.Frame2) - leftOf(ui.Text1[4]) - border);
-    setWidth(ui.Picture1, W - leftOf(ui.Picture1) - 180);
-    ui.ClipStatLbl->fitText(ui.Picture1->contentsRect().right());
-    if (!ui.mnuAutoHide->isChecked() && !ui.mnuHideDisplay->isChecked())
+    const int border = Twips::fromPixels(m_ui.Frame2->frameWidth());
+    setWidth(m_ui.Text1[RecordLine::Path], widthOf(m_ui.Frame2) - leftOf(m_ui.Text1[RecordLine::Path]) - border);
+    setWidth(m_ui.Text1[RecordLine::Info], widthOf(m_ui.Frame2) - leftOf(m_ui.Text1[RecordLine::Info]) - border);
+    setWidth(m_ui.Picture1, W - leftOf(m_ui.Picture1) - 180);
+    m_ui.ClipStatLbl->fitText(m_ui.Picture1->contentsRect().right());
+    if (!m_ui.mnuAutoHide->isChecked() && !m_ui.mnuHideDisplay->isChecked())
         NormalHeight = H;
     if (H < 600)
         setOuterHeight(m_modes->collapsedHeight());
@@ -255,7 +323,7 @@ void mainScr::applyResizeRules()
 
 int mainScr::gridHeight(int H) const
 {
-    const int top = Twips::fromPixels(ui.Grid1->y());
+    const int top = Twips::fromPixels(m_ui.Grid1->y());
     const int height = H - top - 800;
     // The 800 twips below the grid leave room for a slim title bar and the menu bar; a taller
     // frame would cut the grid's last row and its scroll bar off at the window's bottom edge.
@@ -272,7 +340,7 @@ void mainScr::closeEvent(QCloseEvent *event)
 
 bool mainScr::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui.Grid1->viewport()) {
+    if (watched == m_ui.Grid1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             // Only the left button selects; any other leaves the selection as it is.
             if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
@@ -280,9 +348,9 @@ bool mainScr::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::MouseButtonRelease) {
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton)
-                Grid1_MouseUp(ui.Grid1->indexAt(mouse->position().toPoint()));
+                Grid1_MouseUp(m_ui.Grid1->indexAt(mouse->position().toPoint()));
         }
-    } else if (watched == ui.Grid1 && event->type() == QEvent::KeyRelease) {
+    } else if (watched == m_ui.Grid1 && event->type() == QEvent::KeyRelease) {
         // Moving through the rows with the keyboard selects the record under the cursor.
         switch (static_cast<QKeyEvent *>(event)->key()) {
         case Qt::Key_Up:
@@ -291,7 +359,7 @@ bool mainScr::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_PageDown:
         case Qt::Key_Home:
         case Qt::Key_End:
-            Grid1_MouseUp(ui.Grid1->currentIndex());
+            Grid1_MouseUp(m_ui.Grid1->currentIndex());
             break;
         default:
             break;
@@ -307,55 +375,55 @@ void mainScr::Grid1_MouseUp(const QModelIndex &index)
         return;
     const int row = index.row();
     const RecordLine::Values values = RecordLine::split(m_records.List1().item(row));
-    for (int field = 0; field < 5; ++field)
-        ui.setText(field, values[field]);
+    for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
+        m_ui.setText(RecordLine::Field(field), values[field]);
     setWindowTitle(AppInfo::title + u" - Record Date: "_s + values[RecordLine::RecordDate]);
     m_commands->select(row);
 }
 
 void mainScr::Check1_Click()
 {
-    QLineEdit *password = ui.lineBox(3);
-    if (ui.Check1->isChecked()) {
+    QLineEdit *password = m_ui.lineBox(RecordLine::Password);
+    if (m_ui.Check1->isChecked()) {
         password->setEchoMode(QLineEdit::Password);
-        ui.mnuShowPass->setText(u"Show Password"_s);
+        m_ui.mnuShowPass->setText(u"Show Password"_s);
     } else {
         password->setEchoMode(QLineEdit::Normal);
-        ui.mnuShowPass->setText(u"Hide Password"_s);
-        ui.Text1[0]->setFocus();
+        m_ui.mnuShowPass->setText(u"Hide Password"_s);
+        m_ui.Text1[RecordLine::Service]->setFocus();
     }
 }
 
 void mainScr::mnuShowPass_Click()
 {
-    const bool show = ui.mnuShowPass->text().left(4) == u"Show"_s;
-    ui.mnuShowPass->setText(show ? u"Hide Password"_s : u"Show Password"_s);
+    const bool show = m_ui.mnuShowPass->text().left(4) == u"Show"_s;
+    m_ui.mnuShowPass->setText(show ? u"Hide Password"_s : u"Show Password"_s);
     {
-        const QSignalBlocker quiet(ui.Check1);
-        ui.Check1->setChecked(!show);
+        const QSignalBlocker quiet(m_ui.Check1);
+        m_ui.Check1->setChecked(!show);
     }
     Check1_Click();
 }
 
 void mainScr::applyLanguage()
 {
-    ui.Label4->setText(Language::entry(5));
-    ui.Label1->setText(Language::entry(6));
-    ui.Label2->setText(Language::entry(7));
-    ui.Label5->setText(Language::entry(9));
-    ui.Check1->setText(Language::entry(10));
-    ui.Check1->setToolTip(Language::entry(25));
+    m_ui.Label4->setText(Language::entry(5));
+    m_ui.Label1->setText(Language::entry(6));
+    m_ui.Label2->setText(Language::entry(7));
+    m_ui.Label5->setText(Language::entry(9));
+    m_ui.Check1->setText(Language::entry(10));
+    m_ui.Check1->setToolTip(Language::entry(25));
     const std::pair<QAction *, int> menus[] = {
-        { ui.mnuSecurity, 14 },
-        { ui.mnuCapture, 15 },
-        { ui.mnuAdd, 16 },
-        { ui.mnuRemove, 17 },
-        { ui.mnuReplace, 18 },
-        { ui.mnuReset, 19 },
-        { ui.mnuLang, 20 },
-        { ui.mnuAbout, 21 },
-        { ui.mnuHelp, 23 },
-        { ui.mnuExit, 24 },
+        { m_ui.mnuSecurity, 14 },
+        { m_ui.mnuCapture, 15 },
+        { m_ui.mnuAdd, 16 },
+        { m_ui.mnuRemove, 17 },
+        { m_ui.mnuReplace, 18 },
+        { m_ui.mnuReset, 19 },
+        { m_ui.mnuLang, 20 },
+        { m_ui.mnuAbout, 21 },
+        { m_ui.mnuHelp, 23 },
+        { m_ui.mnuExit, 24 },
     };
     for (const auto &[action, index] : menus)
         action->setText(Language::entry(index));

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Database.h"
-#include "OwnerState.h"
-#include "RecordEditor.h"
-#include "RecordTableModel.h"
-#include "mainScrControls.h"
+#include "mainwindow/mainScrControls.h"
+#include "security/OwnerState.h"
+#include "store/Database.h"
+#include "store/RecordEditor.h"
+#include "store/RecordTableModel.h"
 
 #include <QMainWindow>
 
@@ -35,36 +35,17 @@ public:
     /** The window's load, in its order; run once before the window is first shown. */
     void Form_Load();
 
-    mainScrControls ui;
-    /** Reach (protection level), GoodPass (owner password, the database key) and auth. */
-    OwnerState owner;
-    /** The height, in twips, the window returns to when it is not collapsed. */
-    int NormalHeight = 0;
-
     RecordTableModel &records() { return m_records; }
     Database &database() { return m_database; }
-    RecordEditor &editor() { return m_editor; }
     RecordCommands &commands() { return *m_commands; }
-    WindowCommands &windows() { return *m_windows; }
     ClipboardCommands &clipboard() { return *m_clipboard; }
     DisplayModes &modes() { return *m_modes; }
-    ToolbarHover &toolbar() { return *m_toolbar; }
     /** The protection level in force, as a number. */
     int level() const;
-    /** The database key for the store: GoodPass, read from the owner password file when empty. */
-    KeyProvider databaseKey();
-
-    /** Sets the widths of the grid's columns (twips). */
-    void SetColumnWidths();
-    /**
-     * Reads the active database again into the record list and the grid (after a restore, or a change
-     * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
-     * no command writes the file; false then.
-     */
-    bool reloadRecords();
-
-    /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
-    void mnuExit_Click();
+    /** Whether an owner password is in force (typed by the owner, or read for the database key). */
+    bool hasOwnerPassword() const { return !m_owner.GoodPass.isEmpty(); }
+    /** The height, in twips, the window returns to when it is not collapsed (NormalHeight). */
+    int normalHeight() const { return NormalHeight; }
 
     /** The window's outer size in twips, frame included where a window manager draws one. */
     int outerWidth() const;
@@ -72,8 +53,6 @@ public:
     /** Sets the outer height in twips, keeping the width and the position. */
     void setOuterHeight(int twips);
     void setOuterSize(int widthTwips, int heightTwips);
-    /** The frame a window manager draws around the window, as far as it is known. */
-    WindowFrame &windowFrame() const { return *m_frame; }
 
 Q_SIGNALS:
     /** "A&bout" was chosen: the splash window shows itself as the About box. */
@@ -88,6 +67,21 @@ private:
     /** The least room left under the grid inside the window, in twips. */
     static constexpr int kGridBottomMargin = 60;
 
+    /**
+     * Reads the active database again into the record list and the grid (after a restore, or a change
+     * by another program), in memory. When it cannot be read, the user is told, the grid is emptied and
+     * no command writes the file; false then.
+     */
+    bool reloadRecords();
+
+    /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
+    void mnuExit_Click();
+    /** Makes the commands, each given the controls and values it works on. */
+    void createCommands();
+    /** The database key for the store: GoodPass, read from the owner password file when empty. */
+    KeyProvider databaseKey();
+    /** Sets the widths of the grid's columns (twips). */
+    void SetColumnWidths();
     void loadRecords();
     void showRecords(const LoadResult &loaded);
     /** Tells what settling the database files at start found; a failure keeps the records from being written. */
@@ -99,6 +93,12 @@ private:
     void Check1_Click();
     void mnuShowPass_Click();
     void applyLanguage();
+
+    mainScrControls m_ui;
+    /** Reach (protection level), GoodPass (owner password, the database key) and auth. */
+    OwnerState m_owner;
+    /** The height, in twips, the window returns to when it is not collapsed. */
+    int NormalHeight = 0;
 
     Database m_database;
     RecordTableModel m_records;

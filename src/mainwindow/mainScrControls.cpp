@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainScrControls.h"
+#include "mainwindow/mainScrControls.h"
 
-#include "ClickLabel.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
-#include "Twips.h"
+#include "common/ClickLabel.h"
+#include "common/ElidedLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -70,7 +70,17 @@ void mainScrControls::setUp(QMainWindow *window)
     client->setMouseTracking(true);
     window->setCentralWidget(client);
 
-    // The toolbar: nine picture buttons, left to right 0 1 2 3 8 4 5 6 7.
+    // In this order, which is also the order the controls stack in and Tab goes through them.
+    buildToolbar(client);
+    buildClipboardPanel(client);
+    buildEntryArea(client);
+    buildGrid(client);
+    buildMenus(window);
+}
+
+void mainScrControls::buildToolbar(QWidget *client)
+{
+    // Nine picture buttons, left to right 0 1 2 3 8 4 5 6 7, and the rule under them.
     Frame3 = frame(client, u"Frame3"_s);
     Frame3->setFrameShape(QFrame::StyledPanel);
     Frame3->setFrameShadow(QFrame::Raised);
@@ -96,8 +106,10 @@ void mainScrControls::setUp(QMainWindow *window)
     Frame1->setFrameShape(QFrame::HLine);
     Frame1->setFrameShadow(QFrame::Sunken);
     place(Frame1, -30, 705, 7950, 30);
+}
 
-    // The clipboard status panel.
+void mainScrControls::buildClipboardPanel(QWidget *client)
+{
     Picture1 = frame(client, u"Picture1"_s);
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setFrameShadow(QFrame::Sunken);
@@ -113,8 +125,10 @@ void mainScrControls::setUp(QMainWindow *window)
         Image3[n]->setSvg(n == 0 ? u":/icons/clip-empty.svg"_s : u":/icons/clip-full.svg"_s);
     }
     Image3[1]->hide();
+}
 
-    // The entry area.
+void mainScrControls::buildEntryArea(QWidget *client)
+{
     Frame2 = frame(client, u"Frame2"_s);
     Frame2->setFrameShape(QFrame::StyledPanel);
     place(Frame2, 45, 750, 7695, 1650);
@@ -156,7 +170,10 @@ void mainScrControls::setUp(QMainWindow *window)
     Check1->setStyleSheet(u"QCheckBox { spacing: 0px; } QCheckBox::indicator { width: 9px; height: 9px; }"_s);
     place(Check1, 3460, 1515, 255, 345);
     Check1->raise();
+}
 
+void mainScrControls::buildGrid(QWidget *client)
+{
     Grid1 = named(new QTableView(client), u"Grid1"_s);
     place(Grid1, 105, 2370, 7650, 3180);
     Grid1->setMouseTracking(true);
@@ -169,8 +186,10 @@ void mainScrControls::setUp(QMainWindow *window)
     Grid1->verticalHeader()->setDefaultSectionSize(Grid1->fontMetrics().height() + 6);
     Grid1->horizontalHeader()->setHighlightSections(false);
     Grid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
 
-    // The menu bar.
+void mainScrControls::buildMenus(QMainWindow *window)
+{
     QMenuBar *bar = window->menuBar();
     mnuFileTop = named(bar->addMenu(u"&File"_s), u"mnuFileTop"_s);
     mnuBackupDB = entry(mnuFileTop, u"mnuBackupDB"_s, u"Back up Database"_s);
@@ -213,49 +232,10 @@ void mainScrControls::setUp(QMainWindow *window)
     mnuHelp = entry(mnuHelpTop, u"mnuHelp"_s, u"&Contents"_s);
     mnuAbout = entry(mnuHelpTop, u"mnuAbout"_s, u"A&bout"_s);
 
+    // "URLMenu", the pop-up of the Path label.
     TmnuUrl = named(new QMenu(u"URLMenu"_s, window), u"TmnuUrl"_s);
     mnuCopyToClip = entry(TmnuUrl, u"mnuCopyToClip"_s, u"Copy to Clipboard"_s);
     mnuBrowse = named(TmnuUrl->addMenu(u"Browse"_s), u"mnuBrowse"_s);
     CorvaneIE = entry(mnuBrowse, u"CorvaneIE"_s, u"Corvane Browser"_s);
     mnuExternalIE = entry(mnuBrowse, u"mnuExternalIE"_s, u"External Browser"_s);
-}
-
-QLineEdit *mainScrControls::lineBox(int i) const
-{
-    return i >= 0 && i < 4 ? static_cast<QLineEdit *>(Text1[i]) : nullptr;
-}
-
-InfoEdit *mainScrControls::infoBox() const
-{
-    return static_cast<InfoEdit *>(Text1[4]);
-}
-
-QString mainScrControls::text(int i) const
-{
-    return i == 4 ? infoBox()->text() : lineBox(i)->text();
-}
-
-void mainScrControls::setText(int i, const QString &text)
-{
-    if (i == 4)
-        infoBox()->setText(text);
-    else
-        lineBox(i)->setText(text);
-}
-
-void mainScrControls::caretToEnd(int i)
-{
-    if (i == 4)
-        infoBox()->end();
-    else
-        lineBox(i)->end(false);
-}
-
-int mainScrControls::indexOf(const QObject *box) const
-{
-    for (int i = 0; i < 5; ++i) {
-        if (Text1[i] == box)
-            return i;
-    }
-    return -1;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "mainwindow/EditBoxes.h"
+
 #include <QString>
 
 #include <array>
@@ -25,7 +27,7 @@ class QWidget;
  * control arrays: "Text1_3", "Image1_8"); every menu entry's QAction has the
  * entry's name.
  */
-struct mainScrControls
+struct mainScrControls : EditBoxes
 {
     /** Creates every control and menu of window at its place. */
     void setUp(QMainWindow *window);
@@ -49,8 +51,7 @@ struct mainScrControls
     ClickLabel *Label1 = nullptr; ///< "Username"
     ClickLabel *Label2 = nullptr; ///< "Password"
     ClickLabel *Label5 = nullptr; ///< "Path"
-    /** The edit boxes: 0 Service, 1 Path, 2 Username, 3 Password (QLineEdit), 4 Info (InfoEdit). */
-    std::array<QWidget *, 5> Text1 {};
+    // The edit boxes Text1(0) to Text1(4) are those of EditBoxes.
     std::array<QFrame *, 2> Line2 {}; ///< the hover underline: 0 dark blue, 1 white
     QCheckBox *Check1 = nullptr;
 
@@ -90,14 +91,17 @@ struct mainScrControls
     QAction *CorvaneIE = nullptr;
     QAction *mnuExternalIE = nullptr;
 
-    /** Box i as a line edit (boxes 0 to 3). */
-    QLineEdit *lineBox(int i) const;
-    InfoEdit *infoBox() const;
-    /** The text of box i, whatever its kind. */
-    QString text(int i) const;
-    void setText(int i, const QString &text);
-    /** Puts the caret after the last character of box i. */
-    void caretToEnd(int i);
-    /** The index of box, or -1 when it is none of the five. */
-    int indexOf(const QObject *box) const;
+    /** The five edit boxes, for the commands that work on them. */
+    const EditBoxes &boxes() const { return *this; }
+
+private:
+    /** Frame3 with the toolbar's buttons and frame lines, and the rule Frame1 under it. */
+    void buildToolbar(QWidget *client);
+    /** Picture1: what the clipboard holds. */
+    void buildClipboardPanel(QWidget *client);
+    /** Frame2 with the field labels and the edit boxes, and Check1 beside the Password box. */
+    void buildEntryArea(QWidget *client);
+    void buildGrid(QWidget *client);
+    /** The menu bar and the Path label's pop-up. */
+    void buildMenus(QMainWindow *window);
 };

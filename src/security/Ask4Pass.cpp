@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Ask4Pass.h"
+#include "security/Ask4Pass.h"
 
-#include "Language.h"
-#include "Messages.h"
-#include "ProgramExit.h"
-#include "Twips.h"
+#include "common/Messages.h"
+#include "common/ProgramExit.h"
+#include "common/Twips.h"
+#include "i18n/Language.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "IntrusionReport.h"
-#include "OwnerState.h"
+#include "security/IntrusionReport.h"
+#include "security/OwnerState.h"
 
 #include <QWidget>
 

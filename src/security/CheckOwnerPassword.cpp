@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CheckOwnerPassword.h"
+#include "security/CheckOwnerPassword.h"
 
-#include "Ask4Pass.h"
-#include "Clock.h"
-#include "Database.h"
-#include "Messages.h"
-#include "OwnerCheck.h"
-#include "ProgramExit.h"
-#include "Securfrm.h"
-#include "SecuritySettings.h"
-#include "Twips.h"
+#include "common/Clock.h"
+#include "common/Messages.h"
+#include "common/ProgramExit.h"
+#include "common/Twips.h"
+#include "security/Ask4Pass.h"
+#include "security/OwnerCheck.h"
+#include "security/Securfrm.h"
+#include "security/SecuritySettings.h"
+#include "store/Database.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileResult.h"
-#include "OwnerState.h"
+#include "common/FileResult.h"
+#include "security/OwnerState.h"
 
 #include <functional>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CoreDumps.h"
+#include "security/CoreDumps.h"
 
 #include <sys/prctl.h>
 #include <sys/resource.h>

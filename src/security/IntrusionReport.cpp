@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "IntrusionReport.h"
+#include "security/IntrusionReport.h"
 
-#include "AppInfo.h"
-#include "Clock.h"
-#include "DateText.h"
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/AppInfo.h"
+#include "common/Clock.h"
+#include "common/DateText.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "OwnerCheck.h"
+#include "security/OwnerCheck.h"
 
-#include "DateText.h"
-#include "Language.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
+#include "common/DateText.h"
+#include "i18n/Language.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
 
 using namespace Qt::StringLiterals;
 

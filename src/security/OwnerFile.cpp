@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "OwnerFile.h"
+#include "security/OwnerFile.h"
 
-#include "LineCipher.h"
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "store/LineCipher.h"
 
 using namespace Qt::StringLiterals;
 

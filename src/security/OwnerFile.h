@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AppFolders.h"
-#include "FileResult.h"
+#include "common/AppFolders.h"
+#include "common/FileResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "OwnerRecord.h"
+#include "security/OwnerRecord.h"
 
 namespace OwnerRecord {
 

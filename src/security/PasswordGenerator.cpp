@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PasswordGenerator.h"
+#include "security/PasswordGenerator.h"
 
 #include <algorithm>
 #include <array>

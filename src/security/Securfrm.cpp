@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Securfrm.h"
+#include "security/Securfrm.h"
 
-#include "AppInfo.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "DateText.h"
-#include "Language.h"
-#include "Messages.h"
-#include "OwnerRecord.h"
-#include "PasswordGenerator.h"
-#include "SecuritySettings.h"
-#include "Twips.h"
-#include "WindowFrame.h"
+#include "common/AppInfo.h"
+#include "common/Clipboard.h"
+#include "common/Clock.h"
+#include "common/DateText.h"
+#include "common/Messages.h"
+#include "common/Twips.h"
+#include "common/WindowFrame.h"
+#include "i18n/Language.h"
+#include "security/OwnerRecord.h"
+#include "security/PasswordGenerator.h"
+#include "security/SecuritySettings.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -58,6 +58,17 @@ Securfrm::Securfrm(OwnerState &state, Database &database, QWidget *parent)
 
 void Securfrm::buildControls()
 {
+    // In this order, which is also the order Tab goes through the controls.
+    buildPasswordRow();
+    buildGenerator();
+    buildExpiration();
+    buildProtection();
+    buildButtons();
+    connectHandlers();
+}
+
+void Securfrm::buildPasswordRow()
+{
     Label1 = named(new QLabel(u"Password"_s, this), u"Label1"_s);
     Text1 = named(new QLineEdit(this), u"Text1"_s);
     Label1->setBuddy(Text1);
@@ -69,8 +80,11 @@ void Securfrm::buildControls()
     place(Label2, 1080, 480, 3300, 240);
     place(Check3, 4500, 135, 900, 285);
     place(Command5, 5460, 90, 1020, 360);
+}
 
-    // The generator: Sugest, Do and the strengths, inside a frame of their own.
+void Securfrm::buildGenerator()
+{
+    // Sugest, Do and the strengths, inside a frame of their own.
     Frame2 = named(new QGroupBox(this), u"Frame2"_s);
     Check1 = named(new QCheckBox(u"Sugest"_s, Frame2), u"Check1"_s);
     Command1 = named(new QPushButton(u"Do"_s, Frame2), u"Command1"_s);
@@ -97,7 +111,10 @@ void Securfrm::buildControls()
     }
     Command1->setEnabled(false);
     setText3Enabled(false);
+}
 
+void Securfrm::buildExpiration()
+{
     Frame3 = named(new QGroupBox(u" Expiration "_s, this), u"Frame3"_s);
     Check2 = named(new QCheckBox(u"Do Not Expire"_s, Frame3), u"Check2"_s);
     Text2 = named(new QLineEdit(Frame3), u"Text2"_s);
@@ -110,7 +127,10 @@ void Securfrm::buildControls()
     place(Check2, 150, 330, 2700, 285);
     place(Text2, 150, 705, 1350, 330);
     place(DTPicker1, 1590, 705, 1380, 330);
+}
 
+void Securfrm::buildProtection()
+{
     Frame4 = named(new QGroupBox(u" Protect "_s, this), u"Frame4"_s);
     Option4 = named(new QRadioButton(u"Program and DBase"_s, Frame4), u"Option4"_s);
     Option6 = named(new QRadioButton(u"Program Only"_s, Frame4), u"Option6"_s);
@@ -123,7 +143,10 @@ void Securfrm::buildControls()
         m_protection->addButton(option);
         option->setEnabled(false);
     }
+}
 
+void Securfrm::buildButtons()
+{
     Command2 = named(new QPushButton(u"Accept"_s, this), u"Command2"_s);
     Command3 = named(new QPushButton(u"Reset"_s, this), u"Command3"_s);
     Command4 = named(new QPushButton(u"Cancel"_s, this), u"Command4"_s);
@@ -137,7 +160,10 @@ void Securfrm::buildControls()
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(font().pointSizeF());
     Text4->setFont(fixed);
+}
 
+void Securfrm::connectHandlers()
+{
     connect(Text1, &QLineEdit::textChanged, this, &Securfrm::Text1_Change);
     connect(Check2, &QCheckBox::toggled, this, &Securfrm::Check2_Click);
     connect(Check3, &QCheckBox::toggled, this, &Securfrm::Check3_Click);

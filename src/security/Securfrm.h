@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "OwnerState.h"
-#include "SecuritySettings.h"
+#include "security/OwnerState.h"
+#include "security/SecuritySettings.h"
 
 #include <QWidget>
 
@@ -49,7 +49,19 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    /** Creates every control at its place and connects the handlers. */
     void buildControls();
+    /** The owner password box, its length, Case and Copy. */
+    void buildPasswordRow();
+    /** The password generator's frame. */
+    void buildGenerator();
+    /** " Expiration ": Do Not Expire and the date. */
+    void buildExpiration();
+    /** " Protect ": the three protection levels. */
+    void buildProtection();
+    /** Accept, Reset, Cancel, and the box that shows a long generated password in pieces. */
+    void buildButtons();
+    void connectHandlers();
     void Form_Load();
     void ApplyLanguage();
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SecuritySettings.h"
+#include "security/SecuritySettings.h"
 
-#include "Database.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "Windows1252.h"
+#include "common/Windows1252.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
+#include "store/Database.h"
 
 #include <QDir>
 #include <QFileInfo>

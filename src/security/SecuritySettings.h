@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "AppFolders.h"
-#include "FileResult.h"
-#include "OwnerState.h"
+#include "common/AppFolders.h"
+#include "common/FileResult.h"
+#include "security/OwnerState.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Database.h"
+#include "store/Database.h"
 
-#include "AppFolders.h"
-#include "FieldCipher.h"
-#include "LineCipher.h"
-#include "RecordLine.h"
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/AppFolders.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
+#include "store/RecordLine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FieldCipher.h"
+#include "store/FieldCipher.h"
 
 #include <array>
 

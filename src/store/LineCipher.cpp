@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LineCipher.h"
+#include "store/LineCipher.h"
 
 void LineCipher(QByteArrayView text, QByteArrayView key, QByteArray &out)
 {

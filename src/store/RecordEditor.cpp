@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordEditor.h"
+#include "store/RecordEditor.h"
 
-#include "RecordTableModel.h"
+#include "store/RecordTableModel.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Database.h"
-#include "FileStamp.h"
-#include "RecordLine.h"
+#include "common/FileStamp.h"
+#include "store/Database.h"
+#include "store/RecordLine.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordLine.h"
+#include "store/RecordLine.h"
 
-#include "Clock.h"
-#include "DateText.h"
-#include "Windows1252.h"
+#include "common/Clock.h"
+#include "common/DateText.h"
+#include "common/Windows1252.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordList.h"
+#include "store/RecordList.h"
 
-#include "RecordLine.h"
+#include "store/RecordLine.h"
 
 #include <algorithm>
 #include <vector>

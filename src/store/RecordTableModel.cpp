@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "RecordTableModel.h"
+#include "store/RecordTableModel.h"
 
-#include "RecordLine.h"
+#include "store/RecordLine.h"
 
 using namespace Qt::StringLiterals;
 

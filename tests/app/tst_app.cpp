@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "Ask4Pass.h"
-#include "ClickLabel.h"
-#include "Database.h"
 #include "Fakes.h"
 #include "FileModes.h"
-#include "Language.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "PlatformChoice.h"
-#include "RecordLine.h"
-#include "Splash.h"
-#include "Startup.h"
 #include "TestFolders.h"
-#include "mainScr.h"
+#include "app/PlatformChoice.h"
+#include "app/Splash.h"
+#include "app/Startup.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "i18n/Language.h"
+#include "mainwindow/mainScr.h"
+#include "security/Ask4Pass.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
+#include "store/Database.h"
+#include "store/RecordLine.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -270,14 +270,14 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
         QTRY_VERIFY(visibleAsk4Pass());
         // While the owner is asked the preferences are in force, the main window is hidden and nothing is loaded.
         checkedWhileAsking = !window.isVisible() && window.records().rowCount() == 0 && window.x() == 100
-            && window.owner.GoodPass.isEmpty();
+            && !window.hasOwnerPassword();
         visibleAsk4Pass()->findChild<QLineEdit *>(u"Text1"_s)->setText(u"k3y"_s);
         visibleAsk4Pass()->findChild<QPushButton *>(u"Command2"_s)->click();
     });
     window.Form_Load();
     QVERIFY(checkedWhileAsking);
     QVERIFY(window.isVisible());
-    QCOMPARE(window.owner.Reach, u"1"_s);
+    QCOMPARE(window.level(), 1);
     QCOMPARE(window.records().rowCount(), 2);
     QCOMPARE(window.records().index(0, 0).data().toString(), u"Alpha"_s);
     // The deciphered copy is gone once the records are in memory.

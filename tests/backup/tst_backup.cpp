@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DatabaseBackup.h"
-#include "FieldCipher.h"
 #include "FileModes.h"
 #include "FileSizeLimit.h"
-#include "LineCipher.h"
 #include "TestFolders.h"
-#include "Windows1252.h"
+#include "backup/DatabaseBackup.h"
+#include "common/Windows1252.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
 
 #include <QDir>
 #include <QFileInfo>

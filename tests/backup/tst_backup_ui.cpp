@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DBBackup.h"
 #include "Fakes.h"
-#include "FieldCipher.h"
-#include "LineCipher.h"
 #include "TestFolders.h"
-#include "Windows1252.h"
+#include "backup/DBBackup.h"
+#include "common/Windows1252.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserClock.h"
-#include "BrowserLayout.h"
 #include "Fakes.h"
-#include "GripCounter.h"
-#include "LoadWatcher.h"
 #include "TestFolders.h"
+#include "browser/BrowserClock.h"
+#include "browser/BrowserLayout.h"
+#include "browser/GripCounter.h"
+#include "browser/LoadWatcher.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "BrowserClock.h"
-#include "BrowserCommands.h"
-#include "BrowserFrame.h"
-#include "BrowserLibrary.h"
-#include "BrowserPlugin.h"
-#include "Clipboard.h"
 #include "Fakes.h"
-#include "LoadWatcher.h"
-#include "MiniBrowser.h"
-#include "ProgramExit.h"
 #include "TestFolders.h"
-#include "Twips.h"
-#include "WindowSystem.h"
+#include "browser/BrowserClock.h"
+#include "browser/BrowserCommands.h"
+#include "browser/BrowserFrame.h"
+#include "browser/BrowserLibrary.h"
+#include "browser/BrowserPlugin.h"
+#include "browser/LoadWatcher.h"
+#include "browser/MiniBrowser.h"
+#include "common/Clipboard.h"
+#include "common/ProgramExit.h"
+#include "common/Twips.h"
+#include "common/WindowSystem.h"
 
 #include <QAccessible>
 #include <QAction>

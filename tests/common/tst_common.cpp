@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppFolders.h"
-#include "DateText.h"
 #include "Fakes.h"
 #include "FileModes.h"
-#include "ProgramExit.h"
-#include "SafeFile.h"
 #include "TestFolders.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/AppFolders.h"
+#include "common/DateText.h"
+#include "common/ProgramExit.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
 
 #include <QEventLoop>
 #include <QFile>

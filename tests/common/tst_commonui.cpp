@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ElidedLabel.h"
 #include "Fakes.h"
-#include "Twips.h"
+#include "common/ElidedLabel.h"
+#include "common/Twips.h"
 
 #include <QTest>
 #include <QWidget>

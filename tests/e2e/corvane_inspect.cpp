@@ -8,11 +8,11 @@
 //
 // One line of output per stored line, UTF-8, ended by LF. Exit status 2 for bad arguments or an
 // unreadable file, 3 when a line does not decipher into text the program could have written.
-#include "FieldCipher.h"
-#include "LineCipher.h"
-#include "OwnerFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "security/OwnerFile.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
 
 #include <QCoreApplication>
 #include <QFile>

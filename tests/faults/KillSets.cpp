@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KillSets.h"
 
-#include "AppFolders.h"
-#include "OwnerCheck.h"
-#include "OwnerRecord.h"
-#include "RecordList.h"
-#include "SecuritySettings.h"
+#include "common/AppFolders.h"
+#include "security/OwnerCheck.h"
+#include "security/OwnerRecord.h"
+#include "security/SecuritySettings.h"
+#include "store/RecordList.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Database.h"
-#include "OwnerState.h"
-#include "RecordLine.h"
+#include "security/OwnerState.h"
+#include "store/Database.h"
+#include "store/RecordLine.h"
 
 #include <QDateTime>
 #include <QList>

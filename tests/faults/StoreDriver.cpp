@@ -14,15 +14,15 @@
 // prints "ready", then "begin N" and "end N" around every change, forever or
 // ITERATIONS times. A change that is made but warned about prints "warning
 // ..." before its "end N". Any failure prints "error ..." and exits with 2.
-#include "AppFolders.h"
-#include "Database.h"
 #include "Fakes.h"
 #include "KillSets.h"
-#include "OwnerFile.h"
-#include "RecordEditor.h"
-#include "RecordTableModel.h"
-#include "SafeFile.h"
-#include "SecuritySettings.h"
+#include "common/AppFolders.h"
+#include "common/SafeFile.h"
+#include "security/OwnerFile.h"
+#include "security/SecuritySettings.h"
+#include "store/Database.h"
+#include "store/RecordEditor.h"
+#include "store/RecordTableModel.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

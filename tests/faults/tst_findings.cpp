@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Faults that fuzzing found in the record store, each kept as a test.
-#include "Database.h"
-#include "FieldCipher.h"
-#include "LineCipher.h"
-#include "SafeFile.h"
 #include "TestFolders.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/Windows1252.h"
+#include "store/Database.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
 
 #include <QTest>
 

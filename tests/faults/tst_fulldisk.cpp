@@ -4,18 +4,18 @@
 // the conversions between the levels, saving the security settings, backup
 // and restore) reports its failure, and every file holds exactly what it
 // held before, with nothing left beside it.
-#include "AppFolders.h"
-#include "Database.h"
-#include "DatabaseBackup.h"
 #include "FileSizeLimit.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "RecordEditor.h"
-#include "RecordList.h"
-#include "RecordTableModel.h"
-#include "SafeFile.h"
-#include "SecuritySettings.h"
 #include "TestFolders.h"
+#include "backup/DatabaseBackup.h"
+#include "common/AppFolders.h"
+#include "common/SafeFile.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
+#include "security/SecuritySettings.h"
+#include "store/Database.h"
+#include "store/RecordEditor.h"
+#include "store/RecordList.h"
+#include "store/RecordTableModel.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

@@ -8,9 +8,9 @@
 // files that level uses. CORVANE_KILLS sets the number of kills (20 by
 // default; tests/faults/kill_many.sh runs 200), CORVANE_KILL_SEED repeats a
 // run.
-#include "AppFolders.h"
 #include "KillSets.h"
 #include "TestFolders.h"
+#include "common/AppFolders.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -13,10 +13,10 @@
 //   still hold the state from before, success (with or without a warning)
 //   once they hold the new one. Level changes and Replace, Remove and Add at
 //   levels 0 and 1.
-#include "AppFolders.h"
 #include "KillSets.h"
-#include "OwnerCheck.h"
 #include "TestFolders.h"
+#include "common/AppFolders.h"
+#include "security/OwnerCheck.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Dictionaryfrm.h"
 #include "Fakes.h"
-#include "LangSelect.h"
-#include "Language.h"
-#include "LanguageFiles.h"
 #include "TestFolders.h"
+#include "i18n/Dictionaryfrm.h"
+#include "i18n/LangSelect.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageFiles.h"
 
 #include <QGroupBox>
 #include <QListWidget>

@@ -3,7 +3,8 @@
 
 #include "Fakes.h"
 #include "TestFolders.h"
-#include "mainScr.h"
+#include "mainwindow/mainScr.h"
+#include "store/RecordLine.h"
 
 #include <QStringList>
 
@@ -24,15 +25,16 @@ struct MainWindowFixture
     /** Runs the load and shows the window. */
     void start();
 
-    QLineEdit *box(int index) const;
-    /** Types text into box index through the keyboard. */
-    void type(int index, const QString &text);
+    /** The box of field (Service to Password). */
+    QLineEdit *box(RecordLine::Field field) const;
+    /** Types text into the box of field through the keyboard. */
+    void type(RecordLine::Field field, const QString &text);
     /** Clicks on grid row (0 = first record) with button. */
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
     /** The plain record lines of the plain database file, in file order. */
     QStringList fileLines() const;
-    /** The grid's text of row, column. */
-    QString cell(int row, int column) const;
+    /** The grid's text of row in the column of field. */
+    QString cell(int row, RecordLine::Field field) const;
     int rows() const;
 
     TestFolders folders;
@@ -40,7 +42,12 @@ struct MainWindowFixture
     FakeClock clock { QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5)) };
     FakeExit exit;
     std::unique_ptr<mainScr> window;
+    /** The window's controls, found by their object names. */
+    mainScrControls ui;
 };
+
+/** The controls of a main window, each found by its object name; a missing one ends the test run. */
+mainScrControls controlsOf(const QWidget *window);
 
 /** The plain record line of Service, Path, Username, Password, Info and date. */
 QString recordLine(const QString &service, const QString &path, const QString &user, const QString &password,

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
-#include "Clipboard.h"
-#include "ClipboardCommands.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
 #include "MainWindowFixture.h"
-#include "RecordCommands.h"
-#include "WindowSystem.h"
+#include "common/ClickLabel.h"
+#include "common/Clipboard.h"
+#include "common/ElidedLabel.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/ClipboardCommands.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,15 +42,15 @@ void startActive(MainWindowFixture &f)
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
 }
 
-void focusBox(MainWindowFixture &f, int index, Qt::FocusReason reason = Qt::TabFocusReason)
+void focusBox(MainWindowFixture &f, RecordLine::Field index, Qt::FocusReason reason = Qt::TabFocusReason)
 {
-    f.window->ui.Text1[index]->setFocus(reason);
-    QTRY_COMPARE(QApplication::focusWidget(), f.window->ui.Text1[index]);
+    f.ui.Text1[index]->setFocus(reason);
+    QTRY_COMPARE(QApplication::focusWidget(), f.ui.Text1[index]);
 }
 
-QWidget *clickTarget(MainWindowFixture &f, int index)
+QWidget *clickTarget(MainWindowFixture &f, RecordLine::Field index)
 {
-    return index == 4 ? f.window->ui.infoBox()->viewport() : f.window->ui.Text1[index];
+    return index == RecordLine::Info ? f.ui.infoBox()->viewport() : f.ui.Text1[index];
 }
 } // namespace
 
@@ -108,11 +108,11 @@ void tst_Clipboard::labelClick_copiesFieldWithStatusAndColours()
     QFETCH(QString, blue);
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
-    ui.setText(0, u"Mail"_s);
-    ui.setText(1, u"mail.example"_s);
-    ui.setText(2, u"jdoe"_s);
-    ui.setText(3, u"s3cr3t"_s);
+    mainScrControls &ui = f.ui;
+    ui.setText(RecordLine::Service, u"Mail"_s);
+    ui.setText(RecordLine::Path, u"mail.example"_s);
+    ui.setText(RecordLine::Username, u"jdoe"_s);
+    ui.setText(RecordLine::Password, u"s3cr3t"_s);
     ui.Check1->setChecked(hidden);
     // Start from a copied Path, so that a copy that leaves the colours alone shows it.
     QTest::mouseClick(ui.Label5, Qt::LeftButton);
@@ -138,7 +138,7 @@ void tst_Clipboard::labelClick_emptyBox_changesNothing()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     Clipboard::setText(u"kept"_s);
     const QColor before = colourOf(ui.Label1);
     for (ClickLabel *label : { ui.Label4, ui.Label1, ui.Label2 })
@@ -152,16 +152,16 @@ void tst_Clipboard::pathLabel_popupOnlyForPathWithDot()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
-    ui.setText(1, u"intranet"_s);
+    mainScrControls &ui = f.ui;
+    ui.setText(RecordLine::Path, u"intranet"_s);
     QTest::mouseClick(ui.Label5, Qt::LeftButton);
     QTest::qWait(20);
     QVERIFY(!ui.TmnuUrl->isVisible());
     QVERIFY(Clipboard::text().isEmpty());
 
-    ui.setText(2, u"jdoe"_s);
+    ui.setText(RecordLine::Username, u"jdoe"_s);
     QTest::mouseClick(ui.Label1, Qt::LeftButton);
-    ui.setText(1, u"a.b"_s);
+    ui.setText(RecordLine::Path, u"a.b"_s);
     QTest::mouseClick(ui.Label5, Qt::LeftButton);
     QTRY_VERIFY(ui.TmnuUrl->isVisible());
     // The pop-up copies nothing by itself; it marks Path as the field in hand.
@@ -176,11 +176,11 @@ void tst_Clipboard::copyToClipboard_setsPathStatus()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
-    ui.setText(3, u"pw"_s);
+    mainScrControls &ui = f.ui;
+    ui.setText(RecordLine::Password, u"pw"_s);
     QTest::mouseClick(ui.Label2, Qt::LeftButton);
     QVERIFY(holdsPasswordHint());
-    ui.setText(1, u"a.b"_s);
+    ui.setText(RecordLine::Path, u"a.b"_s);
     ui.mnuCopyToClip->trigger();
     QCOMPARE(Clipboard::text(), u"a.b"_s);
     QCOMPARE(ui.ClipStatLbl->text(), u"Path set to: a.b"_s);
@@ -193,8 +193,8 @@ void tst_Clipboard::clearClipboard_keepsStatus_indicatorFollows()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
-    ui.setText(0, u"Mail"_s);
+    mainScrControls &ui = f.ui;
+    ui.setText(RecordLine::Service, u"Mail"_s);
     QTest::mouseClick(ui.Label4, Qt::LeftButton);
     QTRY_VERIFY(!ui.Image3[1]->isHidden());
     QVERIFY(ui.Image3[0]->isHidden());
@@ -210,23 +210,23 @@ void tst_Clipboard::indicator_followsOtherProgramsAndStart()
     Clipboard::setText(u"from before the start"_s);
     MainWindowFixture f;
     // Right at start, before any event.
-    QVERIFY(!f.window->ui.Image3[1]->isHidden());
-    QVERIFY(f.window->ui.Image3[0]->isHidden());
+    QVERIFY(!f.ui.Image3[1]->isHidden());
+    QVERIFY(f.ui.Image3[0]->isHidden());
     f.start();
     Clipboard::clear();
-    QTRY_VERIFY(!f.window->ui.Image3[0]->isHidden());
+    QTRY_VERIFY(!f.ui.Image3[0]->isHidden());
     Clipboard::setText(u"copied in another program"_s);
-    QTRY_VERIFY(!f.window->ui.Image3[1]->isHidden());
-    QVERIFY(f.window->ui.Image3[0]->isHidden());
-    QVERIFY(f.window->ui.ClipStatLbl->text().isEmpty());
+    QTRY_VERIFY(!f.ui.Image3[1]->isHidden());
+    QVERIFY(f.ui.Image3[0]->isHidden());
+    QVERIFY(f.ui.ClipStatLbl->text().isEmpty());
 }
 
 void tst_Clipboard::indicatorClick_emptiesAndSaysNothing()
 {
     MainWindowFixture f;
     f.start();
-    mainScrControls &ui = f.window->ui;
-    ui.setText(2, u"jdoe"_s);
+    mainScrControls &ui = f.ui;
+    ui.setText(RecordLine::Username, u"jdoe"_s);
     QTest::mouseClick(ui.Label1, Qt::LeftButton);
     QTRY_VERIFY(!ui.Image3[1]->isHidden());
     // The empty indicator takes no click.
@@ -244,32 +244,32 @@ void tst_Clipboard::capture_withoutCopy_focusEmptiesClickPastes()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
-    focusBox(f, 2);
+    mainScrControls &ui = f.ui;
+    focusBox(f, RecordLine::Username);
     // Releasing Ctrl checks "&Capture" without starting the copy.
-    QTest::keyClick(ui.Text1[2], Qt::Key_Control);
+    QTest::keyClick(ui.Text1[RecordLine::Username], Qt::Key_Control);
     QVERIFY(ui.mnuCapture->isChecked());
     QVERIFY(!f.window->clipboard().copyRunning());
 
     Clipboard::setText(u"alice\n"_s);
-    QTest::mouseClick(ui.Text1[2], Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(ui.text(2), u"alice"_s);
-    QCOMPARE(f.box(2)->cursorPosition(), 5);
+    QTest::mouseClick(ui.Text1[RecordLine::Username], Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(ui.text(RecordLine::Username), u"alice"_s);
+    QCOMPARE(f.box(RecordLine::Username)->cursorPosition(), 5);
 
     // Clicking into a box that did not have the focus: the focus empties the clipboard, the click pastes that.
-    ui.setText(0, u"typed"_s);
-    QTest::mouseClick(ui.Text1[0], Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(f.window->clipboard().Indice, 0);
+    ui.setText(RecordLine::Service, u"typed"_s);
+    QTest::mouseClick(ui.Text1[RecordLine::Service], Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(f.window->clipboard().Indice, RecordLine::Service);
     QVERIFY(Clipboard::text().isEmpty());
-    QVERIFY(ui.text(0).isEmpty());
-    QCOMPARE(ui.text(2), u"alice"_s);
+    QVERIFY(ui.text(RecordLine::Service).isEmpty());
+    QCOMPARE(ui.text(RecordLine::Username), u"alice"_s);
 
     // The Info box takes its clicks on its viewport.
-    focusBox(f, 4);
-    QCOMPARE(f.window->clipboard().Indice, 4);
+    focusBox(f, RecordLine::Info);
+    QCOMPARE(f.window->clipboard().Indice, RecordLine::Info);
     Clipboard::setText(u"note"_s);
-    QTest::mouseClick(clickTarget(f, 4), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(ui.text(4), u"note"_s);
+    QTest::mouseClick(clickTarget(f, RecordLine::Info), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(ui.text(RecordLine::Info), u"note"_s);
     QCOMPARE(ui.infoBox()->textCursor().position(), 4);
 }
 
@@ -277,7 +277,7 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     Clipboard::setText(u"old"_s);
     ui.mnuCapture->trigger();
     QVERIFY(ui.mnuCapture->isChecked());
@@ -286,41 +286,41 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
     QVERIFY(Clipboard::text().isEmpty());
 
     Clipboard::setText(u"Mail"_s);
-    QTRY_COMPARE(ui.text(0), u"Mail"_s);
-    focusBox(f, 2);
+    QTRY_COMPARE(ui.text(RecordLine::Service), u"Mail"_s);
+    focusBox(f, RecordLine::Username);
     QVERIFY(Clipboard::text().isEmpty());
-    QCOMPARE(f.window->clipboard().Indice, 2);
+    QCOMPARE(f.window->clipboard().Indice, RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
-    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
-    focusBox(f, 3);
+    QTRY_COMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
+    focusBox(f, RecordLine::Password);
     // Copied with its line end, as from a file or a terminal: the box gets the value alone.
     Clipboard::setText(u"pw\r\n"_s);
-    QTRY_COMPARE(ui.text(3), u"pw"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Password), u"pw"_s);
     // The login gathered field by field: each box kept its own value, and Add is ready.
-    QCOMPARE(ui.text(0), u"Mail"_s);
-    QCOMPARE(ui.text(2), u"jdoe"_s);
+    QCOMPARE(ui.text(RecordLine::Service), u"Mail"_s);
+    QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     QVERIFY(ui.mnuAdd->isEnabled());
     // An empty clipboard empties the target.
     Clipboard::clear();
-    QTRY_VERIFY(ui.text(3).isEmpty());
+    QTRY_VERIFY(ui.text(RecordLine::Password).isEmpty());
 }
 
 void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.mnuCapture->trigger();
-    focusBox(f, 2);
+    focusBox(f, RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
-    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     // The focus coming back with the window, or from a menu, is no move to another box.
     for (Qt::FocusReason reason : { Qt::ActiveWindowFocusReason, Qt::PopupFocusReason }) {
         QFocusEvent back(QEvent::FocusIn, reason);
-        QApplication::sendEvent(ui.Text1[2], &back);
+        QApplication::sendEvent(ui.Text1[RecordLine::Username], &back);
         QTest::qWait(10);
         QCOMPARE(Clipboard::text(), u"jdoe"_s);
-        QCOMPARE(ui.text(2), u"jdoe"_s);
+        QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     }
 }
 
@@ -328,7 +328,7 @@ void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     // A clipboard manager: whenever the clipboard is emptied, it puts the last text back, a moment later.
     QString last;
     QObject manager;
@@ -343,23 +343,23 @@ void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()
     ui.mnuCapture->trigger();
     QTRY_COMPARE(Clipboard::text(), u"old"_s);
     QTest::qWait(20);
-    QVERIFY(ui.text(0).isEmpty());
+    QVERIFY(ui.text(RecordLine::Service).isEmpty());
 
     Clipboard::setText(u"Mail"_s);
-    QTRY_COMPARE(ui.text(0), u"Mail"_s);
-    focusBox(f, 2);
+    QTRY_COMPARE(ui.text(RecordLine::Service), u"Mail"_s);
+    focusBox(f, RecordLine::Username);
     QTRY_COMPARE(Clipboard::text(), u"Mail"_s);
     QTest::qWait(20);
-    QVERIFY(ui.text(2).isEmpty());
+    QVERIFY(ui.text(RecordLine::Username).isEmpty());
     // A click pastes nothing of it either.
-    QTest::mouseClick(ui.Text1[2], Qt::LeftButton, {}, QPoint(5, 5));
-    QVERIFY(ui.text(2).isEmpty());
+    QTest::mouseClick(ui.Text1[RecordLine::Username], Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(ui.text(RecordLine::Username).isEmpty());
     // Once another text was copied, the old one counts again.
     Clipboard::setText(u"jdoe"_s);
-    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     Clipboard::setText(u"Mail"_s);
-    QTRY_COMPARE(ui.text(2), u"Mail"_s);
-    QCOMPARE(ui.text(0), u"Mail"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Username), u"Mail"_s);
+    QCOMPARE(ui.text(RecordLine::Service), u"Mail"_s);
 }
 
 void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget_data()
@@ -377,11 +377,11 @@ void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget()
     const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     ui.mnuCapture->trigger();
-    focusBox(f, 2);
+    focusBox(f, RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
-    QTRY_COMPARE(ui.text(2), u"jdoe"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
 
     // Away in another program: an emptied clipboard empties no box.
     if (!nativeWayland) {
@@ -391,45 +391,45 @@ void tst_Clipboard::capture_whileInactive_keepsBoxes_copyReachesOldTarget()
     Clipboard::clear();
     QApplication::setActiveWindow(nullptr);
     QTest::qWait(20);
-    QCOMPARE(ui.text(2), u"jdoe"_s);
+    QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     QApplication::setActiveWindow(f.window.get());
     QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
-    QCOMPARE(ui.text(2), u"jdoe"_s);
+    QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
 
     // A copy that reaches Corvane only with the click into the next box belongs to the box that was the target.
     Clipboard::setText(u"pw"_s);
-    focusBox(f, 3);
-    QCOMPARE(ui.text(2), u"pw"_s);
+    focusBox(f, RecordLine::Password);
+    QCOMPARE(ui.text(RecordLine::Username), u"pw"_s);
     QTRY_VERIFY(Clipboard::text().isEmpty());
-    QVERIFY(ui.text(3).isEmpty());
+    QVERIFY(ui.text(RecordLine::Password).isEmpty());
     // "Clear Clipboard" empties the target.
     Clipboard::setText(u"s3cr3t"_s);
-    QTRY_COMPARE(ui.text(3), u"s3cr3t"_s);
+    QTRY_COMPARE(ui.text(RecordLine::Password), u"s3cr3t"_s);
     ui.mnuClearClip->trigger();
-    QTRY_VERIFY(ui.text(3).isEmpty());
+    QTRY_VERIFY(ui.text(RecordLine::Password).isEmpty());
 }
 
 void tst_Clipboard::capture_toggleAndReset_stopTheCopy()
 {
     MainWindowFixture f;
     startActive(f);
-    mainScrControls &ui = f.window->ui;
+    mainScrControls &ui = f.ui;
     // On and off twice: unchecked, no copy, and the clipboard left alone when switched off.
     for (int round = 0; round < 2; ++round) {
         const QString copied = u"kept %1"_s.arg(round);
         ui.mnuCapture->trigger();
         QVERIFY(f.window->clipboard().copyRunning());
         Clipboard::setText(copied);
-        QTRY_COMPARE(ui.text(0), copied);
+        QTRY_COMPARE(ui.text(RecordLine::Service), copied);
         ui.mnuCapture->trigger();
         QVERIFY(!ui.mnuCapture->isChecked());
         QVERIFY(!f.window->clipboard().copyRunning());
         QCOMPARE(Clipboard::text(), copied);
     }
-    ui.setText(0, u"mine"_s);
+    ui.setText(RecordLine::Service, u"mine"_s);
     Clipboard::setText(u"other"_s);
     QTest::qWait(10);
-    QCOMPARE(ui.text(0), u"mine"_s);
+    QCOMPARE(ui.text(RecordLine::Service), u"mine"_s);
 
     // The toolbar button is the menu entry; Reset stops the copy, empties the clipboard and unchecks.
     QTest::mouseClick(ui.Image1[6], Qt::LeftButton);
@@ -442,7 +442,7 @@ void tst_Clipboard::capture_toggleAndReset_stopTheCopy()
     QVERIFY(Clipboard::text().isEmpty());
     Clipboard::setText(u"after reset"_s);
     QTest::qWait(10);
-    QVERIFY(ui.text(0).isEmpty());
+    QVERIFY(ui.text(RecordLine::Service).isEmpty());
 }
 
 QTEST_MAIN(tst_Clipboard)

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Ask4Pass.h"
-#include "ClickLabel.h"
-#include "ElidedLabel.h"
-#include "InfoEdit.h"
 #include "MainWindowFixture.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "RecordCommands.h"
-#include "Twips.h"
+#include "common/ClickLabel.h"
+#include "common/ElidedLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/InfoEdit.h"
+#include "mainwindow/RecordCommands.h"
+#include "security/Ask4Pass.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -90,7 +90,7 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     struct Expected
     {
         const QWidget *widget;
@@ -101,9 +101,9 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
         { ui.Image1[0], { 60, 120, 480, 480 } },
         { ui.Image1[8], { 2370, 120, 480, 480 } },
         { ui.Image1[7], { 4790, 120, 480, 480 } },
-        { ui.Text1[0], { 975, 30, 2445, 360 } },
-        { ui.Text1[2], { 975, 390, 2445, 360 } },
-        { ui.Text1[3], { 975, 750, 2445, 360 } },
+        { ui.Text1[RecordLine::Service], { 975, 30, 2445, 360 } },
+        { ui.Text1[RecordLine::Username], { 975, 390, 2445, 360 } },
+        { ui.Text1[RecordLine::Password], { 975, 750, 2445, 360 } },
         { ui.Check1, { 3460, 1515, 255, 345 } },
         { ui.Image3[0], { 45, 30, 240, 270 } },
     };
@@ -117,8 +117,8 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
     QVERIFY(ui.Label6->width() >= ui.Label6->sizeHint().width());
 
     // Lefts and tops do not move with the window; the Path and Info boxes reach the frame's edge.
-    QCOMPARE(twips(ui.Text1[1]).left(), 975);
-    QVERIFY(qAbs(twips(ui.Text1[1]).right() - twips(ui.Frame2).width()) <= 30);
+    QCOMPARE(twips(ui.Text1[RecordLine::Path]).left(), 975);
+    QVERIFY(qAbs(twips(ui.Text1[RecordLine::Path]).right() - twips(ui.Frame2).width()) <= 30);
     QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
     QCOMPARE(ui.Label4->text(), u"Service"_s);
     QCOMPARE(ui.Label5->text(), u"Path"_s);
@@ -128,17 +128,17 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
         QVERIFY(!line->isVisible());
 
     // Tab order: Service, Username, Password, Path, Info.
-    QCOMPARE(ui.Text1[0]->nextInFocusChain(), ui.Text1[2]);
-    QCOMPARE(ui.Text1[2]->nextInFocusChain(), ui.Text1[3]);
-    QCOMPARE(ui.Text1[3]->nextInFocusChain(), ui.Text1[1]);
-    QCOMPARE(ui.Text1[1]->nextInFocusChain(), ui.Text1[4]);
+    QCOMPARE(ui.Text1[RecordLine::Service]->nextInFocusChain(), ui.Text1[RecordLine::Username]);
+    QCOMPARE(ui.Text1[RecordLine::Username]->nextInFocusChain(), ui.Text1[RecordLine::Password]);
+    QCOMPARE(ui.Text1[RecordLine::Password]->nextInFocusChain(), ui.Text1[RecordLine::Path]);
+    QCOMPARE(ui.Text1[RecordLine::Path]->nextInFocusChain(), ui.Text1[RecordLine::Info]);
 }
 
 void tst_MainWindow::menus_captionsAndStatesAtStart()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     QStringList bar;
     for (const QAction *action : f.window->menuBar()->actions())
         bar.append(action->text());
@@ -179,11 +179,11 @@ void tst_MainWindow::toolbar_tooltipsAndEnabling()
     const QStringList tips = { u"Add"_s, u"Replace"_s, u"Trash"_s, u"Reset"_s, u"Create a Password"_s, u"Help"_s,
         u"Capture from other application"_s, u"Quit"_s };
     for (int n = 0; n < tips.size(); ++n)
-        QCOMPARE(f.window->ui.Image1[n]->toolTip(), tips[n]);
-    QVERIFY(!f.window->ui.Image1[8]->toolTip().isEmpty());
+        QCOMPARE(f.ui.Image1[n]->toolTip(), tips[n]);
+    QVERIFY(!f.ui.Image1[8]->toolTip().isEmpty());
     for (int n = 0; n < 9; ++n) {
-        QCOMPARE(f.window->ui.Image1[n]->isEnabled(), n > 2);
-        QVERIFY(!f.window->ui.Image1[n]->pixmap().isNull());
+        QCOMPARE(f.ui.Image1[n]->isEnabled(), n > 2);
+        QVERIFY(!f.ui.Image1[n]->pixmap().isNull());
     }
 }
 
@@ -193,14 +193,14 @@ void tst_MainWindow::load_showsRecordsInOrderWithMaskedPasswords()
         recordLine(u"Alpha"_s, u"a.example"_s, u"a"_s, u"x"_s) });
     f.start();
     QCOMPARE(f.rows(), 3);
-    QCOMPARE(f.cell(0, 0), u"Alpha"_s);
-    QCOMPARE(f.cell(1, 0), u"beta"_s);
-    QCOMPARE(f.cell(2, 0), u"gamma"_s);
-    QCOMPARE(f.cell(2, 3), u"*****"_s);
-    QCOMPARE(f.cell(1, 3), QString());
-    QCOMPARE(f.cell(0, 1), u"a.example"_s);
-    QCOMPARE(f.cell(0, 5), u"05-17-2002 14:03:59"_s);
-    const QAbstractItemModel *model = f.window->ui.Grid1->model();
+    QCOMPARE(f.cell(0, RecordLine::Service), u"Alpha"_s);
+    QCOMPARE(f.cell(1, RecordLine::Service), u"beta"_s);
+    QCOMPARE(f.cell(2, RecordLine::Service), u"gamma"_s);
+    QCOMPARE(f.cell(2, RecordLine::Password), u"*****"_s);
+    QCOMPARE(f.cell(1, RecordLine::Password), QString());
+    QCOMPARE(f.cell(0, RecordLine::Path), u"a.example"_s);
+    QCOMPARE(f.cell(0, RecordLine::RecordDate), u"05-17-2002 14:03:59"_s);
+    const QAbstractItemModel *model = f.ui.Grid1->model();
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u"Service"_s);
     QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), u"Password"_s);
     QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QString());
@@ -212,19 +212,19 @@ void tst_MainWindow::load_shortAndLegacyLines_getTheirOwnRows()
     MainWindowFixture f({ u"A:!B:!C:!D:!E:!F:!"_s, u"B1:!C1:!D1:!E1:!XY"_s, u"C2 no separator"_s });
     f.start();
     QCOMPARE(f.rows(), 3);
-    QCOMPARE(f.cell(0, 2), u"C"_s);
-    QCOMPARE(f.cell(0, 3), u"*"_s);
+    QCOMPARE(f.cell(0, RecordLine::Username), u"C"_s);
+    QCOMPARE(f.cell(0, RecordLine::Password), u"*"_s);
     // The older five-value form: Service, Username, Password, Info; nothing left over from the line before.
-    QCOMPARE(f.cell(1, 0), u"B1"_s);
-    QCOMPARE(f.cell(1, 1), QString());
-    QCOMPARE(f.cell(1, 2), u"C1"_s);
-    QCOMPARE(f.cell(1, 3), u"**"_s);
-    QCOMPARE(f.cell(1, 4), u"E1"_s);
-    QCOMPARE(f.cell(2, 0), u"C2 no separator"_s);
-    QCOMPARE(f.cell(2, 2), QString());
+    QCOMPARE(f.cell(1, RecordLine::Service), u"B1"_s);
+    QCOMPARE(f.cell(1, RecordLine::Path), QString());
+    QCOMPARE(f.cell(1, RecordLine::Username), u"C1"_s);
+    QCOMPARE(f.cell(1, RecordLine::Password), u"**"_s);
+    QCOMPARE(f.cell(1, RecordLine::Info), u"E1"_s);
+    QCOMPARE(f.cell(2, RecordLine::Service), u"C2 no separator"_s);
+    QCOMPARE(f.cell(2, RecordLine::Username), QString());
     // Selecting the older form's row puts its own password into the box.
     f.clickRow(1);
-    QCOMPARE(f.box(3)->text(), u"D1"_s);
+    QCOMPARE(f.box(RecordLine::Password)->text(), u"D1"_s);
 }
 
 void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
@@ -255,8 +255,8 @@ void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
         qPrintable(why.text));
 
     for (int i : { 0, 2, 3 })
-        f.window->ui.setText(i, u"x"_s);
-    f.window->ui.mnuAdd->trigger();
+        f.ui.setText(RecordLine::Field(i), u"x"_s);
+    f.ui.mnuAdd->trigger();
     QCOMPARE(f.messages.shown.size(), 3);
     QCOMPARE(f.rows(), 0);
     QCOMPARE(TestFolders::read(edb), before);
@@ -267,12 +267,12 @@ void tst_MainWindow::model_passesItemModelTester()
     MainWindowFixture f({ recordLine(u"b"_s, {}, u"u"_s, u"p"_s) });
     f.start();
     QAbstractItemModelTester tester(&f.window->records(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    f.window->ui.setText(0, u"a"_s);
-    f.window->ui.setText(2, u"u"_s);
-    f.window->ui.setText(3, u"p"_s);
-    f.window->ui.mnuAdd->trigger();
+    f.ui.setText(RecordLine::Service, u"a"_s);
+    f.ui.setText(RecordLine::Username, u"u"_s);
+    f.ui.setText(RecordLine::Password, u"p"_s);
+    f.ui.mnuAdd->trigger();
     f.clickRow(1);
-    f.window->ui.mnuRemove->trigger();
+    f.ui.mnuRemove->trigger();
     QCOMPARE(f.rows(), 1);
 }
 
@@ -281,15 +281,15 @@ void tst_MainWindow::selection_fillsBoxesWithRealPasswordAndCaption()
     MainWindowFixture f({ recordLine(u"Mail"_s, u"mail.example"_s, u"jdoe"_s, u"s"_s, u"work"_s) });
     f.start();
     f.clickRow(0);
-    QCOMPARE(f.box(0)->text(), u"Mail"_s);
-    QCOMPARE(f.box(1)->text(), u"mail.example"_s);
-    QCOMPARE(f.box(2)->text(), u"jdoe"_s);
-    QCOMPARE(f.box(3)->text(), u"s"_s);
-    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Password);
-    QCOMPARE(f.window->ui.text(4), u"work"_s);
-    QCOMPARE(f.cell(0, 3), u"*"_s);
+    QCOMPARE(f.box(RecordLine::Service)->text(), u"Mail"_s);
+    QCOMPARE(f.box(RecordLine::Path)->text(), u"mail.example"_s);
+    QCOMPARE(f.box(RecordLine::Username)->text(), u"jdoe"_s);
+    QCOMPARE(f.box(RecordLine::Password)->text(), u"s"_s);
+    QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Password);
+    QCOMPARE(f.ui.text(RecordLine::Info), u"work"_s);
+    QCOMPARE(f.cell(0, RecordLine::Password), u"*"_s);
     QCOMPARE(f.window->windowTitle(), u"Corvane - Record Date: 05-17-2002 14:03:59"_s);
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     for (const QAction *enabled : { ui.mnuRemove, ui.mnuReplace, ui.mnuReset })
         QVERIFY(enabled->isEnabled());
     for (int n : { 1, 2, 3 })
@@ -302,15 +302,15 @@ void tst_MainWindow::selection_rightButtonAndEmptyGrid_changeNothing()
         MainWindowFixture f({ recordLine(u"Mail"_s, {}, u"jdoe"_s, u"s"_s) });
         f.start();
         f.clickRow(0, Qt::RightButton);
-        QVERIFY(f.box(0)->text().isEmpty());
+        QVERIFY(f.box(RecordLine::Service)->text().isEmpty());
         QCOMPARE(f.window->commands().selectedRow(), -1);
-        QVERIFY(f.window->ui.Grid1->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(f.ui.Grid1->selectionModel()->selectedRows().isEmpty());
     }
     MainWindowFixture f;
     f.start();
     f.clickRow(0);
     QCOMPARE(f.window->windowTitle(), u"Corvane"_s);
-    QVERIFY(!f.window->ui.mnuRemove->isEnabled());
+    QVERIFY(!f.ui.mnuRemove->isEnabled());
     QVERIFY(f.messages.shown.isEmpty());
 }
 
@@ -318,32 +318,32 @@ void tst_MainWindow::passwordToggle_menuAndCheckBoxAgree()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     QVERIFY(ui.Check1->isChecked());
-    f.box(3)->setText(u"hunter2"_s);
-    f.window->ui.Text1[3]->setFocus();
+    f.box(RecordLine::Password)->setText(u"hunter2"_s);
+    f.ui.Text1[RecordLine::Password]->setFocus();
     ui.mnuShowPass->trigger();
     QCOMPARE(ui.mnuShowPass->text(), u"Hide Password"_s);
     QVERIFY(!ui.Check1->isChecked());
-    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Normal);
-    QTRY_COMPARE(QApplication::focusWidget(), ui.Text1[0]);
+    QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Normal);
+    QTRY_COMPARE(QApplication::focusWidget(), ui.Text1[RecordLine::Service]);
 
     ui.mnuShowPass->trigger();
     QCOMPARE(ui.mnuShowPass->text(), u"Show Password"_s);
     QVERIFY(ui.Check1->isChecked());
-    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Password);
-    QCOMPARE(f.box(3)->text(), u"hunter2"_s);
+    QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Password);
+    QCOMPARE(f.box(RecordLine::Password)->text(), u"hunter2"_s);
 
     QTest::mouseClick(ui.Check1, Qt::LeftButton);
     QCOMPARE(ui.mnuShowPass->text(), u"Hide Password"_s);
-    QCOMPARE(f.box(3)->echoMode(), QLineEdit::Normal);
+    QCOMPARE(f.box(RecordLine::Password)->echoMode(), QLineEdit::Normal);
 }
 
 void tst_MainWindow::keys_altThenLetterMovesFocus()
 {
     MainWindowFixture f;
     f.start();
-    QWidget *service = f.window->ui.Text1[0];
+    QWidget *service = f.ui.Text1[RecordLine::Service];
     service->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), service);
     // S without a preceding Alt is an ordinary key.
@@ -353,25 +353,25 @@ void tst_MainWindow::keys_altThenLetterMovesFocus()
     // Alt alone, then letters: they move the focus and are not typed, until another key.
     QTest::keyClick(service, Qt::Key_Alt);
     QTest::keyClick(service, Qt::Key_O);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[4]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Info]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_U);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[4]);
-    QCOMPARE(f.window->ui.text(0), u"s"_s);
-    QCOMPARE(f.box(3)->text(), QString());
-    QCOMPARE(f.window->ui.text(4), u"au"_s);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Info]);
+    QCOMPARE(f.ui.text(RecordLine::Service), u"s"_s);
+    QCOMPARE(f.box(RecordLine::Password)->text(), QString());
+    QCOMPARE(f.ui.text(RecordLine::Info), u"au"_s);
 
     // Held with Alt, a letter moves the focus once; Alt used so arms nothing.
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt);
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_O);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
-    QCOMPARE(QApplication::focusWidget(), f.window->ui.Text1[3]);
-    QCOMPARE(f.box(3)->text(), u"s"_s);
+    QCOMPARE(QApplication::focusWidget(), f.ui.Text1[RecordLine::Password]);
+    QCOMPARE(f.box(RecordLine::Password)->text(), u"s"_s);
     QCOMPARE(f.exit.count, 0);
 }
 
@@ -379,15 +379,15 @@ void tst_MainWindow::keys_ctrlReleaseChecksCapture()
 {
     MainWindowFixture f;
     f.start();
-    QTest::keyClick(f.window->ui.Text1[2], Qt::Key_Control);
-    QVERIFY(f.window->ui.mnuCapture->isChecked());
+    QTest::keyClick(f.ui.Text1[RecordLine::Username], Qt::Key_Control);
+    QVERIFY(f.ui.mnuCapture->isChecked());
 }
 
 void tst_MainWindow::keys_escapeEndsWithoutPreferences()
 {
     MainWindowFixture f;
     f.start();
-    QTest::keyClick(f.window->ui.Text1[1], Qt::Key_Escape);
+    QTest::keyClick(f.ui.Text1[RecordLine::Path], Qt::Key_Escape);
     QCOMPARE(f.exit.count, 1);
     QVERIFY(!QFile::exists(f.folders.appPath(u"prefs.cfg"_s)));
 }
@@ -411,8 +411,8 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
     MainWindowFixture f;
     f.start();
     for (int i : { 0, 1, 2, 3 })
-        f.window->ui.setText(i, u"text"_s);
-    QWidget *password = f.window->ui.Text1[3];
+        f.ui.setText(RecordLine::Field(i), u"text"_s);
+    QWidget *password = f.ui.Text1[RecordLine::Password];
     password->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), password);
     if (lostFocusBetween) {
@@ -423,7 +423,7 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
     QTest::keyRelease(password, Qt::Key(key));
     QCOMPARE(f.exit.count, 0);
     QCOMPARE(f.rows(), 0);
-    QVERIFY(!f.window->ui.mnuCapture->isChecked());
+    QVERIFY(!f.ui.mnuCapture->isChecked());
 }
 
 void tst_MainWindow::tooltips_repeatTextExceptUsername()
@@ -431,18 +431,18 @@ void tst_MainWindow::tooltips_repeatTextExceptUsername()
     MainWindowFixture f;
     f.start();
     for (int i : { 0, 2, 3 })
-        f.window->ui.setText(i, u"text %1"_s.arg(i));
+        f.ui.setText(RecordLine::Field(i), u"text %1"_s.arg(i));
     for (int i : { 0, 2, 3 })
-        QTest::mouseMove(f.window->ui.Text1[i], QPoint(10, 5));
-    QCOMPARE(f.window->ui.Text1[0]->toolTip(), u"text 0"_s);
-    QCOMPARE(f.window->ui.Text1[3]->toolTip(), u"text 3"_s); // even while it shows asterisks
-    QVERIFY(f.window->ui.Text1[2]->toolTip().isEmpty());
+        QTest::mouseMove(f.ui.Text1[i], QPoint(10, 5));
+    QCOMPARE(f.ui.Text1[RecordLine::Service]->toolTip(), u"text 0"_s);
+    QCOMPARE(f.ui.Text1[RecordLine::Password]->toolTip(), u"text 3"_s); // even while it shows asterisks
+    QVERIFY(f.ui.Text1[RecordLine::Username]->toolTip().isEmpty());
 
     // Text that looks like markup is shown as typed, not drawn as markup.
-    f.window->ui.setText(0, u"<b>bold</b> & co"_s);
-    QTest::mouseMove(f.window->ui.Text1[0], QPoint(12, 5));
+    f.ui.setText(RecordLine::Service, u"<b>bold</b> & co"_s);
+    QTest::mouseMove(f.ui.Text1[RecordLine::Service], QPoint(12, 5));
     QTextDocument shown;
-    shown.setHtml(f.window->ui.Text1[0]->toolTip());
+    shown.setHtml(f.ui.Text1[RecordLine::Service]->toolTip());
     QCOMPARE(shown.toPlainText(), u"<b>bold</b> & co"_s);
 }
 
@@ -450,7 +450,7 @@ void tst_MainWindow::infoBox_staysOneLine()
 {
     MainWindowFixture f;
     f.start();
-    InfoEdit *info = f.window->ui.infoBox();
+    InfoEdit *info = f.ui.infoBox();
     info->setFocus();
     QTest::keyClicks(info, u"first"_s);
     QTest::keyClick(info, Qt::Key_Return);
@@ -475,22 +475,22 @@ void tst_MainWindow::resize_rulesFollowTheWindow()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
-    const int infoWidth = twips(ui.Text1[4]).width();
+    const mainScrControls &ui = f.ui;
+    const int infoWidth = twips(ui.Text1[RecordLine::Info]).width();
     f.window->setOuterSize(3800, 6300);
     QTRY_VERIFY(qAbs(f.window->outerWidth() - 3800) <= 15);
     // The Info box would get a negative width: it keeps its last one, the others follow.
-    QCOMPARE(twips(ui.Text1[4]).width(), infoWidth);
+    QCOMPARE(twips(ui.Text1[RecordLine::Info]).width(), infoWidth);
     QVERIFY(qAbs(twips(ui.Frame2).width() - 3600) <= 30);
     QVERIFY(qAbs(twips(ui.Grid1).width() - (3800 - 105 - 200)) <= 30);
-    QVERIFY(qAbs(twips(ui.Text1[1]).width() - (3600 - 975)) <= 30);
+    QVERIFY(qAbs(twips(ui.Text1[RecordLine::Path]).width() - (3600 - 975)) <= 30);
     // Only widths and the grid's height change; nothing moves.
-    QCOMPARE(twips(ui.Text1[1]).left(), 975);
+    QCOMPARE(twips(ui.Text1[RecordLine::Path]).left(), 975);
 
     f.window->setOuterSize(7980, 5000);
     QTRY_VERIFY(qAbs(f.window->outerHeight() - 5000) <= 15);
     QVERIFY(qAbs(twips(ui.Grid1).height() - (5000 - twips(ui.Grid1).top() - 800)) <= 30);
-    QVERIFY(qAbs(f.window->NormalHeight - 5000) <= 15);
+    QVERIFY(qAbs(f.window->normalHeight() - 5000) <= 15);
 }
 
 void tst_MainWindow::resize_tooLowCollapsesTo3000()
@@ -507,7 +507,7 @@ void tst_MainWindow::columnWidths_inTwips()
 {
     MainWindowFixture f;
     f.start();
-    const QTableView *grid = f.window->ui.Grid1;
+    const QTableView *grid = f.ui.Grid1;
     const int expected[] = { 2000, 3600, 1200, 1300 };
     for (int column = 0; column < 4; ++column)
         QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(column)) - expected[column]) <= 15);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClickLabel.h"
-#include "DisplayModes.h"
 #include "MainWindowFixture.h"
-#include "Twips.h"
-#include "WindowSystem.h"
+#include "common/ClickLabel.h"
+#include "common/Twips.h"
+#include "common/WindowSystem.h"
+#include "mainwindow/DisplayModes.h"
 
 #include <QAction>
 #include <QDir>
@@ -108,7 +108,7 @@ void tst_Modes::loadPrefs_appliesFile()
     if (!file.isNull())
         TestFolders::write(prefsPath(f), file);
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     QCOMPARE(ui.mnuHideDisplay->isChecked(), hideDisplay);
     QCOMPARE(ui.mnuAutoHide->isChecked(), autoHide);
     QCOMPARE(ui.mnuOnTop->isChecked(), topMost);
@@ -144,20 +144,20 @@ void tst_Modes::exitAndQuit_writeFiveLines_escapeKeepsThem()
     MainWindowFixture f;
     TestFolders::write(prefsPath(f), "[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n");
     f.start();
-    f.window->ui.mnuExit->trigger();
+    f.ui.mnuExit->trigger();
     QCOMPARE(f.exit.count, 1);
     QCOMPARE(TestFolders::read(prefsPath(f)),
         QByteArray("[Display]= False\r\n[AutHide]= False\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n"));
 
-    f.window->ui.mnuHideDisplay->trigger();
-    QTest::mouseClick(f.window->ui.Image1[7], Qt::LeftButton);
+    f.ui.mnuHideDisplay->trigger();
+    QTest::mouseClick(f.ui.Image1[7], Qt::LeftButton);
     QCOMPARE(f.exit.count, 2);
     const QByteArray quit("[Display]= True\r\n[AutHide]= False\r\n[LPos]= 2880\r\n[TPos]= 1440\r\n[OTop]= True\r\n");
     QCOMPARE(TestFolders::read(prefsPath(f)), quit);
 
     // Escape ends the program without writing: the next start finds the file of the run before.
-    f.window->ui.mnuAutoHide->trigger();
-    QTest::keyClick(f.window->ui.Text1[0], Qt::Key_Escape);
+    f.ui.mnuAutoHide->trigger();
+    QTest::keyClick(f.ui.Text1[RecordLine::Service], Qt::Key_Escape);
     QCOMPARE(f.exit.count, 3);
     QCOMPARE(TestFolders::read(prefsPath(f)), quit);
 }
@@ -168,7 +168,7 @@ void tst_Modes::exit_unwritablePreferences_endsAnyway()
     f.start();
     // A folder where the file should be: nothing can replace it.
     QVERIFY(QDir().mkpath(prefsPath(f)));
-    f.window->ui.mnuExit->trigger();
+    f.ui.mnuExit->trigger();
     QCOMPARE(f.exit.count, 1);
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(QFileInfo(prefsPath(f)).isDir());
@@ -180,9 +180,9 @@ void tst_Modes::hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff()
     MainWindowFixture f;
     f.start();
     mainScr &w = *f.window;
-    const mainScrControls &ui = w.ui;
+    const mainScrControls &ui = f.ui;
     w.setOuterHeight(5000);
-    QTRY_VERIFY(near(w.NormalHeight, 5000));
+    QTRY_VERIFY(near(w.normalHeight(), 5000));
 
     ui.mnuAutoHide->trigger();
     ui.mnuHideDisplay->trigger();
@@ -192,7 +192,7 @@ void tst_Modes::hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff()
     // While collapsed the window keeps its height, and NormalHeight does not follow it.
     w.setOuterHeight(4500);
     QTRY_VERIFY(near(w.outerHeight(), 3000));
-    QVERIFY(near(w.NormalHeight, 5000));
+    QVERIFY(near(w.normalHeight(), 5000));
 
     // Auto Hide switches Hide Display off in turn, without changing the height.
     ui.mnuAutoHide->trigger();
@@ -207,7 +207,7 @@ void tst_Modes::hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff()
     ui.mnuHideDisplay->trigger();
     QVERIFY(!ui.mnuHideDisplay->isChecked());
     QTRY_VERIFY(near(w.outerHeight(), 6300));
-    QCOMPARE(w.NormalHeight, 6300);
+    QCOMPARE(w.normalHeight(), 6300);
 }
 
 void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
@@ -215,16 +215,16 @@ void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
     MainWindowFixture f;
     f.start();
     mainScr &w = *f.window;
-    const mainScrControls &ui = w.ui;
+    const mainScrControls &ui = f.ui;
     // Without Auto Hide the mouse changes nothing.
-    QTest::mouseMove(ui.Text1[0], QPoint(10, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Service], QPoint(10, 5));
     QTest::mouseMove(w.centralWidget(), backgroundPoint());
     QTest::qWait(20);
-    const int full = w.NormalHeight;
+    const int full = w.normalHeight();
     QVERIFY(near(w.outerHeight(), full));
 
     ui.mnuAutoHide->trigger();
-    QTest::mouseMove(ui.Text1[0], QPoint(12, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Service], QPoint(12, 5));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
     // From the box down to the frame's lowest 150 twips: back to full height; the frame's upper part collapses.
     QTest::mouseMove(ui.Frame2, frame2Point(1560));
@@ -236,14 +236,14 @@ void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
     // Just above the lowest 150 twips is the upper part still.
     QTest::mouseMove(ui.Frame2, frame2Point(1440));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
-    QTest::mouseMove(ui.Text1[3], QPoint(8, 5));
+    QTest::mouseMove(ui.Text1[RecordLine::Password], QPoint(8, 5));
     QTRY_VERIFY(near(w.outerHeight(), 3000));
     QTest::mouseMove(ui.Frame2, frame2Point(1560));
     QTRY_VERIFY(near(w.outerHeight(), full));
     QTest::mouseMove(w.centralWidget(), backgroundPoint());
     QTRY_VERIFY(near(w.outerHeight(), 3000));
     // The collapsed height under Auto Hide is not taken as the new full height.
-    QCOMPARE(w.NormalHeight, full);
+    QCOMPARE(w.normalHeight(), full);
 
     // Switching Auto Hide off brings the full height back at once.
     ui.mnuAutoHide->trigger();
@@ -259,12 +259,12 @@ void tst_Modes::topMost_keepsPositionAndSize()
     w.setOuterSize(7000, 5500);
     QTRY_VERIFY(near(w.outerHeight(), 5500));
     const QRect before = w.frameGeometry();
-    w.ui.mnuOnTop->trigger();
-    QVERIFY(w.ui.mnuOnTop->isChecked());
+    f.ui.mnuOnTop->trigger();
+    QVERIFY(f.ui.mnuOnTop->isChecked());
     QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTRY_COMPARE(w.frameGeometry(), before);
-    w.ui.mnuOnTop->trigger();
+    f.ui.mnuOnTop->trigger();
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(w.isVisible());
     QTRY_COMPARE(w.frameGeometry(), before);
@@ -275,7 +275,7 @@ void tst_Modes::resetSize_fromMaximized_restoresNormalSize()
     MainWindowFixture f;
     f.start();
     mainScr &w = *f.window;
-    const mainScrControls &ui = w.ui;
+    const mainScrControls &ui = f.ui;
     ui.mnuOnTop->trigger();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QPoint position = w.pos();
@@ -286,7 +286,7 @@ void tst_Modes::resetSize_fromMaximized_restoresNormalSize()
     QTRY_VERIFY(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300));
     QVERIFY(!ui.mnuAutoHide->isChecked());
     QVERIFY(!ui.mnuHideDisplay->isChecked());
-    QCOMPARE(w.NormalHeight, 6300);
+    QCOMPARE(w.normalHeight(), 6300);
     QCOMPARE(w.pos(), position);
     QVERIFY(ui.mnuOnTop->isChecked());
 
@@ -324,16 +324,16 @@ void tst_Modes::nativeWayland_keepsPlaceAndTopMostAsRead()
     f.start();
     mainScr &w = *f.window;
     // The desktop keeps windows above others there: the entry says where, and changes nothing itself.
-    QVERIFY(!w.ui.mnuOnTop->isEnabled());
-    QVERIFY(!w.ui.mnuOnTop->isChecked());
-    QVERIFY(w.ui.mnuOnTop->toolTip().contains(u"\"Always on Top\""_s));
-    QVERIFY(w.ui.mnuPreferencesTop->toolTipsVisible());
+    QVERIFY(!f.ui.mnuOnTop->isEnabled());
+    QVERIFY(!f.ui.mnuOnTop->isChecked());
+    QVERIFY(f.ui.mnuOnTop->toolTip().contains(u"\"Always on Top\""_s));
+    QVERIFY(f.ui.mnuPreferencesTop->toolTipsVisible());
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(w.pos(), given);
 
     // The place the platform reports there is the frame's offset, nothing the next run could use.
     w.move(-3, -30);
-    w.ui.mnuExit->trigger();
+    f.ui.mnuExit->trigger();
     QCOMPARE(QString::fromLatin1(TestFolders::read(prefsPath(f))),
         QString::fromLatin1(written).arg(Twips::fromPixels(given.x())).arg(Twips::fromPixels(given.y())));
 }
@@ -350,11 +350,11 @@ void tst_Modes::nativeWayland_maximizedWindowTakesSizeOnlyOnceNormal()
     QTRY_VERIFY(w.isMaximized() && w.size() != normal);
     const QSize maximized = w.size();
     // The compositor sizes a maximized window; one that sizes itself there is cut off from the display.
-    w.ui.mnuHideDisplay->trigger();
+    f.ui.mnuHideDisplay->trigger();
     QTest::qWait(20);
     QCOMPARE(w.size(), maximized);
     // Back to normal: the size follows once the compositor has given the window its normal size back.
-    w.ui.ResetSize->trigger();
+    f.ui.ResetSize->trigger();
     QTRY_VERIFY(!w.isMaximized());
     QTRY_VERIFY2(near(w.outerWidth(), 7980) && near(w.outerHeight(), 6300),
         qPrintable(u"%1 x %2"_s.arg(w.outerWidth()).arg(w.outerHeight())));

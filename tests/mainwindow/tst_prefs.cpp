@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PreferencesFile.h"
 #include "TestFolders.h"
-#include "WindowPlacement.h"
+#include "mainwindow/prefs/PreferencesFile.h"
+#include "mainwindow/prefs/WindowPlacement.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AppFolders.h"
-#include "AppInfo.h"
-#include "ClickLabel.h"
 #include "MainWindowFixture.h"
-#include "ToolbarHover.h"
-#include "Twips.h"
+#include "common/AppFolders.h"
+#include "common/AppInfo.h"
+#include "common/ClickLabel.h"
+#include "common/Twips.h"
+#include "mainwindow/ToolbarHover.h"
 
 #include <QAction>
 #include <QFrame>
@@ -69,7 +69,7 @@ void tst_Toolbar::buttonFrame_followsMouse_hidesOnEmptyPart()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     const QColor shadow = f.window->palette().color(QPalette::Dark);
     // Buttons 3 (left 1765) and 8 (left 2370): the frame moves with the mouse.
     for (const auto &[n, L] : { std::pair { 3, 1765 }, std::pair { 8, 2370 } }) {
@@ -104,7 +104,7 @@ void tst_Toolbar::buttonFrame_pressedLookUntilNextMove()
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     const QColor shadow = f.window->palette().color(QPalette::Dark);
     QTest::mouseMove(ui.Image1[4], QPoint(10, 10));
     QTRY_VERIFY(allVisible(ui.Line1));
@@ -130,7 +130,7 @@ void tst_Toolbar::underline_sameLengthForEveryLabel_hidesOverGridBoxAndBackgroun
 {
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     const int passwordRight = Twips::fromPixels(ui.Label2->x() + ui.Label2->width());
     int step = 0;
     for (ClickLabel *label : { ui.Label5, ui.Label2, ui.Label4, ui.Label1 }) {
@@ -152,13 +152,13 @@ void tst_Toolbar::underline_sameLengthForEveryLabel_hidesOverGridBoxAndBackgroun
             QTest::mouseMove(ui.Grid1->viewport(), QPoint(30, 30));
             break;
         case 1:
-            QTest::mouseMove(ui.Text1[1], QPoint(20, 5));
+            QTest::mouseMove(ui.Text1[RecordLine::Path], QPoint(20, 5));
             break;
         case 2:
             QTest::mouseMove(f.window->centralWidget(), QPoint(Twips::toPixels(5600), Twips::toPixels(300)));
             break;
         default:
-            QTest::mouseMove(ui.Text1[4], QPoint(20, 20));
+            QTest::mouseMove(ui.Text1[RecordLine::Info], QPoint(20, 20));
             break;
         }
         QTRY_VERIFY(!ui.Line2[0]->isVisible() && !ui.Line2[1]->isVisible());
@@ -170,7 +170,7 @@ void tst_Toolbar::helpAndWebButtons_openThroughDesktop()
     FakeShell shell;
     MainWindowFixture f;
     f.start();
-    const mainScrControls &ui = f.window->ui;
+    const mainScrControls &ui = f.ui;
     ui.mnuHelp->trigger();
     QTest::mouseClick(ui.Image1[5], Qt::LeftButton);
     QTest::mouseClick(ui.Image1[8], Qt::LeftButton);

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Ask4Pass.h"
-#include "CheckOwnerPassword.h"
-#include "Database.h"
-#include "DateText.h"
 #include "Fakes.h"
-#include "OwnerFile.h"
-#include "OwnerRecord.h"
-#include "Securfrm.h"
 #include "TestFolders.h"
-#include "TextLines.h"
-#include "Twips.h"
+#include "common/DateText.h"
+#include "common/TextLines.h"
+#include "common/Twips.h"
+#include "security/Ask4Pass.h"
+#include "security/CheckOwnerPassword.h"
+#include "security/OwnerFile.h"
+#include "security/OwnerRecord.h"
+#include "security/Securfrm.h"
+#include "store/Database.h"
 
 #include <QApplication>
 #include <QCheckBox>

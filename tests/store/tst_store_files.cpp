@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The database files and the editing commands on them: what reaches the disk, and what a failure leaves.
-#include "Database.h"
 #include "Fakes.h"
-#include "FieldCipher.h"
 #include "FileModes.h"
 #include "FileSizeLimit.h"
-#include "LineCipher.h"
-#include "RecordEditor.h"
-#include "RecordTableModel.h"
-#include "SafeFile.h"
 #include "TestFolders.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
+#include "store/Database.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
+#include "store/RecordEditor.h"
+#include "store/RecordTableModel.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The record's text form, the two ciphers, the record list's order and the grid's model.
 #include "Fakes.h"
-#include "FieldCipher.h"
-#include "LineCipher.h"
-#include "RecordLine.h"
-#include "RecordList.h"
-#include "RecordTableModel.h"
 #include "TestFolders.h"
+#include "store/FieldCipher.h"
+#include "store/LineCipher.h"
+#include "store/RecordLine.h"
+#include "store/RecordList.h"
+#include "store/RecordTableModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>

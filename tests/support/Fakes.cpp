@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fakes.h"
 
-#include "ProgramExit.h"
+#include "common/ProgramExit.h"
 
 #include <QtDebug>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Clock.h"
-#include "Messages.h"
-#include "Shell.h"
+#include "common/Clock.h"
+#include "common/Messages.h"
+#include "common/Shell.h"
 
 #include <QList>
 #include <QQueue>

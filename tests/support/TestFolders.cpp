@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestFolders.h"
 
-#include "AppFolders.h"
+#include "common/AppFolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PreferencesFile.h"
+#include "mainwindow/prefs/PreferencesFile.h"
 
-#include "SafeFile.h"
-#include "TextLines.h"
-#include "Windows1252.h"
+#include "common/SafeFile.h"
+#include "common/TextLines.h"
+#include "common/Windows1252.h"
 
 #include <QLocale>
 
