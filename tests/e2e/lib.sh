@@ -511,6 +511,20 @@ e2e_db_size() {
     echo "$total"
 }
 
+# e2e_capture_file FIELD...: capture off (Edit > &Capture), then Add files what was gathered; each
+# FIELD is "N text", the text field N of the record filed must hold.
+e2e_capture_file() {
+    local before record field
+    e2e_menu alt+e c
+    before=$(e2e_db_size)
+    e2e_toolbar 0
+    e2e_wait_until "$E2E_TIMEOUT" '(($(e2e_db_size) > before))' || e2e_fail "the captured record was not filed"
+    record=$(e2e_records "$APP/Data/userDB.pdb")
+    for field in "$@"; do
+        e2e_expect "captured field ${field%% *}" "$(e2e_field "$record" "${field%% *}")" "${field#* }"
+    done
+}
+
 # e2e_type_record SERVICE USERNAME PASSWORD PATH [INFO]: types a login into the empty boxes,
 # moving from box to box with Tab (Service, Username, Password, Path, Info).
 e2e_type_record() {
