@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QShowEvent>
 
 using namespace Qt::StringLiterals;
@@ -170,6 +171,8 @@ void Securfrm::connectHandlers()
     connect(Command2, &QPushButton::clicked, this, &Securfrm::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Securfrm::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Securfrm::Command4_Click);
+    // Escape closes the window as Cancel does; an open calendar pop-up takes its own Escape first.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &Securfrm::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Securfrm::Command5_Click);
     connect(Check1, &QCheckBox::toggled, this, &Securfrm::Check1_Click);
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {

@@ -34,6 +34,12 @@ e2e_file_record add Mail alice s3cret https://mail.example/ "first one"
 e2e_file_record enter Bank bob b4nk https://bank.example/
 e2e_records "$APP/Data/userDB.pdb" >"$E2E_DIR/plain-lines.txt"
 
+# Escape closes the settings window as Cancel does, and leaves Corvane running.
+e2e_security_open
+e2e_key Escape
+e2e_wait_window_gone "$SECURITY"
+e2e_focus "$MAIN"
+
 # Preferences > Set Password: the password, then the level (typing it selects "None" again).
 e2e_security_open
 e2e_security_password
