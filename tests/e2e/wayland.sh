@@ -28,15 +28,6 @@ e2e_shot main-window
 [[ -z $(DISPLAY=$XWAYLAND_DISPLAY xdotool search --pid "$CORVANE_PID" 2>/dev/null) ]] \
     || e2e_fail "Corvane runs as an X11 program although the user chose Wayland"
 
-# box_shot INDEX FILE: the inside of edit box INDEX, as it looks now.
-box_shot() {
-    local places=("975 30 2445 360" "975 1140 6705 360" "975 390 2445 360" "975 750 2445 360")
-    local left top width height
-    read -r left top width height <<<"${places[$1]}"
-    e2e_geometry "$MAIN"
-    weston_shot "$E2E_DIR/now.png"
-    convert "$E2E_DIR/now.png" -crop "$(((width - 120) / 15))x$(((height - 120) / 15))+$((WX + (E2E_FRAME2_LEFT + left + 60) / 15))+$((WY + (E2E_FRAME2_TOP + top + 60) / 15))" +repage "$2"
-}
 # box_changed A B: the two looks differ by more than a caret.
 box_changed() {
     local pixels
