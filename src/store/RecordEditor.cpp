@@ -138,6 +138,26 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
     return done(written);
 }
 
+EditResult RecordEditor::importLines(int level, const QStringList &lines, const KeyProvider &key)
+{
+    EditResult failed;
+    const std::optional<QString> k = keyFor(level, key, failed);
+    if (!k)
+        return failed;
+    const QString keyText = *k;
+    if (const std::optional<EditResult> changed = changedOutside(level, keyText))
+        return *changed;
+
+    RecordList all = m_model.List1();
+    all.insertAll(lines);
+    const FileResult written = m_database.RewriteDatabase(level, all.items(), [keyText] { return keyText; });
+    if (!written)
+        return outcome(EditOutcome::WriteFailed, written.error);
+    fileWritten(level);
+    m_model.setLines(all.items());
+    return done(written);
+}
+
 void RecordEditor::fileRead(int level)
 {
     m_seen = FileStamp::of(m_database.activeFile(level));

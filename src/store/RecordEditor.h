@@ -51,6 +51,11 @@ public:
     EditResult replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key);
     /** Remove: the record in row (-1 for none) is deleted. */
     EditResult remove(int level, int row, const KeyProvider &key);
+    /**
+     * Import: the plain record lines, which must be storable at level, join
+     * the records in their places with one rewrite of the database file.
+     */
+    EditResult importLines(int level, const QStringList &lines, const KeyProvider &key);
 
     /** The records of the active file of level were just read into the list: remember what the file looks like. */
     void fileRead(int level);
