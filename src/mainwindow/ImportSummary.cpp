@@ -57,7 +57,10 @@ ImportSummary::ImportSummary(const QString &file, const LoginCsv::ImportPlan &pl
         auto *list = new QPlainTextEdit(rows.join(u'\n'), this);
         list->setObjectName(u"rejectedRows"_s);
         list->setReadOnly(true);
-        list->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The keyboard stays with the buttons, so that Ctrl+C copies the whole summary.
+        list->setFocusPolicy(Qt::NoFocus);
+        const int shown = int(qBound(qsizetype(3), rows.size(), qsizetype(12)));
+        list->setMinimumHeight(list->fontMetrics().lineSpacing() * shown + 2 * list->frameWidth() + 8);
         layout->addWidget(list, 1);
         m_text += rows.join(u'\n') + u'\n';
     }
@@ -77,7 +80,7 @@ ImportSummary::ImportSummary(const QString &file, const LoginCsv::ImportPlan &pl
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(qMax(sizeHint().width(), 560), sizeHint().height());
+    resize(qMax(sizeHint().width(), 560), minimumSizeHint().height());
 }
 
 void ImportSummary::keyPressEvent(QKeyEvent *event)
