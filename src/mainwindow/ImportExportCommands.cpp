@@ -88,7 +88,7 @@ void ImportExportCommands::mnuImport_Click()
 void ImportExportCommands::importFile(const QString &path)
 {
     const auto refuse = [this](const QString &why) {
-        showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title, why + u"\nNothing was imported."_s);
+        showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title, why + u" Nothing was imported."_s);
     };
     if (QFileInfo(path).size() > kLargestImport)
         return refuse(u"%1 is too large to be an export of logins."_s.arg(QDir::toNativeSeparators(path)));
@@ -126,8 +126,8 @@ void ImportExportCommands::mnuExport_Click()
     }
     const MessageAnswer answer = showMessage(m_ui.window, MessageIcon::None, u"Confirmation Request"_s,
         u"The exported file holds every password as plain text, unenciphered: anyone who can read the file can "
-        u"read all your logins. Keep it somewhere safe, and delete it once you no longer need it.\n\n"
-        u"Export the records?"_s,
+        u"read all your logins. Keep it somewhere safe, and delete it once you no longer need it. Export the "
+        u"records?"_s,
         MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes)
         return;

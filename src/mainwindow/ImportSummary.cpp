@@ -59,7 +59,7 @@ ImportSummary::ImportSummary(const QString &file, const LoginCsv::ImportPlan &pl
         list->setReadOnly(true);
         // The keyboard stays with the buttons, so that Ctrl+C copies the whole summary.
         list->setFocusPolicy(Qt::NoFocus);
-        const int shown = int(qBound(qsizetype(3), rows.size(), qsizetype(12)));
+        const int shown = int(qBound(qsizetype(4), rows.size() * 2, qsizetype(12))); // room for rows that wrap
         list->setMinimumHeight(list->fontMetrics().lineSpacing() * shown + 2 * list->frameWidth() + 8);
         layout->addWidget(list, 1);
         m_text += rows.join(u'\n') + u'\n';
