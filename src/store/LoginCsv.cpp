@@ -84,13 +84,43 @@ bool isRecordDate(QStringView text)
     return true;
 }
 
-/** The key under which two records are the same login: their Service, Path, Username and Password. */
-template <typename Fields> QString loginKey(const Fields &f)
+/**
+ * The logins already filed or planned, each as the key "Service:!Path:!Username:!Password": two
+ * records are the same login when their keys are equal. Most keys are the start of a record line
+ * itself, looked at where the line is kept; only lines of the older five-field form need a key of
+ * their own.
+ */
+class Logins
 {
-    const QStringView separator = RecordLine::kSeparator;
-    return f[RecordLine::Service] + separator + f[RecordLine::Path] + separator + f[RecordLine::Username] + separator
-        + f[RecordLine::Password];
-}
+public:
+    explicit Logins(qsizetype expected) { m_keys.reserve(expected); }
+
+    /** The key of a record line in list or file (the line must outlive this). */
+    QStringView keyOf(const QString &line)
+    {
+        if (line.endsWith(RecordLine::kSeparator)) {
+            // The separator after the Password ends the key.
+            qsizetype at = -1;
+            for (int field = RecordLine::Service; field <= RecordLine::Password; ++field) {
+                at = line.indexOf(RecordLine::kSeparator, field == RecordLine::Service ? 0 : at + 2);
+                if (at < 0)
+                    break;
+            }
+            if (at >= 0)
+                return QStringView(line).first(at);
+        }
+        const RecordLine::Values v = RecordLine::split(line);
+        m_owned.append(v[RecordLine::Service] + RecordLine::kSeparator + v[RecordLine::Path] + RecordLine::kSeparator
+            + v[RecordLine::Username] + RecordLine::kSeparator + v[RecordLine::Password]);
+        return m_owned.last();
+    }
+    bool contains(QStringView key) const { return m_keys.contains(key); }
+    void insert(QStringView key) { m_keys.insert(key); }
+
+private:
+    QSet<QStringView> m_keys;
+    QStringList m_owned;
+};
 
 QString oneLine(QString notes)
 {
@@ -147,10 +177,9 @@ PlanResult planImport(QByteArrayView content, const RecordList &existing, const 
     if (parsed.rows.size() == 1)
         return { std::nullopt, u"The file holds no logins to import: it has no line after its column names."_s };
 
-    QSet<QString> logins;
-    logins.reserve(existing.count() + parsed.rows.size());
+    Logins logins(existing.count() + parsed.rows.size());
     for (const QString &line : existing.items())
-        logins.insert(loginKey(RecordLine::split(line)));
+        logins.insert(logins.keyOf(line));
 
     ImportPlan plan;
     plan.source = columns->source;
@@ -173,14 +202,14 @@ PlanResult planImport(QByteArrayView content, const RecordList &existing, const 
             reject(*why);
             continue;
         }
-        const QString key = loginKey(texts);
+        const QString date
+            = columns->date >= 0 && isRecordDate((*fields)[columns->date]) ? (*fields)[columns->date] : now;
+        const QString line = RecordLine::build(texts, date);
+        const QStringView key = logins.keyOf(line);
         if (logins.contains(key)) {
             ++plan.alreadyThere;
             continue;
         }
-        const QString date
-            = columns->date >= 0 && isRecordDate((*fields)[columns->date]) ? (*fields)[columns->date] : now;
-        const QString line = RecordLine::build(texts, date);
         if (check) {
             if (const QString why = check(line); !why.isEmpty()) {
                 reject(why);
