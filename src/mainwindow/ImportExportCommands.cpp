@@ -90,7 +90,11 @@ void ImportExportCommands::importFile(const QString &path)
     const auto refuse = [this](const QString &why) {
         showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title, why + u" Nothing was imported."_s);
     };
-    if (QFileInfo(path).size() > kLargestImport)
+    // A device or a pipe typed into the dialog could be read forever.
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return refuse(u"%1 is not a file."_s.arg(QDir::toNativeSeparators(path)));
+    if (file.size() > kLargestImport)
         return refuse(u"%1 is too large to be an export of logins."_s.arg(QDir::toNativeSeparators(path)));
     QString why;
     const std::optional<QByteArray> content = SafeFile::readAll(path, &why);

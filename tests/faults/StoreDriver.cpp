@@ -6,11 +6,10 @@
 //
 // MODE "rewrite" moves the database between the sets A and B with
 // Database::RewriteDatabase; MODE "edit" replaces, removes and adds back one
-// record with RecordEditor; MODE "import" imports KillSets::importFile() as
-// File > Import does and writes set A back again; MODE "level" changes the
-// owner settings of set A through KillSets::levelStates() with
-// SecuritySettings::save, as Accept in the security dialog does (LEVEL is
-// not used). LEVEL is the protection level
+// record with RecordEditor; MODE "level" changes the owner settings of set A
+// through KillSets::levelStates() with SecuritySettings::save, as Accept in
+// the security dialog does (LEVEL is not used). MODE "import" imports
+// KillSets::importFile() as File > Import does, then writes set A back. LEVEL is the protection level
 // (0 or 1). The run starts from whatever known state the files hold (set A
 // when they hold none; in level mode after settling them as a start does),
 // prints "ready", then "begin N" and "end N" around every change, forever or

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Kills the store driver with SIGKILL at random moments while it rewrites a
-// database of 32,767 records, imports logins into it, or changes its
-// protection level, and checks
+// database of 32,767 records, imports into it, or changes its protection level, and checks
 // after every kill that the database holds the records from just before or
 // just after the interrupted change, whole; after a level change, once the
 // files are settled as a start settles them, the owner file holds the
