@@ -43,7 +43,7 @@ import_file() {
     e2e_shot "summary-$(basename "$path" .csv)"
     e2e_focus "$SUMMARY"
     e2e_key ctrl+c
-    e2e_wait_until 5 '[[ $(e2e_clip) == "$path, an export of "* ]]' || e2e_fail "the summary was not copied"
+    e2e_wait_until "$E2E_TIMEOUT" '[[ $(e2e_clip) == "$path, an export of "* ]]' || e2e_fail "the summary was not copied"
     SAID=$(e2e_clip)
     [[ -n ${2:-} ]] || return 0
     e2e_expect "counts" "$(grep -E 'will be added|already there' <<<"$SAID")" "$3${4:+$NL$4 $THERE}"
