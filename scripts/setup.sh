@@ -2,7 +2,7 @@
 # Sourced, not run; expects CORVANE_ROOT to be set.
 
 corvane_packages=(
-    qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev libx11-dev
+    qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev libx11-dev libcsv-dev
     xvfb xauth xdotool x11-utils xclip imagemagick openbox
     weston qt6-wayland wl-clipboard xwayland
     clang libclang-rt-14-dev strace clang-format

@@ -2,8 +2,10 @@
 // Prints one figure a line, "name: value unit", each the median of several runs.
 #include "RandomRecords.h"
 #include "common/TextLines.h"
+#include "store/CsvTable.h"
 #include "store/Database.h"
 #include "store/LineCipher.h"
+#include "store/LoginCsv.h"
 #include "store/RecordEditor.h"
 #include "store/RecordLine.h"
 #include "store/RecordList.h"
@@ -104,6 +106,51 @@ int peakRss(const QString &plainFile)
     return 1;
 }
 
+/** A Chrome export of count random logins (name, url, username, password, note). */
+QByteArray loginExport(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray csv = "name,url,username,password,note\r\n";
+    for (int i = 0; i < count; ++i) {
+        const RecordLine::Texts texts = RandomRecords::texts(random);
+        for (size_t field = 0; field < texts.size(); ++field) {
+            if (field > 0)
+                csv.append(',');
+            CsvTable::appendField(csv, texts[field].toUtf8());
+        }
+        csv.append("\r\n");
+    }
+    return csv;
+}
+
+/**
+ * File > Import of csv into a database of existing records at level, as the user waits for it: the file
+ * read and planned (the summary), then the records written. Each run starts from the existing records.
+ */
+double importMs(Database &db, int level, const QStringList &existing, const QByteArray &csv)
+{
+    RecordTableModel model;
+    RecordEditor editor(model, db);
+    const KeyProvider key = [] { return kKey; };
+    LoginCsv::LineCheck storable;
+    if (level == 1)
+        storable = [&](const QString &line) { return db.checkStorable(1, line, kKey).error; };
+    return timeMs(
+        5,
+        [&] {
+            const LoginCsv::PlanResult planned = LoginCsv::planImport(csv, model.List1(), storable);
+            if (!planned.plan || planned.plan->rejected.size() > 100)
+                fail(u"the import planned badly: "_s + planned.error);
+            if (editor.importLines(level, planned.plan->lines, key).outcome != EditOutcome::Done)
+                fail(u"the import failed"_s);
+        },
+        [&] {
+            check(db.RewriteDatabase(level, existing, key));
+            model.setLines(existing);
+            editor.fileRead(level);
+        });
+}
+
 double loadMs(Database &db, int runs)
 {
     RecordList list;
@@ -169,6 +216,14 @@ int main(int argc, char **argv)
     print("rewrite_32767_ms", timeMs(15, [&] { check(db.RewriteDatabase(0, lines, {})); }), "ms");
     print(
         "rewrite_level1_32767_ms", timeMs(9, [&] { check(db.RewriteDatabase(1, lines, [] { return kKey; })); }), "ms");
+
+    {
+        const QByteArray csv = loginExport(10000, 26);
+        print("import_10000_ms", importMs(db, 0, {}, csv), "ms");
+        print("import_10000_level1_ms", importMs(db, 1, {}, csv), "ms");
+        print("import_10000_into_32767_ms", importMs(db, 0, lines, csv), "ms");
+        print("import_10000_into_32767_level1_ms", importMs(db, 1, lines, csv), "ms");
+    }
 
     // What Accept waits for on a change of protection (the owner file aside): one of 0 to 1, 1 to 1 with a new
     // password and 1 to 0, each new file written beside the old one and put in its place.

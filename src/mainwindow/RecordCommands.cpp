@@ -96,6 +96,25 @@ void RecordCommands::mnuRemove_Click()
     deselect();
 }
 
+bool RecordCommands::importRecords(const QStringList &lines)
+{
+    if (blocked())
+        return false;
+    const EditResult result = m_editor.importLines(m_owner.level(), lines, databaseKey(m_owner));
+    if (result.outcome == EditOutcome::WriteFailed) {
+        qWarning().noquote() << "Corvane: the import could not be written:" << result.detail;
+        showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title,
+            u"Corvane could not write the database, so nothing was imported: the records are as they were.\n%1"_s.arg(
+                result.detail));
+        return false;
+    }
+    if (!succeeded(result))
+        return false;
+    deselect();
+    m_ui.window->setWindowTitle(AppInfo::title);
+    return true;
+}
+
 void RecordCommands::mnuUndo_Click()
 {
     for (int field = RecordLine::Service; field <= RecordLine::Info; ++field) {

@@ -70,6 +70,14 @@ public:
     /** Enables Add, Replace and Remove (menu entries and toolbar buttons) from the boxes and the selection. */
     void updateEnabling();
 
+    /**
+     * Files the plain record lines of an import with one write of the database; false, after telling the
+     * user why, when it could not (the records are then as they were).
+     */
+    bool importRecords(const QStringList &lines);
+    /** Whether the database must not be written now; the user is told why. */
+    bool writesRefused() { return blocked(); }
+
     /** Protects the database files: when set, no command writes them (they could not be read). */
     void setWritesBlocked(const QString &reason) { m_writesBlocked = reason; }
 

@@ -13,6 +13,7 @@
 #include "mainwindow/ClipboardCommands.h"
 #include "mainwindow/DisplayModes.h"
 #include "mainwindow/EditBoxRules.h"
+#include "mainwindow/ImportExportCommands.h"
 #include "mainwindow/InfoEdit.h"
 #include "mainwindow/RecordCommands.h"
 #include "mainwindow/ToolbarHover.h"
@@ -117,6 +118,8 @@ void mainScr::createCommands()
                                        .CorvaneIE = ui.CorvaneIE,
                                        .mnuExternalIE = ui.mnuExternalIE },
         m_owner, m_database, *m_commands, reload);
+    m_transfers = new ImportExportCommands({ .window = this, .mnuImport = ui.mnuImport, .mnuExport = ui.mnuExport },
+        m_records, m_database, m_owner, *m_commands);
     m_clipboard = new ClipboardCommands({ .window = this,
         .boxes = ui.boxes(),
         .Label4 = ui.Label4,
@@ -166,6 +169,7 @@ mainScr::~mainScr()
     delete m_toolbar;
     delete m_modes;
     delete m_clipboard;
+    delete m_transfers;
     delete m_windows;
     delete m_boxRules;
     delete m_commands;

@@ -12,6 +12,7 @@
 class ClipboardCommands;
 class DisplayModes;
 class EditBoxRules;
+class ImportExportCommands;
 class RecordCommands;
 class ToolbarHover;
 class WindowCommands;
@@ -106,6 +107,7 @@ private:
     RecordCommands *m_commands = nullptr;
     EditBoxRules *m_boxRules = nullptr;
     WindowCommands *m_windows = nullptr;
+    ImportExportCommands *m_transfers = nullptr;
     ClipboardCommands *m_clipboard = nullptr;
     DisplayModes *m_modes = nullptr;
     ToolbarHover *m_toolbar = nullptr;

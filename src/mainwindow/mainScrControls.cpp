@@ -194,6 +194,8 @@ void mainScrControls::buildMenus(QMainWindow *window)
     mnuFileTop = named(bar->addMenu(u"&File"_s), u"mnuFileTop"_s);
     mnuBackupDB = entry(mnuFileTop, u"mnuBackupDB"_s, u"Back up Database"_s);
     mnuRestoreDB = entry(mnuFileTop, u"mnuRestoreDB"_s, u"Restore Database"_s);
+    mnuImport = entry(mnuFileTop, u"mnuImport"_s, u"&Import..."_s);
+    mnuExport = entry(mnuFileTop, u"mnuExport"_s, u"Ex&port..."_s);
     mnuFileTop->addSeparator();
     mnuCorvoBrowser = entry(mnuFileTop, u"mnuCorvoBrowser"_s, u"Corvo Browser"_s);
     mnuFileTop->addSeparator();

@@ -61,6 +61,8 @@ struct mainScrControls : EditBoxes
     QMenu *mnuFileTop = nullptr;
     QAction *mnuBackupDB = nullptr;
     QAction *mnuRestoreDB = nullptr;
+    QAction *mnuImport = nullptr; ///< logins from another program's CSV export
+    QAction *mnuExport = nullptr; ///< every record to a CSV file
     QAction *mnuCorvoBrowser = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuEditTop = nullptr;

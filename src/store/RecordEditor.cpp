@@ -115,10 +115,23 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
 
 EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
 {
-    const RecordList &list = m_model.List1();
-    if (row < 0 || row >= list.count())
+    if (row < 0 || row >= m_model.List1().count())
         return outcome(EditOutcome::NothingSelected);
+    return rewrite(
+        level, key, [row](RecordList &records) { records.removeAt(row); },
+        [this, row](const RecordList &) { m_model.removeLine(row); });
+}
 
+EditResult RecordEditor::importLines(int level, const QStringList &lines, const KeyProvider &key)
+{
+    return rewrite(
+        level, key, [&lines](RecordList &records) { records.insertAll(lines); },
+        [this](const RecordList &records) { m_model.setLines(records.items()); });
+}
+
+EditResult RecordEditor::rewrite(int level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
+    const std::function<void(const RecordList &)> &apply)
+{
     EditResult failed;
     const std::optional<QString> k = keyFor(level, key, failed);
     if (!k)
@@ -128,13 +141,13 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
         return *changed;
 
-    RecordList changed = list;
-    changed.removeAt(row);
-    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    RecordList records = m_model.List1();
+    change(records);
+    const FileResult written = m_database.RewriteDatabase(level, records.items(), [keyText] { return keyText; });
     if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
-    m_model.removeLine(row);
+    apply(records);
     return done(written);
 }
 

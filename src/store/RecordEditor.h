@@ -5,8 +5,10 @@
 #include "store/Database.h"
 #include "store/RecordLine.h"
 
+#include <functional>
 #include <optional>
 
+class RecordList;
 class RecordTableModel;
 
 /** What an editing command did. */
@@ -51,6 +53,11 @@ public:
     EditResult replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key);
     /** Remove: the record in row (-1 for none) is deleted. */
     EditResult remove(int level, int row, const KeyProvider &key);
+    /**
+     * Import: the plain record lines, which must be storable at level, join
+     * the records in their places with one rewrite of the database file.
+     */
+    EditResult importLines(int level, const QStringList &lines, const KeyProvider &key);
 
     /** The records of the active file of level were just read into the list: remember what the file looks like. */
     void fileRead(int level);
@@ -58,6 +65,12 @@ public:
     bool fileChanged(int level) const;
 
 private:
+    /**
+     * The records as change leaves them, written whole once the level's key is there and the file holds
+     * no change from outside; apply then gives the model the same change. Nothing changes on failure.
+     */
+    EditResult rewrite(int level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
+        const std::function<void(const RecordList &)> &apply);
     std::optional<EditResult> changedOutside(int level, const QString &key);
     FileResult append(int level, const QString &line, const QString &key);
     void fileWritten(int level);

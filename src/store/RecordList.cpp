@@ -4,6 +4,7 @@
 #include "store/RecordLine.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -81,6 +82,18 @@ qsizetype RecordList::insert(const QString &line)
     const qsizetype index = insertionIndex(line);
     m_lines.insert(index, line);
     return index;
+}
+
+void RecordList::insertAll(QStringList lines)
+{
+    RecordList added;
+    added.assign(std::move(lines));
+    // One pass through both orders rather than a search and a shift for every new line.
+    QStringList merged;
+    merged.reserve(m_lines.size() + added.count());
+    std::merge(m_lines.cbegin(), m_lines.cend(), added.m_lines.cbegin(), added.m_lines.cend(),
+        std::back_inserter(merged), &RecordList::lessThan);
+    m_lines = std::move(merged);
 }
 
 void RecordList::removeAt(qsizetype index)

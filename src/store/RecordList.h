@@ -20,6 +20,8 @@ public:
     void assign(QStringList lines);
     /** Inserts line at its place in the order and returns its index. */
     qsizetype insert(const QString &line);
+    /** Inserts every line at its place, each behind the items equal to it. */
+    void insertAll(QStringList lines);
     void removeAt(qsizetype index);
     /** Replaces item index by line, moves it to its place in the order and returns its new index. */
     qsizetype replace(qsizetype index, const QString &line);

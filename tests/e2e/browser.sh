@@ -66,7 +66,7 @@ e2e_focus "$BROWSER"
 e2e_key alt+F4
 e2e_wait_window_gone "$BROWSER"
 e2e_clip_put "held before the second opening"
-e2e_menu alt+f Down Down Return
+e2e_corvo_browser
 e2e_wait_window '^CorvoBrowser$'
 BROWSER=$WIN
 e2e_wait_clip "$USERNAME" "$LOADED_WITHIN"
@@ -85,7 +85,7 @@ e2e_wait_splash
 e2e_click "$SPLASH" 100 100
 e2e_wait_main
 e2e_select_row 0
-e2e_menu alt+f Down Down Return
+e2e_corvo_browser
 e2e_wait_window '^Corvane$' "$E2E_TIMEOUT" "$MAIN $SPLASH"
 BOX=$WIN
 e2e_wait_painted "$BOX"

@@ -569,6 +569,12 @@ e2e_menu() {
     e2e_key "$@"
 }
 
+# e2e_corvo_browser: File > Corvo Browser, which has no access letter: the File menu opens on its
+# first entry, and Restore Database, Import... and Export... come before it.
+e2e_corvo_browser() {
+    e2e_menu alt+f Down Down Down Down Return
+}
+
 # e2e_exit: E&xit from the File menu; the program writes its preferences and ends.
 e2e_exit() {
     e2e_menu alt+f x

@@ -109,7 +109,7 @@ browser_bar() {
     read -r GX GY GW _ <<<"$box"
     ((GW > 100))
 }
-e2e_menu alt+f Down Down Return
+e2e_corvo_browser
 e2e_wait_until 90 'browser_bar && ((GW >= 535 && GW <= 541))' || e2e_fail "the browser window did not show"
 e2e_shot browser-normal
 # The size the window's own Restore gives it, 8100 twips wide.

@@ -5,6 +5,7 @@
 #include "security/OwnerCheck.h"
 #include "security/OwnerRecord.h"
 #include "security/SecuritySettings.h"
+#include "store/LoginCsv.h"
 #include "store/RecordList.h"
 
 #include <QDir>
@@ -24,12 +25,12 @@ RecordLine::Texts texts(int i, const QString &variant)
         u"note %1, \"quoted\" and long enough to look like a real one"_s.arg(i) };
 }
 
-QStringList build(const QString &variant)
+QStringList build(const QString &variant, int count = KillSets::kRecords)
 {
     const QString date = RecordLine::recordDate(KillSets::now());
     QStringList lines;
-    lines.reserve(KillSets::kRecords);
-    for (int i = 0; i < KillSets::kRecords; ++i)
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
         lines.append(RecordLine::build(texts(i, variant), date));
     return lines;
 }
@@ -86,11 +87,23 @@ RecordLine::Texts replacedTexts()
     return changed;
 }
 
+QByteArray importFile()
+{
+    static const QByteArray file = [] {
+        RecordList logins;
+        logins.assign(build(u"i-"_s, 2000));
+        return LoginCsv::exportRecords(logins);
+    }();
+    return file;
+}
+
 QList<QStringList> states(const QString &mode)
 {
     const QStringList a = setA();
     if (mode == u"rewrite"_s)
         return { sorted(a), sorted(setB()) };
+    if (mode == u"import"_s)
+        return { sorted(a), sorted(a + build(u"i-"_s, 2000)) };
     const QString date = RecordLine::recordDate(now());
     const QString edited = RecordLine::build(editedTexts(), date);
     QStringList replaced = a;

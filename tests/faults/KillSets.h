@@ -31,9 +31,13 @@ RecordLine::Texts editedTexts();
 /** Its texts after the replacement. */
 RecordLine::Texts replacedTexts();
 
+/** The CSV file the import run brings in: records of new logins, none of them in A. */
+QByteArray importFile();
+
 /**
- * The states a run of mode ("rewrite" or "edit") goes through, in order,
- * each sorted: rewrite A, B; edit A, A with the record replaced, A without it.
+ * The states a run of mode ("rewrite", "edit" or "import") goes through, in
+ * order, each sorted: rewrite A, B; edit A, A with the record replaced, A
+ * without it; import A, A with the logins of importFile().
  */
 QList<QStringList> states(const QString &mode);
 

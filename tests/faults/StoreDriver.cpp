@@ -8,7 +8,8 @@
 // Database::RewriteDatabase; MODE "edit" replaces, removes and adds back one
 // record with RecordEditor; MODE "level" changes the owner settings of set A
 // through KillSets::levelStates() with SecuritySettings::save, as Accept in
-// the security dialog does (LEVEL is not used). LEVEL is the protection level
+// the security dialog does (LEVEL is not used). MODE "import" imports
+// KillSets::importFile() as File > Import does, then writes set A back. LEVEL is the protection level
 // (0 or 1). The run starts from whatever known state the files hold (set A
 // when they hold none; in level mode after settling them as a start does),
 // prints "ready", then "begin N" and "end N" around every change, forever or
@@ -21,6 +22,7 @@
 #include "security/OwnerFile.h"
 #include "security/SecuritySettings.h"
 #include "store/Database.h"
+#include "store/LoginCsv.h"
 #include "store/RecordEditor.h"
 #include "store/RecordTableModel.h"
 
@@ -75,6 +77,29 @@ int editStep(RecordEditor &editor, const RecordTableModel &model, int level, int
     return (state + 1) % 3;
 }
 
+/** One step of an import run from state (0 A, 1 A with the imported logins); the state it leads to. */
+int importStep(RecordEditor &editor, RecordTableModel &model, Database &database, int level, int state)
+{
+    const KeyProvider key = [] { return KillSets::key(); };
+    if (state == 1) {
+        if (const FileResult written = database.RewriteDatabase(level, KillSets::setA(), key); !written)
+            fail(written.error);
+        model.setLines(KillSets::setA());
+        editor.fileRead(level);
+        return 0;
+    }
+    const LoginCsv::PlanResult planned = LoginCsv::planImport(KillSets::importFile(), model.List1(),
+        [&](const QString &line) { return database.checkStorable(level, line, KillSets::key()).error; });
+    if (!planned.plan || !planned.plan->rejected.isEmpty() || planned.plan->alreadyThere > 0)
+        fail(u"the import file does not plan as new logins: "_s + planned.error);
+    const EditResult result = editor.importLines(level, planned.plan->lines, key);
+    if (result.outcome != EditOutcome::Done)
+        fail(u"the import did not complete: "_s + result.detail);
+    if (!result.warning.isEmpty())
+        say(qPrintable(u"warning "_s + result.warning));
+    return 1;
+}
+
 /** The level run: settles the files as a start does, then changes the owner settings round and round. */
 int runLevels(Database &database, long iterations)
 {
@@ -119,8 +144,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 4 || (args[1] != u"rewrite"_s && args[1] != u"edit"_s && args[1] != u"level"_s)) {
-        std::fprintf(stderr, "usage: %s rewrite|edit|level LEVEL APPFOLDER [ITERATIONS]\n", argv[0]);
+    const QStringList modes { u"rewrite"_s, u"edit"_s, u"import"_s, u"level"_s };
+    if (args.size() < 4 || !modes.contains(args[1])) {
+        std::fprintf(stderr, "usage: %s rewrite|edit|import|level LEVEL APPFOLDER [ITERATIONS]\n", argv[0]);
         return 64;
     }
     const QString mode = args[1];
@@ -159,6 +185,8 @@ int main(int argc, char **argv)
                 fail(written.error);
             if (!written.warning.isEmpty())
                 say(qPrintable(u"warning "_s + written.warning));
+        } else if (mode == u"import"_s) {
+            state = importStep(editor, model, database, level, state);
         } else {
             state = editStep(editor, model, level, state);
         }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Kills the store driver with SIGKILL at random moments while it rewrites a
-// database of 32,767 records, or changes its protection level, and checks
+// database of 32,767 records, imports into it, or changes its protection level, and checks
 // after every kill that the database holds the records from just before or
 // just after the interrupted change, whole; after a level change, once the
 // files are settled as a start settles them, the owner file holds the
@@ -101,7 +101,7 @@ void tst_Kill::kills_duringRewrites_leaveOldOrNewDatabaseWhole()
     QRandomGenerator random(seed);
 
     QList<Run> runs;
-    for (const QString &mode : { u"rewrite"_s, u"edit"_s }) {
+    for (const QString &mode : { u"rewrite"_s, u"edit"_s, u"import"_s }) {
         const QList<QStringList> known = KillSets::states(mode);
         for (int level : { 0, 1 }) {
             const QString folder = folders.root() + u"/%1-%2"_s.arg(mode).arg(level);

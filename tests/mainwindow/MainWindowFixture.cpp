@@ -122,6 +122,8 @@ mainScrControls controlsOf(const QWidget *window)
     find(window, ui.mnuFileTop, "mnuFileTop");
     find(window, ui.mnuBackupDB, "mnuBackupDB");
     find(window, ui.mnuRestoreDB, "mnuRestoreDB");
+    find(window, ui.mnuImport, "mnuImport");
+    find(window, ui.mnuExport, "mnuExport");
     find(window, ui.mnuCorvoBrowser, "mnuCorvoBrowser");
     find(window, ui.mnuExit, "mnuExit");
     find(window, ui.mnuEditTop, "mnuEditTop");

@@ -144,7 +144,8 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
         bar.append(action->text());
     QCOMPARE(bar, (QStringList { u"&File"_s, u"&Edit"_s, u"&Preferences"_s, u"&Help"_s }));
     QCOMPARE(menuCaptions(ui.mnuFileTop),
-        (QStringList { u"Back up Database"_s, u"Restore Database"_s, u"-"_s, u"Corvo Browser"_s, u"-"_s, u"E&xit"_s }));
+        (QStringList { u"Back up Database"_s, u"Restore Database"_s, u"&Import..."_s, u"Ex&port..."_s, u"-"_s,
+            u"Corvo Browser"_s, u"-"_s, u"E&xit"_s }));
     QCOMPARE(menuCaptions(ui.mnuEditTop),
         (QStringList { u"&Undo"_s, u"-"_s, u"&Add"_s, u"R&eplace"_s, u"Remo&ve"_s, u"&Reset"_s, u"-"_s, u"&Capture"_s,
             u"-"_s, u"Clear Clipboard"_s }));

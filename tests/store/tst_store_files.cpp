@@ -10,6 +10,7 @@
 #include "store/Database.h"
 #include "store/FieldCipher.h"
 #include "store/LineCipher.h"
+#include "store/LoginCsv.h"
 #include "store/RecordEditor.h"
 #include "store/RecordTableModel.h"
 
@@ -108,6 +109,10 @@ private Q_SLOTS:
     void editor_asksForKeyOnlyAtLevel1();
     void editor_neverWritesOverAnOutsideChange_data();
     void editor_neverWritesOverAnOutsideChange();
+    void import_exportSamples_data();
+    void import_exportSamples();
+    void import_refusedFiles_data();
+    void import_refusedFiles();
 };
 
 void tst_StoreFiles::load_missingOrEmptyFile_isEmptyWithoutError()
@@ -517,7 +522,7 @@ void tst_StoreFiles::edits_failedWrite_leaveModelAndFileAsTheyWere_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("command");
     for (int level : { 0, 1 })
-        for (const QString &command : { u"add"_s, u"replace"_s, u"remove"_s })
+        for (const QString &command : { u"add"_s, u"replace"_s, u"remove"_s, u"import"_s })
             QTest::addRow("%s at level %d", qPrintable(command), level) << level << command;
 }
 
@@ -534,6 +539,7 @@ void tst_StoreFiles::edits_failedWrite_leaveModelAndFileAsTheyWere()
     const RecordLine::Texts texts { u"New"_s, {}, u"u"_s, u"p"_s, {} };
     const EditResult result = command == u"add"_s ? editor.add(level, texts, keyOf(kKey))
         : command == u"replace"_s                 ? editor.replace(level, 0, texts, keyOf(kKey))
+        : command == u"import"_s                  ? editor.importLines(level, { record(0), record(3) }, keyOf(kKey))
                                                   : editor.remove(level, 0, keyOf(kKey));
     QCOMPARE(result.outcome, EditOutcome::WriteFailed);
     QVERIFY(!result.detail.isEmpty());
@@ -644,6 +650,64 @@ void tst_StoreFiles::editor_neverWritesOverAnOutsideChange()
         QCOMPARE(s.model.List1().items(), before);
         QCOMPARE(TestFolders::read(s.db.activeFile(level)), file);
     }
+}
+
+void tst_StoreFiles::import_exportSamples_data()
+{
+    QTest::addColumn<QString>("sample");
+    for (const char *sample : { "firefox", "chrome", "keepassxc", "bitwarden" })
+        QTest::newRow(sample) << QString::fromLatin1(sample);
+}
+
+void tst_StoreFiles::import_exportSamples()
+{
+    QFETCH(QString, sample);
+    const QString base = QStringLiteral(CORVANE_IMPORT_SAMPLES) + u'/' + sample;
+    Store s;
+    FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
+    const LoginCsv::PlanResult planned = LoginCsv::planImport(TestFolders::read(base + u".csv"_s), s.model.List1());
+    QVERIFY2(planned.plan, qPrintable(planned.error));
+    QStringList expected;
+    for (const QString &line :
+        QString::fromUtf8(TestFolders::read(base + u".records"_s)).split(u'\n', Qt::SkipEmptyParts))
+        expected.append(line + u"05-17-2002 14:03:59:!"_s);
+    QCOMPARE(planned.plan->lines, expected);
+    QStringList rejected;
+    for (const LoginCsv::Rejected &row : planned.plan->rejected)
+        rejected.append(u"Line %1: %2"_s.arg(row.line).arg(row.reason));
+    QCOMPARE(rejected, QString::fromUtf8(TestFolders::read(base + u".rejected"_s)).split(u'\n', Qt::SkipEmptyParts));
+
+    // One write files them all in the grid's order.
+    QCOMPARE(s.editor.importLines(1, planned.plan->lines, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(s.model.rowCount(), expected.size());
+    QCOMPARE(s.db.readActive(1, kKey).lines, s.model.List1().items());
+    // Corvane's own export brings nothing new back, and into an empty store every record, date and all.
+    const QByteArray exported = LoginCsv::exportRecords(s.model.List1());
+    const LoginCsv::PlanResult again = LoginCsv::planImport(exported, s.model.List1());
+    QVERIFY(again.plan && again.plan->lines.isEmpty() && again.plan->rejected.isEmpty());
+    QCOMPARE(again.plan->alreadyThere, expected.size());
+    QCOMPARE(LoginCsv::planImport(exported, RecordList()).plan->lines, s.model.List1().items());
+}
+
+void tst_StoreFiles::import_refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("empty") << QByteArray("\xEF\xBB\xBF\r\n") << u"The file is empty"_s;
+    QTest::newRow("column names only") << QByteArray("name,url,username,password,note\r\n") << u"no line after"_s;
+    QTest::newRow("quote out of place") << QByteArray("name,url,username,password\na,b,c\"d,e\n")
+                                        << u"line 2 has a double quote out of place"_s;
+    QTest::newRow("quoted field never ends")
+        << QByteArray("name,url,username,password\na,b,\"c,d\n\ne\n") << u"the quoted field on line 2 never ends"_s;
+}
+
+void tst_StoreFiles::import_refusedFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    const LoginCsv::PlanResult planned = LoginCsv::planImport(content, RecordList());
+    QVERIFY(!planned.plan);
+    QVERIFY2(planned.error.contains(error), qPrintable(planned.error));
 }
 
 QTEST_GUILESS_MAIN(tst_StoreFiles)
