@@ -2,10 +2,29 @@
 #include "common/Clipboard.h"
 
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QMimeData>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+/**
+ * The value Corvane put on the clipboard last is known by its digest, never by its text. It is kept on
+ * the clipboard object, which the program and its browser library share.
+ */
+constexpr char kOwnValue[] = "corvaneOwnValue";
+
+QByteArray digest(const QString &text)
+{
+    return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256);
+}
+
+void markOwn(const QString &text)
+{
+    QGuiApplication::clipboard()->setProperty(kOwnValue, digest(text));
+}
+} // namespace
 
 namespace Clipboard {
 
@@ -17,6 +36,7 @@ QString text()
 void setText(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    markOwn(text);
 }
 
 void setSecretText(const QString &text)
@@ -25,11 +45,30 @@ void setSecretText(const QString &text)
     data->setText(text);
     data->setData(u"x-kde-passwordManagerHint"_s, "secret");
     QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    markOwn(text);
 }
 
 void clear()
 {
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
+
+bool clearOwnValue()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // While Corvane owns the clipboard, what it holds came from Corvane (a text copied out of one of its boxes
+    // too), and on native Wayland Corvane reads nothing while it is inactive. A clipboard manager may have
+    // taken the value over: then the text tells.
+    bool held = clipboard->ownsClipboard();
+    if (!held) {
+        const QByteArray own = clipboard->property(kOwnValue).toByteArray();
+        const QString now = text();
+        held = !own.isEmpty() && !now.isEmpty() && digest(now) == own;
+    }
+    clipboard->setProperty(kOwnValue, QVariant());
+    if (held)
+        clear();
+    return held;
 }
 
 } // namespace Clipboard

@@ -14,4 +14,11 @@ void setText(const QString &text);
  */
 void setSecretText(const QString &text);
 void clear();
+/**
+ * Empties the clipboard when it still holds a value Corvane put there: Corvane
+ * still owns the clipboard, or its text is the one Corvane last put there with
+ * setText() or setSecretText() (a clipboard manager took it over). A text
+ * another program copied since stays. True when it emptied the clipboard.
+ */
+bool clearOwnValue();
 } // namespace Clipboard

@@ -62,6 +62,7 @@ struct mainScrControls : EditBoxes
     QAction *mnuBackupDB = nullptr;
     QAction *mnuRestoreDB = nullptr;
     QAction *mnuCorvoBrowser = nullptr;
+    QAction *mnuLock = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuEditTop = nullptr;
     QAction *mnuUndo = nullptr;
