@@ -4,12 +4,8 @@
 # intrusion report, no password stored in a record is left readable in any file, and going back
 # to "None" gives the plain database back line for line. A pasted password loses its line break,
 # and the expiry day picked in the calendar is the one stored.
-# Locking: the desktop's screen saver (on a session bus of the journey's own) or Ctrl+L hides every
-# window within a second, takes the copied password off the clipboard and leaves no record text
-# for a screen reader; the right password brings the window back where it was with its records,
-# three wrong ones end the program with the report and the preferences written. A lock closes the
-# security settings' confirmation without saving, and the backup and browser windows. At "None"
-# nothing locks.
+# Locking (the screen saver's signal on a session bus of the journey's own, or Ctrl+L) hides every window at
+# once, leaving no password on the clipboard and no record text for a screen reader, until the owner is back.
 source "$(dirname "$0")/lib.sh"
 e2e_begin security
 
@@ -32,101 +28,47 @@ start_to_authentication() {
     e2e_click_twips "$ASK" 1140 150 3180 330
 }
 
-# ---- locking -----------------------------------------------------------------------------
-# Record texts, and the owner password, that a locked Corvane must show nowhere.
-RECORD_TEXTS=(alice carol "$SENTINEL" "$OWNER" vault.example mail.example "first one")
+# ---- locking ------------------------------------------------------------------------------
+LOCKED_TEXTS=(alice carol "$SENTINEL" "$OWNER" vault.example mail.example "first one")
+shown_but_owner() { xdotool search --all --onlyvisible --pid "$CORVANE_PID" --name . | grep -vx "$(e2e_window '^Owner Auth')"; }
+screen_reader() { /usr/bin/python3 "$(dirname "$0")/atspi_texts.py" "$CORVANE_PID" || e2e_fail "no screen reader sees Corvane"; }
 
-# lock_session_start: a session bus of the journey's own for the next starts, on which the screen
-# saver's signal is sent, and the accessibility bus a screen reader reads.
-lock_session_start() {
-    # The accessibility bus it starts keeps its socket in the journey's home.
-    HOME=$E2E_HOME dbus-daemon --session --nofork --print-address=3 3>"$E2E_DIR/bus-address" \
-        >"$E2E_DIR/dbus.log" 2>&1 &
-    LOCK_BUS=$!
-    E2E_HELPER_PIDS+=("$LOCK_BUS")
-    e2e_wait_until 10 '[[ -s $E2E_DIR/bus-address ]]' || e2e_fail "the session bus did not start"
-    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_DIR/bus-address")
-    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    # As a desktop session does at login: a program joins an accessibility bus that is there.
-    gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress \
-        >/dev/null || e2e_fail "the accessibility bus did not start"
-}
-
-lock_session_end() {
-    kill "$LOCK_BUS" 2>/dev/null || true
-    wait "$LOCK_BUS" 2>/dev/null || true
-    rm -f "$E2E_DIR/bus-address"
-    unset DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON
-}
-
-# note_place: where the main window is before a lock (PLACE, outer, pixels).
-note_place() {
+# lock screen|keys WHAT: the screen saver's signal, or Ctrl+L. Within a second every window but "Owner Authentication"
+# (ASK) is gone; the copied password is off the clipboard; a screen reader reads no record text.
+lock() {
+    local start found text
     e2e_frame "$MAIN"
     PLACE=$OX,$OY
-}
-
-# screen_locks: the desktop's screen saver says that the screen locks.
-screen_locks() {
-    note_place
-    LOCKED_AT=$(e2e_now_ms)
-    gdbus emit --session --object-path /org/freedesktop/ScreenSaver \
-        --signal org.freedesktop.ScreenSaver.ActiveChanged true >/dev/null
-}
-
-# shown_but_owner: the program's shown windows other than "Owner Authentication", one a line.
-shown_but_owner() {
-    local id ask
-    ask=$(e2e_window '^Owner Authentication$')
-    for id in $(xdotool search --all --onlyvisible --pid "$CORVANE_PID" --name . 2>/dev/null); do
-        [[ $id == "$ask" ]] || echo "$id $(e2e_title "$id")"
-    done
-}
-
-# screen_reader_texts: what the accessibility tree shows of the program, one text a line.
-screen_reader_texts() {
-    /usr/bin/python3 "$(dirname "$0")/atspi_texts.py" "$CORVANE_PID" || e2e_fail "no screen reader sees Corvane"
-}
-
-# expect_locked WHAT: within a second of LOCKED_AT every window is gone and "Owner Authentication"
-# asks (ASK); the clipboard holds no password and no record text is left for a screen reader.
-expect_locked() {
-    local what=$1 took text found
-    e2e_wait_until 10 '[[ -z $(shown_but_owner) ]]' || e2e_fail "$what: still shown: $(shown_but_owner)"
-    took=$(($(e2e_now_ms) - LOCKED_AT))
-    e2e_log "$what: every window hidden within $took ms"
-    ((took <= ${E2E_LOCK_MS:-1000})) || e2e_fail "$what: the windows took $took ms to go"
+    [[ $1 == screen ]] || e2e_focus "$MAIN"
+    start=$(e2e_now_ms)
+    if [[ $1 == keys ]]; then
+        e2e_key ctrl+l
+    else
+        gdbus emit --session --object-path /org/freedesktop/ScreenSaver \
+            --signal org.freedesktop.ScreenSaver.ActiveChanged true >/dev/null
+    fi
+    e2e_wait_until 10 '[[ -z $(shown_but_owner) ]]' || e2e_fail "$2: still shown: $(shown_but_owner)"
+    e2e_log "$2: every window hidden within $(($(e2e_now_ms) - start)) ms"
+    (($(e2e_now_ms) - start <= ${E2E_LOCK_MS:-1000})) || e2e_fail "$2: the windows took too long to go"
     e2e_wait_window '^Owner Authentication$'
     ASK=$WIN
-    e2e_wait_painted "$ASK"
-    e2e_shot "locked-$what"
-    [[ $(e2e_clip) != "$SENTINEL" ]] || e2e_fail "$what: the clipboard still holds the password"
-    text=$(screen_reader_texts)
-    for found in "${RECORD_TEXTS[@]}"; do
-        ! grep -qiF -- "$found" <<<"$text" || e2e_fail "$what: a screen reader reads \"$found\" while locked"
+    e2e_shot "locked-$2"
+    [[ $(e2e_clip) != "$SENTINEL" ]] || e2e_fail "$2: the clipboard still holds the password"
+    text=$(screen_reader)
+    for found in "${LOCKED_TEXTS[@]}"; do
+        ! grep -qiF -- "$found" <<<"$text" || e2e_fail "$2: a screen reader reads \"$found\" while locked"
     done
 }
 
-# unlock: the right password; the main window comes back where it was (PLACE).
+# unlock WHAT: the right password brings the same main window back where it was.
 unlock() {
     e2e_focus "$ASK"
     e2e_type "$OWNER"
     e2e_key Return
     e2e_wait_window '^Corvane$' "$E2E_TIMEOUT" "$SPLASH"
-    [[ $WIN == "$MAIN" ]] || e2e_fail "another main window came back"
-    e2e_wait_painted "$MAIN"
-    e2e_wait_framed "$MAIN"
-    e2e_expect "the main window's place after unlocking" "$OX,$OY" "$PLACE"
+    e2e_wait_framed "$WIN"
+    e2e_expect "$1: the window after unlocking" "$WIN $OX,$OY" "$MAIN $PLACE"
 }
-
-# expect_vault: the third record is there: its user name and its password copied from the grid.
-expect_vault() {
-    e2e_select_row 2
-    e2e_label Username
-    e2e_wait_clip carol
-    e2e_label Password
-    e2e_wait_clip "$SENTINEL"
-}
-
 
 e2e_start
 e2e_wait_splash
@@ -260,73 +202,64 @@ found=$(grep -rlaF -e "$SENTINEL" -e "$hidden" "$E2E_DIR" --exclude='*.png' --ex
 e2e_log "secrecy: the stored password is readable in no file"
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
 
-# ---- locked while the owner is away ------------------------------------------------------
-lock_session_start
+# ---- locked while the owner is away --------------------------------------------------------
+# The accessibility bus keeps its socket in the journey's home, and is there before Corvane starts, as at login.
+HOME=$E2E_HOME dbus-daemon --session --nofork --print-address=3 3>"$E2E_DIR/bus" 2>"$E2E_DIR/dbus.log" &
+LOCK_BUS=$!
+E2E_HELPER_PIDS+=("$LOCK_BUS")
+e2e_wait_until 10 '[[ -s $E2E_DIR/bus ]]' || e2e_fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_DIR/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress >/dev/null
 start_to_authentication
 e2e_type "$OWNER"
 e2e_key Return
 e2e_wait_main
-expect_vault
-grep -qF carol <<<"$(screen_reader_texts)" || e2e_fail "the screen reader cannot read the records at all"
-# The program listens to the desktop a little after its window shows.
-sleep 1
-screen_locks
-expect_locked screen-saver
-unlock
+e2e_select_row 2
+e2e_label Password
+e2e_wait_clip "$SENTINEL"
+grep -qF carol <<<"$(screen_reader)" || e2e_fail "the screen reader cannot read the records at all"
+sleep 1 # Corvane listens to the desktop a little after its window shows
+lock screen screen-saver
+unlock screen-saver
 e2e_expect "title after unlocking" "$(e2e_title "$MAIN")" Corvane
-e2e_shot unlocked
-expect_vault
-
-# The security settings wait for the confirmation of a new level: the lock closes both, saving nothing.
+e2e_select_row 2
+e2e_label Username
+e2e_wait_clip carol
+# A lock closes the security settings and their confirmation of a new level, saving nothing.
 owner_before=$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")
 e2e_security_open
 e2e_security_level2
 e2e_security_accept
 e2e_wait_window '^Confirmation Request$'
-e2e_wait_painted "$WIN"
-screen_locks
-expect_locked confirmation
-e2e_expect "owner record after a lock at the confirmation" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" \
-    "$owner_before"
-[[ ! -e $APP/Data/userDB.pdb ]] || e2e_fail "a lock at the confirmation changed the level"
-unlock
+lock screen confirmation
+e2e_expect "owner record" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "$owner_before"
+unlock confirmation
 [[ -z $(e2e_window 'Security Settings|Confirmation Request') ]] || e2e_fail "the security settings came back"
-
-# The backup window, then the built-in browser while its page loads.
 e2e_backup_window backup
-screen_locks
-expect_locked backup
-unlock
-[[ -z $(e2e_window '^Database') ]] || e2e_fail "the backup window came back"
+lock screen backup
+unlock backup
 e2e_select_row 2
 e2e_label Path
 e2e_key Down Down Right Return
 e2e_wait_window '^CorvoBrowser$' 90
-screen_locks
-expect_locked browser
-unlock
-[[ -z $(e2e_window '^CorvoBrowser$') ]] || e2e_fail "the browser window came back"
-expect_vault
-
-# Ctrl+L, then three wrong passwords: the report, the preferences written as Exit writes them, the end.
-rm -f "$APP/prefs.cfg"
-e2e_focus "$MAIN"
-note_place
-LOCKED_AT=$(e2e_now_ms)
-e2e_key ctrl+l
-expect_locked ctrl-l
-e2e_focus "$ASK"
+lock screen browser
+unlock browser
+[[ -z $(e2e_window '^(Database|CorvoBrowser)') ]] || e2e_fail "the backup or browser window came back"
+# Ctrl+L, then three wrong passwords: the report, the preferences written as by Exit, the end.
+rm "$APP/prefs.cfg"
+lock keys ctrl-l
 for wrong in x1 y2 z3; do
     e2e_type "$wrong"
     e2e_key Return
 done
 e2e_answer "Access Error" "You are not allowed to use this application"
 e2e_wait_exit
-e2e_expect "report of the attempts while locked" "$(tr -d '\r' <"$APP/Corvane.log" | tail -n 5 | head -n 3)" \
-    "$(printf '%s\n' "Intrussion attempt #1: x1" "Intrussion attempt #2: y2" "Intrussion attempt #3: z3")"
-e2e_expect "preferences written at the end" "$(tr -d '\r' <"$APP/prefs.cfg" | sed -n '3p;4p' | tr '\n' ' ')" \
+e2e_expect "report" "$(tr -d '\r' <"$APP/Corvane.log" | tail -n 5 | head -n 3 | tr '\n' ' ')" \
+    "Intrussion attempt #1: x1 Intrussion attempt #2: y2 Intrussion attempt #3: z3 "
+e2e_expect "preferences" "$(tr -d '\r' <"$APP/prefs.cfg" | sed -n '3p;4p' | tr '\n' ' ')" \
     "[LPos]= $((${PLACE%,*} * E2E_TWIPS_PER_PIXEL)) [TPos]= $((${PLACE#*,} * E2E_TWIPS_PER_PIXEL)) "
-lock_session_end
+kill "$LOCK_BUS"
+unset DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
 # Back to "None" (the box holds the password in force): the plain database comes back line for
 # line, without the enciphered one, and the next start asks for nothing.
@@ -369,31 +302,6 @@ e2e_wait_window_gone "$SECURITY"
 e2e_expect "owner record with the day picked" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" \
     "$(date -d '+7 days' +%m-%d-%Y)LineBreakTab${TODAY}0"
 e2e_exit
-
-
-# ---- at "None" nothing locks ---------------------------------------------------------------
-lock_session_start
-e2e_start
-e2e_wait_splash
-e2e_click "$SPLASH" 100 100
-e2e_wait_main
-sleep 1
-screen_locks
-e2e_focus "$MAIN"
-e2e_key ctrl+l
-sleep 1.5
-e2e_shown "$MAIN" || e2e_fail "Corvane locked at \"None\""
-[[ -z $(e2e_window '^Owner Authentication$') ]] || e2e_fail "Corvane asked for the owner at \"None\""
-# The File menu's "Lock" is greyed out, and its tooltip says why.
-e2e_menu alt+f
-sleep 0.3
-e2e_geometry "$MAIN"
-e2e_pointer_to $((WX + 40)) $((WY + E2E_MENU_HEIGHT + 77))
-sleep 2
-e2e_shot lock-disabled
-e2e_key Escape Escape
-e2e_exit
-lock_session_end
 
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
 e2e_log "passed"

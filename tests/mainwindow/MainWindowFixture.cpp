@@ -123,6 +123,7 @@ mainScrControls controlsOf(const QWidget *window)
     find(window, ui.mnuBackupDB, "mnuBackupDB");
     find(window, ui.mnuRestoreDB, "mnuRestoreDB");
     find(window, ui.mnuCorvoBrowser, "mnuCorvoBrowser");
+    find(window, ui.mnuLock, "mnuLock");
     find(window, ui.mnuExit, "mnuExit");
     find(window, ui.mnuEditTop, "mnuEditTop");
     find(window, ui.mnuUndo, "mnuUndo");
