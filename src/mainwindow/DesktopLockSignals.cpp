@@ -72,8 +72,8 @@ void DesktopLockSignals::sessionFound(QDBusPendingCallWatcher *call)
     // Outside a login session (a service, a container) there is none: the screen saver and sleep still count.
     if (reply.isError())
         return;
-    QDBusConnection::systemBus().connect(kLogin, reply.value().path(), u"org.freedesktop.login1.Session"_s,
-        u"Lock"_s, this, SLOT(sessionLock()));
+    QDBusConnection::systemBus().connect(
+        kLogin, reply.value().path(), u"org.freedesktop.login1.Session"_s, u"Lock"_s, this, SLOT(sessionLock()));
 }
 
 void DesktopLockSignals::screenSaverActiveChanged(bool active)
