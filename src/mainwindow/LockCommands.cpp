@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -111,6 +113,15 @@ void LockCommands::tryLock()
         return;
     }
     m_pending = false;
+    if (!guarded()) {
+        // The command that ended last saved settings without an owner password: there is nothing to lock with.
+        for (const QPointer<QWidget> &window : std::exchange(m_hidden, {})) {
+            if (window)
+                window->show();
+        }
+        showWindowAgain();
+        return;
+    }
     lock();
 }
 
