@@ -56,19 +56,24 @@ void clear()
 bool clearOwnValue()
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
-    // While Corvane owns the clipboard, what it holds came from Corvane (a text copied out of one of its boxes
-    // too), and on native Wayland Corvane reads nothing while it is inactive. A clipboard manager may have
-    // taken the value over: then the text tells.
-    bool held = clipboard->ownsClipboard();
-    if (!held) {
-        const QByteArray own = clipboard->property(kOwnValue).toByteArray();
-        const QString now = text();
-        held = !own.isEmpty() && !now.isEmpty() && digest(now) == own;
+    if (clipboard->ownsClipboard()) {
+        // What Corvane still serves came from Corvane (a text copied out of one of its boxes too): it serves an
+        // empty text from now on. Giving the clipboard up instead would let a desktop's clipboard manager
+        // (weston's, GNOME's) put the value back, and on native Wayland the desktop takes a new value only from
+        // the program that has the keyboard.
+        if (auto *data = const_cast<QMimeData *>(clipboard->mimeData(QClipboard::Clipboard))) {
+            data->clear();
+            data->setText(QString());
+        }
+        return true;
     }
-    clipboard->setProperty(kOwnValue, QVariant());
-    if (held)
-        clear();
-    return held;
+    // A clipboard manager that took the value over holds the same text.
+    const QByteArray own = clipboard->property(kOwnValue).toByteArray();
+    const QString now = text();
+    if (own.isEmpty() || now.isEmpty() || digest(now) != own)
+        return false;
+    clipboard->setText(QString(), QClipboard::Clipboard);
+    return true;
 }
 
 } // namespace Clipboard
