@@ -5,6 +5,7 @@ corvane_packages=(
     qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev libx11-dev libcsv-dev
     xvfb xauth xdotool x11-utils xclip imagemagick openbox
     weston qt6-wayland wl-clipboard xwayland
+    dbus-daemon libglib2.0-bin at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev strace clang-format
     cmake make g++ dpkg-dev file
 )

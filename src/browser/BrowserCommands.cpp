@@ -6,6 +6,7 @@
 #include "common/AppInfo.h"
 #include "common/Messages.h"
 #include "common/ProgramExit.h"
+#include "common/SessionLock.h"
 #include "common/Shell.h"
 
 #include <QEventLoop>
@@ -91,6 +92,8 @@ void BrowserCommands::waitWhileBusy()
     m_browser->whenIdleOrClosed(&loop, [&loop] { loop.quit(); });
     connect(m_window, &QObject::destroyed, &loop, &QEventLoop::quit);
     connect(&ProgramExit::instance(), &ProgramExit::requested, &loop, &QEventLoop::quit);
+    // Locking closes the window; it waits until this command has returned.
+    connect(&SessionLock::instance(), &SessionLock::requested, &loop, &QEventLoop::quit);
     // The main window (and this object with it) may go away while we wait;
     // then the loop's connections go too, and the loop must still end.
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);

@@ -33,8 +33,8 @@ public:
      * "Corvane Browser": shows the Path in the browser window's path box,
      * loading the window first when it is not open (the load takes the shown
      * record), shows it, and returns once its page is no longer busy, the
-     * window is closed or the program is ending. Window events go on
-     * meanwhile.
+     * window is closed, a lock is requested or the program is ending. Window
+     * events go on meanwhile.
      */
     void CorvaneIE_Click();
     /** "Corvo Browser": shows the browser window, loading it first when it is not open. */

@@ -14,4 +14,12 @@ void setText(const QString &text);
  */
 void setSecretText(const QString &text);
 void clear();
+/**
+ * Empties the clipboard of a value Corvane put there, while it still holds
+ * it: what Corvane still serves becomes an empty text, and a text that is the
+ * one Corvane last put there with setText() or setSecretText() (a clipboard
+ * manager took it over) is replaced by an empty one. A text another program
+ * copied since stays. True when it emptied the clipboard.
+ */
+bool clearOwnValue();
 } // namespace Clipboard

@@ -155,6 +155,20 @@ void ClipboardCommands::stopCopy()
     m_copyRunning = false;
 }
 
+void ClipboardCommands::forget()
+{
+    if (m_ui.mnuCapture->isChecked()) {
+        stopCopy();
+        m_ui.mnuCapture->setChecked(false);
+    }
+    m_heldAtTarget.reset();
+    m_changePending = false;
+    Clipboard::clearOwnValue();
+    setStatus(QString());
+    markCopied(nullptr);
+    showIndicator();
+}
+
 void ClipboardCommands::showIndicator()
 {
     const bool holdsText = !Clipboard::text().isEmpty();

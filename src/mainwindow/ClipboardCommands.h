@@ -72,6 +72,11 @@ public:
     void mnuCapture_Click();
     /** Stops capture mode's copy; the check mark stays as it is. */
     void stopCopy();
+    /**
+     * Forgets what was copied: capture mode ends, a value Corvane put on the clipboard is taken off it if the
+     * clipboard still holds it, and the status says nothing.
+     */
+    void forget();
 
     /** Shows Image3(1) while the clipboard holds text, Image3(0) while it holds none. */
     void showIndicator();

@@ -139,6 +139,16 @@ void RecordCommands::mnuReset_Click()
     deselect();
 }
 
+void RecordCommands::forget()
+{
+    emptyBoxes();
+    for (QWidget *box : m_ui.boxes.Text1)
+        box->setToolTip(QString());
+    UndoFields = {};
+    m_ui.mnuUndo->setEnabled(false);
+    deselect();
+}
+
 void RecordCommands::select(int row)
 {
     m_selectedRow = row;

@@ -80,6 +80,11 @@ public:
 
     /** Protects the database files: when set, no command writes them (they could not be read). */
     void setWritesBlocked(const QString &reason) { m_writesBlocked = reason; }
+    /** Why no command writes the database files; empty while they may. */
+    QString writesBlocked() const { return m_writesBlocked; }
+
+    /** Forgets every record text the commands hold: the boxes and their tooltips, the undo fields, the selection. */
+    void forget();
 
     /** Called with a stop function that ends capture mode's copy; Reset uses it. */
     void setCaptureStop(std::function<void()> stop) { m_stopCapture = std::move(stop); }

@@ -82,6 +82,7 @@ void WindowCommands::settingsSaved(const SecuritySettings::SaveResult &result)
     // The file the level uses is not in place yet: a write now would start a new one beside the records.
     if (result.pending)
         m_commands.setWritesBlocked(result.warning);
+    Q_EMIT ownerSettingsSaved();
 }
 
 void WindowCommands::mnuSecurity_Click()

@@ -63,6 +63,10 @@ public:
     Securfrm *securityDialog();
     BrowserCommands &browser() { return *m_browser; }
 
+Q_SIGNALS:
+    /** The security settings were saved: the level or the owner password in force may have changed. */
+    void ownerSettingsSaved();
+
 private:
     void openBackup(const QString &mode);
     /** After Accept in the security settings: the records read again, or held, as the save requires. */

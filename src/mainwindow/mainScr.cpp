@@ -15,6 +15,7 @@
 #include "mainwindow/EditBoxRules.h"
 #include "mainwindow/ImportExportCommands.h"
 #include "mainwindow/InfoEdit.h"
+#include "mainwindow/LockCommands.h"
 #include "mainwindow/RecordCommands.h"
 #include "mainwindow/ToolbarHover.h"
 #include "mainwindow/WindowCommands.h"
@@ -32,6 +33,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTableView>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -158,6 +160,12 @@ void mainScr::createCommands()
         .boxes = ui.boxes(),
         .Grid1 = ui.Grid1,
         .mnuHelp = ui.mnuHelp });
+    m_lock = new LockCommands({ .window = this, .mnuFileTop = ui.mnuFileTop, .mnuLock = ui.mnuLock }, m_owner,
+        { .dropRecords = [this] { dropRecords(); },
+            .reloadRecords = [this] { reloadAfterLock(); },
+            .savePrefs = [this] { static_cast<void>(m_modes->SavePrefs()); } });
+    // A new owner password, or none, changes whether Corvane can lock.
+    connect(m_windows, &WindowCommands::ownerSettingsSaved, m_lock, &LockCommands::updateEnabling);
 }
 
 mainScr::~mainScr()
@@ -193,6 +201,8 @@ void mainScr::Form_Load()
     m_ui.Check1->setChecked(true);
     loadRecords();
     showSettled(settled);
+    // From the event loop the program lives in, once the window shows.
+    QTimer::singleShot(0, m_lock, &LockCommands::arm);
 }
 
 void mainScr::showSettled(const FileResult &settled)
@@ -270,6 +280,40 @@ void mainScr::showRecords(const LoadResult &loaded)
         text += u"\n\nIt was enciphered under another owner password. To get the records back, restore a backup with "
                 u"File > Restore Database: for a backup made under another password, Corvane asks for that password."_s;
     showMessage(this, MessageIcon::Critical, AppInfo::title, text);
+}
+
+void mainScr::dropRecords()
+{
+    m_clipboard->forget();
+    m_commands->forget();
+    m_records.setLines({});
+    setWindowTitle(AppInfo::title);
+}
+
+void mainScr::reloadAfterLock()
+{
+    // Reading the file again does not make a write safe that was held back (a level change waiting for the
+    // next start, say).
+    const QString held = m_commands->writesBlocked();
+    reloadRecords();
+    if (!held.isEmpty() && m_commands->writesBlocked().isEmpty())
+        m_commands->setWritesBlocked(held);
+}
+
+void mainScr::bringToFront()
+{
+    if (m_lock->isLocked()) {
+        if (QWidget *prompt = m_lock->ownerPrompt()) {
+            prompt->raise();
+            prompt->activateWindow();
+        }
+        return;
+    }
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void mainScr::mnuExit_Click()

@@ -13,6 +13,7 @@ class ClipboardCommands;
 class DisplayModes;
 class EditBoxRules;
 class ImportExportCommands;
+class LockCommands;
 class RecordCommands;
 class ToolbarHover;
 class WindowCommands;
@@ -41,6 +42,7 @@ public:
     RecordCommands &commands() { return *m_commands; }
     ClipboardCommands &clipboard() { return *m_clipboard; }
     DisplayModes &modes() { return *m_modes; }
+    LockCommands &lock() { return *m_lock; }
     /** The protection level in force, as a number. */
     int level() const;
     /** Whether an owner password is in force (typed by the owner, or read for the database key). */
@@ -54,6 +56,13 @@ public:
     /** Sets the outer height in twips, keeping the width and the position. */
     void setOuterHeight(int twips);
     void setOuterSize(int widthTwips, int heightTwips);
+
+    /**
+     * Brings Corvane to the front, as a second start asks: the main window, shown, raised and
+     * activated; while Corvane is locked, "Owner Authentication" instead, the main window staying
+     * hidden.
+     */
+    void bringToFront();
 
 Q_SIGNALS:
     /** "A&bout" was chosen: the splash window shows itself as the About box. */
@@ -74,6 +83,11 @@ private:
      * no command writes the file; false then.
      */
     bool reloadRecords();
+
+    /** Locking: the records leave memory, the boxes and the clipboard status are emptied. */
+    void dropRecords();
+    /** Unlocking: the records read again; writes held back before the lock stay held back. */
+    void reloadAfterLock();
 
     /** "E&xit" and the Quit button: writes the preferences, then ends the program. */
     void mnuExit_Click();
@@ -111,6 +125,7 @@ private:
     ClipboardCommands *m_clipboard = nullptr;
     DisplayModes *m_modes = nullptr;
     ToolbarHover *m_toolbar = nullptr;
+    LockCommands *m_lock = nullptr;
     /** The outer sizes, frame included. */
     WindowFrame *m_frame = nullptr;
     /** At level 1: whether the start-up check could decipher the database into the temporary file. */

@@ -199,6 +199,8 @@ void mainScrControls::buildMenus(QMainWindow *window)
     mnuFileTop->addSeparator();
     mnuCorvoBrowser = entry(mnuFileTop, u"mnuCorvoBrowser"_s, u"Corvo Browser"_s);
     mnuFileTop->addSeparator();
+    mnuLock = entry(mnuFileTop, u"mnuLock"_s, u"&Lock"_s);
+    mnuLock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuExit = entry(mnuFileTop, u"mnuExit"_s, u"E&xit"_s);
 
     mnuEditTop = named(bar->addMenu(u"&Edit"_s), u"mnuEditTop"_s);

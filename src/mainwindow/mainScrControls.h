@@ -64,6 +64,7 @@ struct mainScrControls : EditBoxes
     QAction *mnuImport = nullptr; ///< logins from another program's CSV export
     QAction *mnuExport = nullptr; ///< every record to a CSV file
     QAction *mnuCorvoBrowser = nullptr;
+    QAction *mnuLock = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuEditTop = nullptr;
     QAction *mnuUndo = nullptr;

@@ -17,10 +17,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-/** Shows Ask4Pass and waits until the owner is in or the program is ending; true when the owner is in. */
 bool askOwner(OwnerState &state, const QString &password)
 {
+    state.auth = u"auth"_s;
     QPointer<Ask4Pass> dialog = new Ask4Pass(state);
     dialog->setExpectedPassword(password);
     // Until the owner is in, no other window of the program takes a click or a key.
@@ -47,7 +46,6 @@ bool askOwner(OwnerState &state, const QString &password)
     }
     return true;
 }
-} // namespace
 
 void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &hooks)
 {

@@ -33,3 +33,11 @@ struct OwnerCheckHooks
  * owner failed or gave up) it returns at once, touching nothing more.
  */
 void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &hooks);
+
+/**
+ * Shows "Owner Authentication" for password and waits, handling events,
+ * until the owner is in (auth reads "Ok"; true) or the program is ending
+ * (three wrong attempts, Cancel or the close control; false). No other
+ * window of the program takes input meanwhile.
+ */
+bool askOwner(OwnerState &state, const QString &password);

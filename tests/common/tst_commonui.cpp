@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fakes.h"
+#include "common/Clipboard.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -17,6 +20,8 @@ private Q_SLOTS:
     void place_setsGeometryInTwips();
     void fakeMessages_recordsAndAnswers();
     void elidedLabel_keepsWholeTextAndShowsItWhenCut();
+    void clipboard_clearOwnValue_leavesOtherCopies_data();
+    void clipboard_clearOwnValue_leavesOtherCopies();
 };
 
 void tst_CommonUi::twips_fifteenPerPixelAt96Dpi()
@@ -69,6 +74,26 @@ void tst_CommonUi::elidedLabel_keepsWholeTextAndShowsItWhenCut()
     QCOMPARE(label.text(), status);
     QCOMPARE(label.geometry().right() + 1, panel.width());
     QCOMPARE(label.toolTip(), status);
+}
+
+void tst_CommonUi::clipboard_clearOwnValue_leavesOtherCopies_data()
+{
+    QTest::addColumn<bool>("secret");
+    QTest::addColumn<QString>("copiedSince"); // by another program, after Corvane's copy
+    QTest::newRow("field copy") << false << QString();
+    QTest::newRow("password") << true << QString();
+    QTest::newRow("another program's copy since") << true << u"theirs"_s;
+}
+
+void tst_CommonUi::clipboard_clearOwnValue_leavesOtherCopies()
+{
+    QFETCH(bool, secret);
+    QFETCH(QString, copiedSince);
+    secret ? Clipboard::setSecretText(u"s3cret"_s) : Clipboard::setText(u"s3cret"_s);
+    if (!copiedSince.isEmpty())
+        QGuiApplication::clipboard()->setText(copiedSince);
+    QCOMPARE(Clipboard::clearOwnValue(), copiedSince.isEmpty());
+    QCOMPARE(Clipboard::text(), copiedSince);
 }
 
 QTEST_MAIN(tst_CommonUi)

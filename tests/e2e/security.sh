@@ -4,6 +4,8 @@
 # intrusion report, no password stored in a record is left readable in any file, and going back
 # to "None" gives the plain database back line for line. A pasted password loses its line break,
 # and the expiry day picked in the calendar is the one stored.
+# Locking (the screen saver's signal on a session bus of the journey's own, or Ctrl+L) hides every window at
+# once, leaving no password on the clipboard and no record text for a screen reader, until the owner is back.
 source "$(dirname "$0")/lib.sh"
 e2e_begin security
 
@@ -24,6 +26,48 @@ start_to_authentication() {
     ASK=$WIN
     e2e_wait_painted "$ASK"
     e2e_click_twips "$ASK" 1140 150 3180 330
+}
+
+# ---- locking ------------------------------------------------------------------------------
+LOCKED_TEXTS=(alice carol "$SENTINEL" "$OWNER" vault.example mail.example "first one")
+shown_but_owner() { xdotool search --all --onlyvisible --pid "$CORVANE_PID" --name . | grep -vx "$(e2e_window '^Owner Auth')"; }
+screen_reader() { /usr/bin/python3 "$(dirname "$0")/atspi_texts.py" "$CORVANE_PID" || e2e_fail "no screen reader sees Corvane"; }
+
+# lock screen|keys WHAT: the screen saver's signal, or Ctrl+L. Within a second every window but "Owner Authentication"
+# (ASK) is gone; the copied password is off the clipboard; a screen reader reads no record text.
+lock() {
+    local start found text
+    e2e_frame "$MAIN"
+    PLACE=$OX,$OY
+    [[ $1 == screen ]] || e2e_focus "$MAIN"
+    start=$(e2e_now_ms)
+    if [[ $1 == keys ]]; then
+        e2e_key ctrl+l
+    else
+        gdbus emit --session --object-path /org/freedesktop/ScreenSaver \
+            --signal org.freedesktop.ScreenSaver.ActiveChanged true >/dev/null
+    fi
+    e2e_wait_until 10 '[[ -z $(shown_but_owner) ]]' || e2e_fail "$2: still shown: $(shown_but_owner)"
+    e2e_log "$2: every window hidden within $(($(e2e_now_ms) - start)) ms"
+    (($(e2e_now_ms) - start <= ${E2E_LOCK_MS:-1000})) || e2e_fail "$2: the windows took too long to go"
+    e2e_wait_window '^Owner Authentication$'
+    ASK=$WIN
+    e2e_shot "locked-$2"
+    [[ $(e2e_clip) != "$SENTINEL" ]] || e2e_fail "$2: the clipboard still holds the password"
+    text=$(screen_reader)
+    for found in "${LOCKED_TEXTS[@]}"; do
+        ! grep -qiF -- "$found" <<<"$text" || e2e_fail "$2: a screen reader reads \"$found\" while locked"
+    done
+}
+
+# unlock WHAT: the right password brings the same main window back where it was.
+unlock() {
+    e2e_focus "$ASK"
+    e2e_type "$OWNER"
+    e2e_key Return
+    e2e_wait_window '^Corvane$' "$E2E_TIMEOUT" "$SPLASH"
+    e2e_wait_framed "$WIN"
+    e2e_expect "$1: the window after unlocking" "$WIN $OX,$OY" "$MAIN $PLACE"
 }
 
 e2e_start
@@ -157,6 +201,65 @@ found=$(grep -rlaF -e "$SENTINEL" -e "$hidden" "$E2E_DIR" --exclude='*.png' --ex
 [[ -z $found ]] || e2e_fail "the password stored in a record can be read in: $found"
 e2e_log "secrecy: the stored password is readable in no file"
 e2e_check_modes "$APP" "$E2E_RUNTIME/corvane" "$E2E_DIR/backup"
+
+# ---- locked while the owner is away --------------------------------------------------------
+# The accessibility bus keeps its socket in the journey's home, and is there before Corvane starts, as at login.
+HOME=$E2E_HOME dbus-daemon --session --nofork --print-address=3 3>"$E2E_DIR/bus" 2>"$E2E_DIR/dbus.log" &
+LOCK_BUS=$!
+E2E_HELPER_PIDS+=("$LOCK_BUS")
+e2e_wait_until 10 '[[ -s $E2E_DIR/bus ]]' || e2e_fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_DIR/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress >/dev/null
+start_to_authentication
+e2e_type "$OWNER"
+e2e_key Return
+e2e_wait_main
+e2e_select_row 2
+e2e_label Password
+e2e_wait_clip "$SENTINEL"
+grep -qF carol <<<"$(screen_reader)" || e2e_fail "the screen reader cannot read the records at all"
+sleep 1 # Corvane listens to the desktop a little after its window shows
+lock screen screen-saver
+unlock screen-saver
+e2e_expect "title after unlocking" "$(e2e_title "$MAIN")" Corvane
+e2e_select_row 2
+e2e_label Username
+e2e_wait_clip carol
+# A lock closes the security settings and their confirmation of a new level, saving nothing.
+owner_before=$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")
+e2e_security_open
+e2e_security_level2
+e2e_security_accept
+e2e_wait_window '^Confirmation Request$'
+lock screen confirmation
+e2e_expect "owner record" "$("$E2E_INSPECT" owner "$APP/Data/ground.lnk")" "$owner_before"
+unlock confirmation
+[[ -z $(e2e_window 'Security Settings|Confirmation Request') ]] || e2e_fail "the security settings came back"
+e2e_backup_window backup
+lock screen backup
+unlock backup
+e2e_select_row 2
+e2e_label Path
+e2e_key Down Down Right Return
+e2e_wait_window '^CorvoBrowser$' 90
+lock screen browser
+unlock browser
+[[ -z $(e2e_window '^(Database|CorvoBrowser)') ]] || e2e_fail "the backup or browser window came back"
+# Ctrl+L, then three wrong passwords: the report, the preferences written as by Exit, the end.
+rm "$APP/prefs.cfg"
+lock keys ctrl-l
+for wrong in x1 y2 z3; do
+    e2e_type "$wrong"
+    e2e_key Return
+done
+e2e_answer "Access Error" "You are not allowed to use this application"
+e2e_wait_exit
+e2e_expect "report" "$(tr -d '\r' <"$APP/Corvane.log" | tail -n 5 | head -n 3 | tr '\n' ' ')" \
+    "Intrussion attempt #1: x1 Intrussion attempt #2: y2 Intrussion attempt #3: z3 "
+e2e_expect "preferences" "$(tr -d '\r' <"$APP/prefs.cfg" | sed -n '3p;4p' | tr '\n' ' ')" \
+    "[LPos]= $((${PLACE%,*} * E2E_TWIPS_PER_PIXEL)) [TPos]= $((${PLACE#*,} * E2E_TWIPS_PER_PIXEL)) "
+kill "$LOCK_BUS"
+unset DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
 # Back to "None" (the box holds the password in force): the plain database comes back line for
 # line, without the enciphered one, and the next start asks for nothing.

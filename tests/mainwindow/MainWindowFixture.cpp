@@ -125,6 +125,7 @@ mainScrControls controlsOf(const QWidget *window)
     find(window, ui.mnuImport, "mnuImport");
     find(window, ui.mnuExport, "mnuExport");
     find(window, ui.mnuCorvoBrowser, "mnuCorvoBrowser");
+    find(window, ui.mnuLock, "mnuLock");
     find(window, ui.mnuExit, "mnuExit");
     find(window, ui.mnuEditTop, "mnuEditTop");
     find(window, ui.mnuUndo, "mnuUndo");

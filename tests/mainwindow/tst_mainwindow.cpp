@@ -42,6 +42,25 @@ bool near(const QRect &actual, const QRect &expected)
         && qAbs(actual.width() - expected.width()) <= slack && qAbs(actual.height() - expected.height()) <= slack;
 }
 
+/** Types the owner password Pw1 into "Owner Authentication" once it asks, after seen() has looked around. */
+void answerOwner(const std::function<void()> &seen = {})
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, seen] {
+        auto *ask = qobject_cast<Ask4Pass *>(QApplication::activeModalWidget());
+        if (!ask)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        if (seen)
+            seen();
+        auto *box = ask->findChild<QLineEdit *>(u"Text1"_s);
+        box->setText(u"Pw1"_s);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    poll->start(5);
+}
+
 QStringList menuCaptions(const QMenu *menu)
 {
     QStringList captions;
@@ -77,6 +96,8 @@ private Q_SLOTS:
     void resize_rulesFollowTheWindow();
     void resize_tooLowCollapsesTo3000();
     void columnWidths_inTwips();
+    void lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain_data();
+    void lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain();
 };
 
 void tst_MainWindow::initTestCase()
@@ -145,7 +166,7 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
     QCOMPARE(bar, (QStringList { u"&File"_s, u"&Edit"_s, u"&Preferences"_s, u"&Help"_s }));
     QCOMPARE(menuCaptions(ui.mnuFileTop),
         (QStringList { u"Back up Database"_s, u"Restore Database"_s, u"&Import..."_s, u"Ex&port..."_s, u"-"_s,
-            u"Corvo Browser"_s, u"-"_s, u"E&xit"_s }));
+            u"Corvo Browser"_s, u"-"_s, u"&Lock"_s, u"E&xit"_s }));
     QCOMPARE(menuCaptions(ui.mnuEditTop),
         (QStringList { u"&Undo"_s, u"-"_s, u"&Add"_s, u"R&eplace"_s, u"Remo&ve"_s, u"&Reset"_s, u"-"_s, u"&Capture"_s,
             u"-"_s, u"Clear Clipboard"_s }));
@@ -158,14 +179,16 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
     QCOMPARE(menuCaptions(ui.mnuBrowse), (QStringList { u"Corvane Browser"_s, u"External Browser"_s }));
     QVERIFY(!f.window->menuBar()->actions().contains(ui.TmnuUrl->menuAction()));
 
-    for (const QAction *disabled : { ui.mnuUndo, ui.mnuAdd, ui.mnuReplace, ui.mnuRemove, ui.mnuLang })
+    QVERIFY(!ui.mnuLock->toolTip().isEmpty()); // no owner password: nothing to lock with
+    for (const QAction *disabled : { ui.mnuUndo, ui.mnuAdd, ui.mnuReplace, ui.mnuRemove, ui.mnuLang, ui.mnuLock })
         QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
     QVERIFY(ui.mnuReset->isEnabled());
     QVERIFY(ui.mnuAutoComplete->isChecked());
     for (const QAction *off : { ui.mnuCapture, ui.mnuOnTop, ui.mnuHideDisplay, ui.mnuAutoHide })
         QVERIFY(!off->isChecked());
     for (const QAction *action : f.window->findChildren<QAction *>())
-        QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+        QVERIFY2(action->shortcut() == (action == ui.mnuLock ? QKeySequence(u"Ctrl+L"_s) : QKeySequence()),
+            qPrintable(action->objectName()));
 
     ui.mnuAutoComplete->trigger();
     QVERIFY(!ui.mnuAutoComplete->isChecked());
@@ -514,6 +537,40 @@ void tst_MainWindow::columnWidths_inTwips()
         QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(column)) - expected[column]) <= 15);
     // Column 4 is as wide as the grid was when the widths were set, so the date lies past the edge.
     QVERIFY(qAbs(Twips::fromPixels(grid->columnWidth(4)) - 7650) <= 30);
+}
+
+void tst_MainWindow::lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::newRow("Program Only") << 2;
+    QTest::newRow("Program and DBase") << 1;
+}
+
+void tst_MainWindow::lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain()
+{
+    QFETCH(int, level);
+    MainWindowFixture f({ recordLine(u"Bank"_s, u"b.example"_s, u"bob"_s, u"pw"_s) });
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"Pw1"_s, u"05-17-2026"_s, level)));
+    if (level == 1)
+        QVERIFY(f.window->database().EncryptPlainToDB(u"Pw1"_s));
+    answerOwner();
+    f.start();
+    f.clickRow(0);
+    QTest::mouseClick(f.ui.Label2, Qt::LeftButton);
+    f.ui.setText(RecordLine::Info, u"typed, not filed"_s);
+    bool dropped = false;
+    answerOwner([&] {
+        dropped = !f.window->isVisible() && f.rows() == 0 && f.ui.texts() == RecordLine::Texts {}
+            && QGuiApplication::clipboard()->text().isEmpty();
+    });
+    QTRY_VERIFY(f.ui.mnuLock->isEnabled());
+    f.ui.mnuLock->trigger();
+    QTRY_VERIFY(f.window->isVisible());
+    QVERIFY(dropped);
+    QCOMPARE(f.cell(0, RecordLine::Username), u"bob"_s);
+    QCOMPARE(f.ui.texts(), RecordLine::Texts {});
+    QCOMPARE(f.window->commands().selectedRow(), -1);
+    QCOMPARE(f.exit.count, 0);
 }
 
 QTEST_MAIN(tst_MainWindow)
