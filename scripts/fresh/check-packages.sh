@@ -135,8 +135,9 @@ useradd --create-home --shell /bin/bash someone
 for user in "${users[@]}"; do
     check "$user: corvane --version works with no display" version_answers "$user"
 done
-# What the sessions need: a virtual X server, a window manager, xdotool and xclip, and xwd for screenshots.
-"${apt[@]}" install --no-install-recommends xvfb xauth xdotool xclip openbox x11-apps >>"$out/apt.log" 2>&1 \
+# What the sessions need: a virtual X server, a window manager, xdotool, xclip and xprop, and xwd for
+# screenshots.
+"${apt[@]}" install --no-install-recommends xvfb xauth xdotool xclip x11-utils openbox x11-apps >>"$out/apt.log" 2>&1 \
     || { tail "$out/apt.log"; exit 1; }
 for user in "${users[@]}"; do
     check "$user: Corvane starts, files a record, and its browser command names corvane-browser" session "$user" first
