@@ -153,11 +153,6 @@ if [[ -n $deb && -d $root/var/tmp/corvane-check ]]; then
     # The sessions' logs and screenshots outlive the root.
     rm -rf "$root.check"
     cp -r "$root/var/tmp/corvane-check" "$root.check"
-    if command -v convert >/dev/null; then
-        for shot in "$root.check"/*/*.xwd; do
-            [[ -f $shot ]] && convert "$shot" "${shot%.xwd}.png" && rm "$shot"
-        done
-    fi
     echo "The sessions' screenshots and logs: $root.check"
 fi
 echo "$command ended with status $status after $((SECONDS - start)) s (whole log: $log)."

@@ -47,17 +47,17 @@ used_mib() {
 }
 # pulls ARGS...: how many packages apt would install for "apt-get install ARGS", as simulated now.
 pulls() { apt-get install -s "$@" 2>/dev/null | grep -c '^Inst '; }
-# apt_install WHAT ARGS...: apt-get install ARGS, with the figure of what it added.
+# apt_install [WHAT] ARGS...: apt-get install ARGS; with WHAT, the figure of what it added.
 apt_install() {
     local what=$1 before_n before_mib
     shift
     before_n=$(installed_count)
-    before_mib=$(used_mib)
+    [[ -n $what ]] && before_mib=$(used_mib)
     if ! "${apt[@]}" install "$@" >>"$out/apt.log" 2>&1; then
         tail -n 15 "$out/apt.log"
         return 1
     fi
-    figure "$what: $(($(installed_count) - before_n)) packages installed, $(($(used_mib) - before_mib)) MiB"
+    [[ -z $what ]] || figure "$what: $(($(installed_count) - before_n)) packages installed, $(($(used_mib) - before_mib)) MiB"
 }
 
 home_of() { getent passwd "$1" | cut -d: -f6; }
@@ -121,12 +121,15 @@ gone() { [[ ! -e /usr/lib/corvane && ! -e /usr/share/corvane && ! -e /usr/bin/co
 
 step "What apt pulls in on this fresh root"
 apt-get update -q >>"$out/apt.log" 2>&1 || { tail "$out/apt.log"; exit 1; }
-figure "corvane alone, without recommended packages: $(pulls --no-install-recommends "$corvane_deb") packages"
-figure "corvane alone, with recommended packages (apt's default): $(pulls "$corvane_deb") packages"
-figure "corvane and corvane-browser: $(pulls --no-install-recommends "$corvane_deb" "$browser_deb") packages"
-if [[ -n $old ]]; then
-    figure "the earlier release ($(basename -a "$old"/*.deb | paste -sd ' ')): $(pulls --no-install-recommends "$old"/*.deb) packages"
-fi
+# Without recommended packages, and with them (apt's default).
+figures() { # figures WHAT DEB...
+    local what=$1
+    shift
+    figure "$what: $(pulls --no-install-recommends "$@") packages, $(pulls "$@") with recommended packages"
+}
+figures "corvane alone" "$corvane_deb"
+figures "corvane and corvane-browser" "$corvane_deb" "$browser_deb"
+[[ -z $old ]] || figures "the earlier release ($(basename -a "$old"/*.deb | paste -sd ' '))" "$old"/*.deb
 
 step "corvane alone"
 check "corvane installs" apt_install "corvane" --no-install-recommends "$corvane_deb"
@@ -135,9 +138,9 @@ useradd --create-home --shell /bin/bash someone
 for user in "${users[@]}"; do
     check "$user: corvane --version works with no display" version_answers "$user"
 done
-# What the sessions need: a virtual X server, a window manager, xdotool, xclip and xprop, and xwd for
-# screenshots.
-"${apt[@]}" install --no-install-recommends xvfb xauth xdotool xclip x11-utils openbox x11-apps >>"$out/apt.log" 2>&1 \
+# What the sessions need: a virtual X server, a window manager, xdotool, xclip, xprop, and ImageMagick's
+# import for screenshots.
+"${apt[@]}" install --no-install-recommends xvfb xauth xdotool xclip x11-utils openbox imagemagick >>"$out/apt.log" 2>&1 \
     || { tail "$out/apt.log"; exit 1; }
 for user in "${users[@]}"; do
     check "$user: Corvane starts, files a record, and its browser command names corvane-browser" session "$user" first
@@ -156,10 +159,10 @@ if [[ -n $old ]]; then
     step "Upgrade from the earlier release"
     snapshot before-old
     purge
-    check "the earlier release installs" apt_install "the earlier release" --no-install-recommends "$old"/*.deb
+    check "the earlier release installs" apt_install "" --no-install-recommends "$old"/*.deb
     check "every user's records are kept while the earlier release is installed" records_kept before-old
     snapshot before-upgrade
-    check "the upgrade installs" apt_install "the upgrade" --no-install-recommends "$corvane_deb" "$browser_deb"
+    check "the upgrade installs" apt_install "" --no-install-recommends "$corvane_deb" "$browser_deb"
     check "the upgrade is of the new version" test "$(dpkg-query -W -f='${Version}' corvane)" \
         = "$(dpkg-deb -f "$corvane_deb" Version)"
     check "every user's records are kept by the upgrade" records_kept before-upgrade

@@ -13,7 +13,7 @@
 #   refused  (as root, without QTWEBENGINE_DISABLE_SANDBOX) asks for the built-in browser and reads
 #            the message that says why it does not start, and how to start it
 # Every session ends with File > Exit. OUT is a folder for the program's output and the
-# screenshots (X window dumps, .xwd). Exits 0 when every step held, else 1 with the reason.
+# screenshots (PNG). Exits 0 when every step held, else 1 with the reason.
 set -uo pipefail
 what=$1
 out=$2
@@ -23,7 +23,7 @@ corvane_pid=
 wm_pid=
 
 log() { printf '  [%s %s] %s\n' "$(id -un)" "$what" "$*"; }
-shot() { xwd -root -silent >"$out/$what-$1.xwd" 2>/dev/null || true; }
+shot() { import -window root "$out/$what-$1.png" 2>/dev/null || true; }
 finish() {
     [[ -n $corvane_pid ]] && kill "$corvane_pid" 2>/dev/null
     [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
@@ -77,6 +77,8 @@ message_text() {
     done
 }
 
+# xvfb-run goes on when its server is slow to say it is ready: wait until it answers.
+until_true 20 'xprop -root >/dev/null 2>&1' || fail "the X server $DISPLAY does not answer"
 openbox --sm-disable >"$out/openbox.log" 2>&1 &
 wm_pid=$!
 until_true 10 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start"
@@ -117,8 +119,8 @@ browser_refused() { # browser_refused WORD: the browser command shows a message 
     open_browser
     until_true "$timeout" 'box=$(visible "^Corvane$" "$main")' || fail "no message showed for the built-in browser"
     sleep 0.5
-    shot no-browser
     said=$(message_text "$box" | paste -sd ' ')
+    shot no-browser
     log "the message says: $said"
     [[ $said == *"$1"* ]] || fail "the message does not name $1"
     xdotool windowactivate --sync "$box" 2>/dev/null
