@@ -79,9 +79,9 @@ message_text() {
 
 # xvfb-run goes on when its server is slow to say it is ready: wait until it answers.
 until_true 20 'xprop -root >/dev/null 2>&1' || fail "the X server $DISPLAY does not answer"
-openbox --sm-disable >"$out/openbox.log" 2>&1 &
+openbox --sm-disable >>"$out/openbox.log" 2>&1 &
 wm_pid=$!
-until_true 10 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start"
+until_true 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start"
 
 corvane >"$out/corvane-$what.log" 2>&1 &
 corvane_pid=$!
