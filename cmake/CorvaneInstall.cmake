@@ -1,8 +1,4 @@
-# What an install (cmake --install, or cpack for the packages) puts where.
-
-# The program and what it loads from beside itself go to a folder of their own; bin/ gets a link.
-set(CORVANE_INSTALL_APPDIR "lib/corvane" CACHE STRING
-    "Folder (below the prefix) for the program and its browser library")
+# How an install (cmake --install, or cpack for the packages) is divided and stripped.
 
 # Each install belongs to a component, and the packages are made of components (CorvanePackage.cmake):
 # runtime and desktop make the package corvane, browser the package corvane-browser. An install
