@@ -73,12 +73,17 @@ as() {
         PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="/run/user/$uid" "$@"
 }
 # session USER WHAT [NAME=VALUE...]: one desktop session (session.sh WHAT) in a virtual X server.
+# Each session's server starts looking for a free display number above the last one's, which
+# may still be shutting down.
+display=390
 session() {
     local user=$1 what=$2
     shift 2
     mkdir -p "$out/$user"
     chown "$user:" "$out/$user"
-    as "$user" "$@" xvfb-run -a -n 390 -s "-screen 0 1280x1024x24 -dpi 96" bash "$here/session.sh" "$what" "$out/$user"
+    display=$((display + 1))
+    as "$user" "$@" xvfb-run -a -n "$display" -s "-screen 0 1280x1024x24 -dpi 96" \
+        bash "$here/session.sh" "$what" "$out/$user"
 }
 # records USER: the checksums of the user's records folder (the lock of a running Corvane aside).
 records() {

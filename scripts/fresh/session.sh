@@ -79,9 +79,18 @@ message_text() {
 
 # xvfb-run goes on when its server is slow to say it is ready: wait until it answers.
 until_true 20 'xprop -root >/dev/null 2>&1' || fail "the X server $DISPLAY does not answer"
-openbox --sm-disable >>"$out/openbox.log" 2>&1 &
-wm_pid=$!
-until_true 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start"
+# openbox's first start on a new system is slow (it builds the font cache); a start that could
+# not reach the server is tried again.
+for attempt in 1 2 3; do
+    openbox --sm-disable >>"$out/openbox.log" 2>&1 &
+    wm_pid=$!
+    until_true 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || ! kill -0 "$wm_pid" 2>/dev/null'
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    kill "$wm_pid" 2>/dev/null
+    wm_pid=
+    sleep 1
+done
+[[ -n $wm_pid ]] || fail "openbox did not start on $DISPLAY"
 
 corvane >"$out/corvane-$what.log" 2>&1 &
 corvane_pid=$!
