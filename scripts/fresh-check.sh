@@ -1,35 +1,44 @@
 #!/usr/bin/env bash
-# Tries the two commands the way a new user meets them: makes a fresh, minimal Debian 12
-# root (mmdebstrap --variant=minbase, with git), clones this checkout into it and runs
-# ./test.sh there, which installs every package it needs and builds from nothing, then makes
-# the Debian package with cpack.
+# Tries Corvane the way a new user meets it, on a fresh, minimal Debian 12 root (mmdebstrap
+# --variant=minbase, with git), entered with chroot.
 #
 #   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
-#   scripts/fresh-check.sh [--keep] --deb corvane_1.0.0_amd64.deb [ROOT]
+#   scripts/fresh-check.sh [--keep] --deb PACKAGES [--upgrade-from OLD-PACKAGES] [ROOT]
 #
-#   --keep        leave the root in place afterwards (it is removed otherwise)
-#   --command     what to run in the clone instead of ./test.sh and the package build
-#                 (for instance "./run.sh")
-#   --deb FILE    instead of cloning: install the package with apt-get, as a user would,
-#                 then start corvane (under xvfb-run) as a new user and check that its
-#                 window shows and its records folder is ~/.local/share/corvane
-#   ROOT          where to make the root; a new folder under build-fresh/ by default
+# Without --deb it clones this checkout into the root and runs ./test.sh there, which installs
+# every package it needs and builds from nothing, then makes the packages with scripts/package.sh.
+#
+#   --keep          leave the root in place afterwards (it is removed otherwise)
+#   --command       what to run in the clone instead (for instance "./run.sh")
+#   --deb PACKAGES  instead of cloning: check the packages in the folder PACKAGES (or beside the
+#                   .deb file given), corvane and corvane-browser as scripts/package.sh makes them
+#                   in build-package/package, with scripts/fresh/check-packages.sh: corvane
+#                   installs without Qt WebEngine and runs, as root and as a new user, its browser
+#                   command naming corvane-browser; with corvane-browser the built-in browser opens;
+#                   upgrade and purge keep every user's records; nothing is written under /usr.
+#                   The sessions' screenshots (PNG) and logs are kept beside the log, in ROOT.check/
+#   --upgrade-from OLD-PACKAGES
+#                   with --deb: the packages of an earlier release, installed before the upgrade
+#   ROOT            where to make the root; a new folder under build-fresh/ by default
 #
 # For developers and releases, not for CI: it downloads the whole Debian base and every
-# package the tests need. It tests what is committed (HEAD), not changes in the work tree.
+# package the checks need. Without --deb it tests what is committed (HEAD), not the work tree.
 # Needs root: it mounts /proc, /sys and /dev into the new root and runs there with chroot.
 set -euo pipefail
 CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 keep=0
-command="./test.sh && cd build && cpack -G DEB"
+command="./test.sh && scripts/package.sh"
 deb=
+old=
 root=
 while (($#)); do
     case $1 in
     --keep) keep=1 ;;
-    --deb)
-        deb=$(realpath "$2")
+    --deb | --upgrade-from)
+        folder=$(realpath "$2")
+        [[ -f $folder ]] && folder=$(dirname "$folder")
+        if [[ $1 == --deb ]]; then deb=$folder; else old=$folder; fi
         shift
         ;;
     --command)
@@ -37,7 +46,7 @@ while (($#)); do
         shift
         ;;
     -h | --help)
-        sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *) root=$1 ;;
@@ -104,44 +113,21 @@ if [[ -z $deb ]]; then
     git clone --quiet --no-local "$CORVANE_ROOT" "$root/root/corvane"
     echo "Cloned $(git -C "$CORVANE_ROOT" rev-parse --short HEAD) into /root/corvane."
 else
-    [[ -f $deb ]] || { echo "No package $deb" >&2; exit 2; }
-    cp "$deb" "$root/root/"
-    cat >"$root/root/check-package.sh" <<'EOS'
-#!/bin/bash
-# Installs the package as a user would, then runs corvane as a new user under xvfb-run.
-set -euo pipefail
-deb=$1
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "./$deb"
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends xvfb xauth xdotool
-dpkg -L corvane
-useradd --create-home someone
-runuser -u someone -- bash -s <<'EOU'
-set -u
-cd ~
-# The check runs inside xvfb-run, which alone holds the virtual display's key.
-xvfb-run -a -n 390 -s "-screen 0 1280x1024x24" bash -c '
-    corvane >corvane.out 2>&1 &
-    pid=$!
-    shown=
-    for i in $(seq 60); do
-        if xdotool search --onlyvisible --name "^Corvane\$" >/dev/null 2>&1 && [[ -d .local/share/corvane/Data ]]; then
-            shown=yes
-            break
-        fi
-        sleep 1
+    check=$root/opt/corvane-check
+    mkdir -p "$check/new"
+    for name in corvane corvane-browser; do
+        compgen -G "$deb/${name}_*.deb" >/dev/null || { echo "No ${name}_*.deb in $deb" >&2; exit 2; }
+        cp "$deb/${name}"_*.deb "$check/new/"
     done
-    kill $pid
-    wait $pid
-    [[ -n $shown ]]'
-status=$?
-ls -la .local/share/corvane .local/share/corvane/Data || true
-cat corvane.out
-((status == 0)) || { echo "corvane's window did not show, or it made no records folder"; exit 1; }
-echo "corvane ran from the package: its window showed and its records live in ~/.local/share/corvane"
-EOU
-EOS
-    command="bash check-package.sh $(basename "$deb")"
+    check_args="/opt/corvane-check/new"
+    if [[ -n $old ]]; then
+        mkdir -p "$check/old"
+        cp "$old"/*.deb "$check/old/"
+        check_args+=" /opt/corvane-check/old"
+    fi
+    cp "$CORVANE_ROOT/scripts/fresh/check-packages.sh" "$CORVANE_ROOT/scripts/fresh/session.sh" "$check/"
+    echo "Checking $(cd "$check/new" && ls | paste -sd ' ')${old:+, upgrading from $(cd "$check/old" && ls | paste -sd ' ')}"
+    command="bash /opt/corvane-check/check-packages.sh $check_args"
 fi
 
 # The root is a mount point of its own, as on a machine booted into it: programs that look at
@@ -163,5 +149,11 @@ chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     bash -c "cd $workdir && $command" 2>&1 | tee -a "$log"
 status=${PIPESTATUS[0]}
 set -e
+if [[ -n $deb && -d $root/var/tmp/corvane-check ]]; then
+    # The sessions' logs and screenshots outlive the root.
+    rm -rf "$root.check"
+    cp -r "$root/var/tmp/corvane-check" "$root.check"
+    echo "The sessions' screenshots and logs: $root.check"
+fi
 echo "$command ended with status $status after $((SECONDS - start)) s (whole log: $log)."
 exit "$status"

@@ -1,18 +1,27 @@
 # Shared by run.sh and test.sh: install what is missing, then configure and build.
 # Sourced, not run; expects CORVANE_ROOT to be set.
 
+# What building Corvane and its packages needs: Qt, libcsv (File > Import and Export), the
+# compiler, rsvg-convert (the icon's pictures), dpkg-shlibdeps and file (the packages' dependencies).
+corvane_build_packages=(
+    qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev
+    libcsv-dev cmake make g++ librsvg2-bin dpkg-dev file
+)
+# ... and what the tests, benchmarks and checks need besides.
 corvane_packages=(
-    qt6-base-dev libgl-dev qt6-webengine-dev qt6-svg-dev libx11-dev libcsv-dev
+    "${corvane_build_packages[@]}" libx11-dev
     xvfb xauth xdotool x11-utils xclip imagemagick openbox
     weston qt6-wayland wl-clipboard xwayland
     dbus-daemon libglib2.0-bin at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev strace clang-format
-    cmake make g++ dpkg-dev file
 )
 
+# corvane_install_missing_packages [PACKAGE...]: installs those of the packages (all of
+# corvane_packages by default) that are missing.
 corvane_install_missing_packages() {
     local missing=() p
-    for p in "${corvane_packages[@]}"; do
+    (($#)) || set -- "${corvane_packages[@]}"
+    for p in "$@"; do
         if [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" != "install ok installed" ]]; then
             missing+=("$p")
         fi

@@ -23,6 +23,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"corvane"_s);
+    // The name of the menu entry: a Wayland desktop finds the window's icon and entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CORVANE_DESKTOP_ID));
     QApplication::setWindowIcon(QIcon(u":/icons/corvane.svg"_s));
     // The windows are laid out for an 8-point interface font.
     QFont font = QApplication::font();

@@ -66,8 +66,7 @@ BrowserWindow *BrowserCommands::loadedBrowser()
     if (!library) {
         showMessage(m_owner, MessageIcon::Critical, AppInfo::title,
             u"The built-in browser cannot be opened.\n\n%1\n\nEverything else in Corvane works as before, and "
-            "\"External Browser\" opens the page in your default browser. Installing Corvane again brings "
-            "the built-in browser back."_s.arg(error));
+            "\"External Browser\" opens the page in your default browser."_s.arg(error));
         return nullptr;
     }
     Q_EMIT browserLoaded(m_browser);

@@ -9,6 +9,8 @@
 #include <QOpenGLContext>
 #include <QPluginLoader>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 QT_BEGIN_NAMESPACE
@@ -64,8 +66,20 @@ BrowserFactory *factory(QString *error)
     const QString file = path();
     // Only this very file: the loader must not go looking for a library of that name elsewhere.
     if (!QFileInfo(file).isFile()) {
-        if (error)
-            *error = u"The file %1 is missing."_s.arg(file);
+        if (error) {
+            *error = u"The file %1 is missing. The built-in browser comes in the package corvane-browser: install it "
+                     "with \"sudo apt install corvane-browser\"."_s.arg(file);
+        }
+        return nullptr;
+    }
+    // Started as root with its sandbox on, the web engine ends the whole program.
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")
+        && !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(u"--no-sandbox"_s)) {
+        if (error) {
+            *error = u"Corvane runs as root, and the web engine of the built-in browser does not start as root "
+                     "with its sandbox on. Start Corvane as yourself, or set QTWEBENGINE_DISABLE_SANDBOX=1 to run "
+                     "the browser without its sandbox."_s;
+        }
         return nullptr;
     }
     shareOpenGLContext();
@@ -74,8 +88,10 @@ BrowserFactory *factory(QString *error)
     auto *entry = qobject_cast<BrowserFactory *>(instance);
     if (!entry) {
         if (error) {
-            *error = instance ? u"The file %1 is not Corvane's browser library."_s.arg(file)
-                              : u"The file %1 could not be loaded: %2"_s.arg(file, loader.errorString());
+            *error = (instance ? u"The file %1 is not Corvane's browser library."_s.arg(file)
+                               : u"The file %1 could not be loaded: %2"_s.arg(file, loader.errorString()))
+                + u" Installing the package corvane-browser again mends it: "
+                  "\"sudo apt install --reinstall corvane-browser\"."_s;
         }
         // A library that is not ours goes again; one that failed to load is not in memory.
         if (instance)

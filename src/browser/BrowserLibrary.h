@@ -17,8 +17,9 @@ QString path();
 
 /**
  * The library's entry, loading the library the first time. nullptr when it cannot be loaded
- * (missing, broken, or not Corvane's browser), with the reason in error; the next call tries
- * again.
+ * (missing, broken, or not Corvane's browser) or must not be (as root, the web engine would end
+ * the program unless its sandbox is switched off), with the reason and its remedy in error; the
+ * next call tries again.
  */
 BrowserFactory *factory(QString *error = nullptr);
 
