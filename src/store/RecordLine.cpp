@@ -53,7 +53,16 @@ QString build(const Texts &texts, const QString &recordDate)
 
 Values split(QStringView line)
 {
+    const ValueViews views = splitViews(line);
     Values values;
+    for (size_t i = 0; i < views.size(); ++i)
+        values[i] = views[i].toString();
+    return values;
+}
+
+ValueViews splitViews(QStringView line)
+{
+    ValueViews values;
     qsizetype taken = 0;
     qsizetype start = 0;
     for (;;) {
@@ -61,14 +70,14 @@ Values split(QStringView line)
         if (at < 0)
             break;
         if (taken < kFieldCount)
-            values[taken] = line.sliced(start, at - start).toString();
+            values[taken] = line.sliced(start, at - start);
         ++taken;
         start = at + kSeparator.size();
     }
     if (taken == 0) {
         // No separator at all: the whole line is the Service, so the record
         // keeps a row of its own and every later row stays where it belongs.
-        values[Service] = line.toString();
+        values[Service] = line;
         return values;
     }
     // A line ending in its separator (or a single stray character after it)
@@ -76,7 +85,7 @@ Values split(QStringView line)
     // older form, whose values run Service, Username, Password, Info, Path;
     // the text after the last separator is not a value.
     if (line.size() - start >= 2) {
-        Values older;
+        ValueViews older;
         older[Service] = values[0];
         older[Path] = values[4];
         older[Username] = values[1];

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record's text form, the two ciphers, the record list's order and the grid's model.
+// The record's text form, the two ciphers, the record list's order, the grid's model and the search.
 #include "Fakes.h"
 #include "TestFolders.h"
 #include "store/FieldCipher.h"
 #include "store/LineCipher.h"
+#include "store/RecordFinder.h"
 #include "store/RecordLine.h"
 #include "store/RecordList.h"
 #include "store/RecordTableModel.h"
@@ -38,6 +39,9 @@ private Q_SLOTS:
     void recordList_randomEdits_keepOrderAndFindEqualLines();
     void model_presentsListWithMaskedPassword();
     void model_staysConsistentThroughEveryChange();
+    void finder_findsInGridOrder_data();
+    void finder_findsInGridOrder();
+    void finder_followsEveryChangeOfTheRecords();
 };
 
 void tst_StoreText::fieldCipher_tableIsPinned()
@@ -309,6 +313,87 @@ void tst_StoreText::model_staysConsistentThroughEveryChange()
     QCOMPARE(model.rowCount(), 3);
     model.setLines({});
     QCOMPARE(model.rowCount(), 0);
+}
+
+void tst_StoreText::finder_findsInGridOrder_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("row");
+    // Rows: 0 Alpha, 1 beta, 2 Delta (the older form: its Path comes last), 3 Gamma.
+    QTest::newRow("case does not count") << u"aLPHA"_s << 0 << u"next"_s << 0;
+    QTest::newRow("round the end") << u"alpha"_s << 1 << u"next"_s << 0;
+    QTest::newRow("never the password") << u"secret"_s << 0 << u"next"_s << -1;
+    QTest::newRow("path") << u"bank.EX"_s << 0 << u"next"_s << 1;
+    QTest::newRow("path of the older form") << u"old.example"_s << 0 << u"next"_s << 2;
+    QTest::newRow("info, letters beyond ASCII") << u"äRGER"_s << 0 << u"next"_s << 3;
+    QTest::newRow("back, round the start") << u"carl"_s << 1 << u"previous"_s << 3;
+    QTest::newRow("back from before the first") << u"a"_s << -1 << u"previous"_s << 3;
+    QTest::newRow("from past the last") << u"a"_s << 4 << u"next"_s << 0;
+    QTest::newRow("not across fields") << u"alphaa.example"_s << 0 << u"next"_s << -1;
+    QTest::newRow("not across records") << u"onebeta"_s << 0 << u"next"_s << -1;
+    QTest::newRow("empty text") << QString() << 0 << u"next"_s << -1;
+    QTest::newRow("service begins") << u"GA"_s << 0 << u"service"_s << 3;
+    QTest::newRow("service, round the end") << u"al"_s << 1 << u"service"_s << 0;
+    QTest::newRow("service only") << u"dave"_s << 0 << u"service"_s << -1;
+}
+
+void tst_StoreText::finder_findsInGridOrder()
+{
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(QString, how);
+    QFETCH(int, row);
+    RecordTableModel model;
+    model.setLines({ u"Gamma:!:!carl:!alpha:!Ärger:!d:!"_s, u"Delta:!dave:!pw:!info:!old.example:!xy"_s,
+        u"Alpha:!a.example:!ann:!secret:!note one:!d:!"_s, u"beta:!https://Bank.example:!bob:!pw:!:!d:!"_s });
+    const RecordFinder finder(model);
+    if (how == u"service"_s)
+        QCOMPARE(finder.findService(text, from), row);
+    else
+        QCOMPARE(finder.find(text, from,
+                     how == u"next"_s ? RecordFinder::Direction::Forward : RecordFinder::Direction::Backward),
+            row);
+}
+
+void tst_StoreText::finder_followsEveryChangeOfTheRecords()
+{
+    // After each change, a finder that has searched all along finds what a new one finds.
+    QRandomGenerator random(11);
+    const QStringList words { u"Mail"_s, u"bank"_s, u"Forum"_s, u"mAIL.example"_s, u"forge"_s };
+    auto word = [&] { return words[random.bounded(int(words.size()))]; };
+    auto line
+        = [&]() -> QString { return word() + u":!"_s + word() + u":!u:!"_s + word() + u":!"_s + word() + u":!d:!"_s; };
+    RecordTableModel model;
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines.append(line());
+    model.setLines(lines);
+    const RecordFinder kept(model);
+    QCOMPARE(kept.find(u"zzz"_s, 0), -1); // its copy of the records is made now
+    for (int change = 0; change < 120; ++change) {
+        const int row = random.bounded(model.rowCount());
+        switch (change % 3) {
+        case 0:
+            model.insertLine(line());
+            break;
+        case 1:
+            model.replaceLine(row, line());
+            break;
+        default:
+            model.removeLine(row);
+            break;
+        }
+        const RecordFinder fresh(model);
+        for (const QString &text : words + QStringList { u"ail"_s, u"m"_s }) {
+            const int from = random.bounded(model.rowCount() + 1);
+            QCOMPARE(kept.find(text, from), fresh.find(text, from));
+            QCOMPARE(kept.find(text, from, RecordFinder::Direction::Backward),
+                fresh.find(text, from, RecordFinder::Direction::Backward));
+            QCOMPARE(kept.findService(text, from), fresh.findService(text, from));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_StoreText)

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class RecordTableModel;
+
+/**
+ * Finds records by their text for the Find window and the grid's type-ahead,
+ * in the grid's order and without changing the records or that order. The
+ * Service, Path, Username and Info of each record are searched; the Password
+ * never is. Letter case does not count.
+ *
+ * The first search makes a case-folded copy of the searched fields, one block
+ * of text for all records, and every change of the records that the model
+ * reports updates it in place, so that each search reads that block once at
+ * most, however many records there are.
+ */
+class RecordFinder : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Direction { Forward, Backward };
+
+    explicit RecordFinder(const RecordTableModel &records, QObject *parent = nullptr);
+
+    /**
+     * The row of the first record that holds text in one of its searched fields, trying row from
+     * first, then the rows after it (Forward) or before it (Backward), round the end of the list;
+     * -1 when no record holds it or text is empty. from is taken round the list too: -1 is the
+     * last row, the row count the first.
+     */
+    int find(QStringView text, int from, Direction direction = Direction::Forward) const;
+
+    /**
+     * The row of the first record whose Service begins with prefix, trying row from first, then
+     * the rows after it, round the end of the list; -1 when none does or prefix is empty.
+     */
+    int findService(QStringView prefix, int from) const;
+
+private:
+    /** The searched text of row: each searched field case-folded and ended by a line feed. */
+    QString rowText(int row) const;
+    void build() const;
+    void forget();
+    void insertRow(int row);
+    void removeRow(int row);
+    /** The row whose text holds position at of the block. */
+    int rowAt(qsizetype at) const;
+    /** The first row of rows first to end (not included) whose text holds needle; -1 for none. */
+    int firstRow(QStringView needle, int first, int end) const;
+    /** The last row of rows first to end (not included) whose text holds needle; -1 for none. */
+    int lastRow(QStringView needle, int first, int end) const;
+    /** The text of rows first to end (not included). */
+    QStringView rows(int first, int end) const;
+
+    const RecordTableModel &m_records;
+    /** The searched text of every record, in row order; made by the first search. */
+    mutable QString m_text;
+    /** Where each row's text begins in m_text, and its length as the last item. */
+    mutable std::vector<qsizetype> m_starts;
+    mutable bool m_built = false;
+};
