@@ -57,6 +57,7 @@ void FindCommands::mnuFind_Click()
         connect(m_window, &FindWindow::findNext, this, [this] { step(RecordFinder::Direction::Forward); });
         connect(m_window, &FindWindow::findPrevious, this, [this] { step(RecordFinder::Direction::Backward); });
     }
+    m_finder.prepare();
     m_window->showWithFocus();
 }
 

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 /** Ends each field in the block: no record line holds one, so no match runs from one field into the next. */
@@ -50,13 +55,40 @@ QString folded(QStringView text)
 /** Where needle first stands in haystack from position from on; -1 when it does not. */
 qsizetype indexIn(QStringView haystack, QStringView needle, qsizetype from)
 {
-    // The first character is looked for with Qt's vectorised character search; most places
-    // are passed over there without a look at the rest of the needle.
-    const QChar first = needle.front();
-    const QStringView rest = needle.sliced(1);
+    if (needle.size() == 1)
+        return haystack.indexOf(needle.front(), from);
+    // The places where the needle's first two characters stand are few even in a text of the
+    // commonest letters; only there is the rest compared.
+    const char16_t *text = haystack.utf16();
+    const char16_t first = needle[0].unicode();
+    const char16_t second = needle[1].unicode();
+    const QStringView rest = needle.sliced(2);
     const qsizetype last = haystack.size() - needle.size();
-    for (qsizetype at = haystack.indexOf(first, from); at >= 0 && at <= last; at = haystack.indexOf(first, at + 1)) {
-        if (haystack.sliced(at + 1, rest.size()) == rest)
+    auto restAt = [&](qsizetype at) { return haystack.sliced(at + 2, rest.size()) == rest; };
+    qsizetype at = from;
+#if defined(__SSE2__)
+    // Eight places at a time.
+    const __m128i firsts = _mm_set1_epi16(short(first));
+    const __m128i seconds = _mm_set1_epi16(short(second));
+    for (; at + 9 <= haystack.size(); at += 8) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + at));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + at + 1));
+        // Two bits for each place where both characters stand.
+        auto places
+            = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(here, firsts), _mm_cmpeq_epi16(next, seconds))));
+        while (places) {
+            const int bit = std::countr_zero(places);
+            const qsizetype place = at + bit / 2;
+            if (place > last)
+                return -1;
+            if (restAt(place))
+                return place;
+            places &= ~(3U << bit);
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (text[at] == first && text[at + 1] == second && restAt(at))
             return at;
     }
     return -1;
@@ -75,8 +107,8 @@ RecordFinder::RecordFinder(const RecordTableModel &records, QObject *parent)
 {
     // Every change the model reports is made to the block at once, so a search never waits for
     // the whole block to be made again after a record is filed.
-    connect(&records, &QAbstractItemModel::modelReset, this, &RecordFinder::forget);
-    connect(&records, &QAbstractItemModel::layoutChanged, this, &RecordFinder::forget);
+    connect(&records, &QAbstractItemModel::modelReset, this, &RecordFinder::renew);
+    connect(&records, &QAbstractItemModel::layoutChanged, this, &RecordFinder::renew);
     connect(&records, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
         for (int row = first; row <= last; ++row)
             insertRow(row);
@@ -88,7 +120,7 @@ RecordFinder::RecordFinder(const RecordTableModel &records, QObject *parent)
     connect(&records, &QAbstractItemModel::rowsMoved, this,
         [this](const QModelIndex &, int first, int last, const QModelIndex &, int before) {
             if (first != last) {
-                forget();
+                renew();
                 return;
             }
             removeRow(first);
@@ -162,11 +194,12 @@ void RecordFinder::build() const
     m_built = true;
 }
 
-void RecordFinder::forget()
+void RecordFinder::renew()
 {
+    if (!m_built)
+        return;
     m_built = false;
-    m_text = QString();
-    m_starts = {};
+    build();
 }
 
 void RecordFinder::insertRow(int row)

@@ -14,10 +14,10 @@ class RecordTableModel;
  * Service, Path, Username and Info of each record are searched; the Password
  * never is. Letter case does not count.
  *
- * The first search makes a case-folded copy of the searched fields, one block
- * of text for all records, and every change of the records that the model
- * reports updates it in place, so that each search reads that block once at
- * most, however many records there are.
+ * prepare() (or else the first search) makes a case-folded copy of the
+ * searched fields, one block of text for all records, and every change of
+ * the records that the model reports updates it in place, so that each search
+ * reads that block once at most, however many records there are.
  */
 class RecordFinder : public QObject
 {
@@ -42,11 +42,15 @@ public:
      */
     int findService(QStringView prefix, int from) const;
 
+    /** Makes the copy of the records the searches read now, so that no search waits for it. */
+    void prepare() const { build(); }
+
 private:
     /** The searched text of row: each searched field case-folded and ended by a line feed. */
     QString rowText(int row) const;
     void build() const;
-    void forget();
+    /** All the records were read again: the copy is made again, if there was one. */
+    void renew();
     void insertRow(int row);
     void removeRow(int row);
     /** The row whose text holds position at of the block. */
