@@ -347,8 +347,10 @@ void mainScr::closeEvent(QCloseEvent *event)
 void mainScr::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
-    // Find belongs to the main window: hidden (for the language dialog, on the way out), it takes Find with it.
-    m_find->closeWindow();
+    // Find belongs to the main window: hidden by Corvane (for the language dialog, on the way out), it takes
+    // Find with it. Minimized, it leaves Find to the window manager, which minimizes and restores the two together.
+    if (!event->spontaneous())
+        m_find->closeWindow();
 }
 
 bool mainScr::eventFilter(QObject *watched, QEvent *event)

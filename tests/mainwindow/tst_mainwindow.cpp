@@ -3,6 +3,7 @@
 #include "common/ClickLabel.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
+#include "i18n/Language.h"
 #include "mainwindow/FindWindow.h"
 #include "mainwindow/InfoEdit.h"
 #include "mainwindow/RecordCommands.h"
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void selection_fillsBoxesWithRealPasswordAndCaption();
     void selection_rightButtonAndEmptyGrid_changeNothing();
     void find_selectsAsAClickAndChangesNothingElse();
+    void find_followsTheMainWindowsLanguage();
     void passwordToggle_menuAndCheckBoxAgree();
     void keys_altThenLetterMovesFocus();
     void keys_ctrlReleaseChecksCapture();
@@ -370,6 +372,22 @@ void tst_MainWindow::find_selectsAsAClickAndChangesNothingElse()
     f.ui.mnuFind->trigger();
     f.window->hide();
     QVERIFY(!find->isVisible());
+}
+
+void tst_MainWindow::find_followsTheMainWindowsLanguage()
+{
+    // The language changes after the main window loaded: Find keeps the main window's, and shows English
+    // where an older table has no entry for it.
+    MainWindowFixture f;
+    TestFolders::write(f.folders.shipped() + u"/intl/Deutsch.dat"_s, "76=&Suchen...\n77=Suchen\n");
+    Language::setCurrentLanguage(u"Deutsch"_s);
+    f.start();
+    Language::setCurrentLanguage(Language::English);
+    QCOMPARE(f.ui.mnuFind->text(), u"&Suchen..."_s);
+    f.ui.mnuFind->trigger();
+    const auto *find = f.window->findChild<FindWindow *>(u"Find"_s);
+    QCOMPARE(find->windowTitle(), u"Suchen"_s);
+    QCOMPARE(find->FindText->placeholderText(), u"Service, Path, Username or Info"_s);
 }
 
 void tst_MainWindow::passwordToggle_menuAndCheckBoxAgree()
