@@ -134,14 +134,21 @@ RecordFinder::RecordFinder(const RecordTableModel &records, QObject *parent)
     });
 }
 
-int RecordFinder::find(QStringView text, int from, Direction direction) const
+std::optional<RecordFinder::Search> RecordFinder::begin(QStringView text, int from) const
 {
     const int count = m_records.rowCount();
     if (unmatchable(text) || count == 0)
-        return -1;
+        return std::nullopt;
     build();
-    const QString needle = folded(text);
-    const int start = (from % count + count) % count;
+    return Search { folded(text), (from % count + count) % count, count };
+}
+
+int RecordFinder::find(QStringView text, int from, Direction direction) const
+{
+    const std::optional<Search> search = begin(text, from);
+    if (!search)
+        return -1;
+    const auto &[needle, start, count] = *search;
     if (direction == Direction::Forward) {
         const int row = firstRow(needle, start, count);
         return row >= 0 ? row : firstRow(needle, 0, start);
@@ -152,16 +159,13 @@ int RecordFinder::find(QStringView text, int from, Direction direction) const
 
 int RecordFinder::findService(QStringView prefix, int from) const
 {
-    const int count = m_records.rowCount();
-    if (unmatchable(prefix) || count == 0)
+    const std::optional<Search> search = begin(prefix, from);
+    if (!search)
         return -1;
-    build();
-    const QString needle = folded(prefix);
-    const int start = (from % count + count) % count;
-    for (int i = 0; i < count; ++i) {
-        const int row = (start + i) % count;
+    for (int i = 0; i < search->count; ++i) {
+        const int row = (search->start + i) % search->count;
         // The Service comes first and ends at a line feed, which no prefix holds.
-        if (rows(row, row + 1).startsWith(needle))
+        if (rows(row, row + 1).startsWith(search->needle))
             return row;
     }
     return -1;

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class RecordTableModel;
@@ -46,6 +47,14 @@ public:
     void prepare() const { build(); }
 
 private:
+    struct Search
+    {
+        QString needle; ///< the text, case-folded
+        int start; ///< the row tried first
+        int count; ///< the rows there are
+    };
+    /** A search for text from row from; nullopt when no record can hold text. */
+    std::optional<Search> begin(QStringView text, int from) const;
     /** The searched text of row: each searched field case-folded and ended by a line feed. */
     QString rowText(int row) const;
     void build() const;
