@@ -7,6 +7,7 @@
 #include "store/LineCipher.h"
 #include "store/LoginCsv.h"
 #include "store/RecordEditor.h"
+#include "store/RecordFinder.h"
 #include "store/RecordLine.h"
 #include "store/RecordList.h"
 #include "store/RecordTableModel.h"
@@ -211,6 +212,44 @@ int main(int argc, char **argv)
                         fail(u"append failed"_s);
                 }),
             "ms");
+    }
+
+    {
+        // Find: what each keystroke in the Find window waits for, from the middle of the grid. A text that
+        // no record holds reads every record; the slowest of several (each beginning with a common letter)
+        // is the figure. No random record holds an "é".
+        RecordTableModel model;
+        model.setLines(lines);
+        // Opening the Find window makes the search's copy of the records.
+        print("find_prepare_32767_ms", timeMs(9, [&] { RecordFinder(model).prepare(); }), "ms");
+        RecordFinder finder(model);
+        finder.prepare();
+        const QStringList absent { u"e\u00e9"_s, u"a\u00e9"_s, u"s\u00e9"_s, u"1\u00e9"_s, u"mail\u00e9"_s };
+        auto slowest = [&](RecordFinder::Direction direction) {
+            return timeMs(15, [&] {
+                for (const QString &text : absent) {
+                    if (finder.find(text, kRecords / 2, direction) != -1)
+                        fail(u"a record holds a text none should"_s);
+                }
+            });
+        };
+        print("find_no_match_32767_ms", slowest(RecordFinder::Direction::Forward) / double(absent.size()), "ms");
+        print("find_previous_no_match_32767_ms", slowest(RecordFinder::Direction::Backward) / double(absent.size()),
+            "ms");
+        // Typing a Service letter by letter: each letter searches again from the same row.
+        const QString service = RecordLine::split(lines.at(kRecords / 3)).at(RecordLine::Service);
+        std::vector<double> letters;
+        for (qsizetype n = 1; n <= service.size(); ++n)
+            letters.push_back(timeMs(15, [&] { finder.find(service.first(n), kRecords / 2); }));
+        print("find_keystroke_32767_ms", *std::max_element(letters.begin(), letters.end()), "ms");
+        print("typeahead_no_match_32767_ms", timeMs(15, [&] { finder.findService(u"\u00e9"_s, kRecords / 2); }), "ms");
+        // What a Replace that moves its record adds to keep the search's copy of the records up to date.
+        QRandomGenerator random(5);
+        const double kept = timeMs(15, [&] { model.replaceLine(kRecords / 2, RandomRecords::line(random)); });
+        RecordTableModel alone;
+        alone.setLines(lines);
+        const double bare = timeMs(15, [&] { alone.replaceLine(kRecords / 2, RandomRecords::line(random)); });
+        print("find_follows_replace_32767_ms", std::max(0.0, kept - bare), "ms");
     }
 
     print("rewrite_32767_ms", timeMs(15, [&] { check(db.RewriteDatabase(0, lines, {})); }), "ms");

@@ -115,6 +115,12 @@ bool EditBoxRules::movesFocus(const QKeyEvent *key) const
     return held == Qt::AltModifier || (AltReleased == 1 && held == Qt::NoModifier);
 }
 
+void EditBoxRules::forgetPressedKeys()
+{
+    for (QHash<int, bool> &pressed : m_pressed)
+        pressed.clear();
+}
+
 void EditBoxRules::Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey)
 {
     const Controls &ui = m_ui;

@@ -49,6 +49,12 @@ public:
     void Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey = false);
     void Text1_MouseMove(RecordLine::Field index);
 
+    /**
+     * The keyboard has gone to another window: the keys pressed in the boxes and not released yet are
+     * forgotten, so their releases, wherever they land, are no commands of the boxes.
+     */
+    void forgetPressedKeys();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -13,6 +13,7 @@
 #include "mainwindow/ClipboardCommands.h"
 #include "mainwindow/DisplayModes.h"
 #include "mainwindow/EditBoxRules.h"
+#include "mainwindow/FindCommands.h"
 #include "mainwindow/ImportExportCommands.h"
 #include "mainwindow/InfoEdit.h"
 #include "mainwindow/LockCommands.h"
@@ -73,6 +74,8 @@ mainScr::mainScr(QWidget *parent)
     m_ui.Grid1->setModel(&m_records);
     m_ui.Grid1->viewport()->installEventFilter(this);
     m_ui.Grid1->installEventFilter(this);
+    m_ui.Grid1->setFinder(&m_finder);
+    connect(m_ui.Grid1, &RecordGrid::rowTyped, this, &mainScr::selectRecord);
 
     createCommands();
 
@@ -166,6 +169,8 @@ void mainScr::createCommands()
             .savePrefs = [this] { static_cast<void>(m_modes->SavePrefs()); } });
     // A new owner password, or none, changes whether Corvane can lock.
     connect(m_windows, &WindowCommands::ownerSettingsSaved, m_lock, &LockCommands::updateEnabling);
+    m_find = new FindCommands({ .window = this, .mnuFind = ui.mnuFind }, m_finder, *m_commands, *m_boxRules,
+        [this](int row) { selectRecord(row); });
 }
 
 mainScr::~mainScr()
@@ -174,6 +179,7 @@ mainScr::~mainScr()
     // a control that is half destroyed.
     m_ui.Grid1->viewport()->removeEventFilter(this);
     m_ui.Grid1->removeEventFilter(this);
+    delete m_find;
     delete m_toolbar;
     delete m_modes;
     delete m_clipboard;
@@ -386,6 +392,15 @@ void mainScr::closeEvent(QCloseEvent *event)
     ProgramExit::request();
 }
 
+void mainScr::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    // Find belongs to the main window: hidden by Corvane (for the language dialog, on the way out), it takes
+    // Find with it. Minimized, it leaves Find to the window manager, which minimizes and restores the two together.
+    if (!event->spontaneous())
+        m_find->closeWindow();
+}
+
 bool mainScr::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ui.Grid1->viewport()) {
@@ -427,6 +442,12 @@ void mainScr::Grid1_MouseUp(const QModelIndex &index)
         m_ui.setText(RecordLine::Field(field), values[field]);
     setWindowTitle(AppInfo::title + u" - Record Date: "_s + values[RecordLine::RecordDate]);
     m_commands->select(row);
+}
+
+void mainScr::selectRecord(int row)
+{
+    Grid1_MouseUp(m_records.index(row, RecordLine::Service));
+    m_ui.Grid1->scrollTo(m_ui.Grid1->currentIndex(), QAbstractItemView::EnsureVisible);
 }
 
 void mainScr::Check1_Click()
@@ -475,4 +496,5 @@ void mainScr::applyLanguage()
     };
     for (const auto &[action, index] : menus)
         action->setText(Language::entry(index));
+    m_find->applyLanguage();
 }

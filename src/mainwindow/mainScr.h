@@ -5,6 +5,7 @@
 #include "security/OwnerState.h"
 #include "store/Database.h"
 #include "store/RecordEditor.h"
+#include "store/RecordFinder.h"
 #include "store/RecordTableModel.h"
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 class ClipboardCommands;
 class DisplayModes;
 class EditBoxRules;
+class FindCommands;
 class ImportExportCommands;
 class LockCommands;
 class RecordCommands;
@@ -43,6 +45,7 @@ public:
     ClipboardCommands &clipboard() { return *m_clipboard; }
     DisplayModes &modes() { return *m_modes; }
     LockCommands &lock() { return *m_lock; }
+    FindCommands &find() { return *m_find; }
     /** The protection level in force, as a number. */
     int level() const;
     /** Whether an owner password is in force (typed by the owner, or read for the database key). */
@@ -71,6 +74,7 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -105,6 +109,8 @@ private:
     /** The grid's height in twips for an outer window height H. */
     int gridHeight(int H) const;
     void Grid1_MouseUp(const QModelIndex &index);
+    /** Selects the record of row as a click on its row does, and scrolls the grid to it (Find, type-ahead). */
+    void selectRecord(int row);
     void Check1_Click();
     void mnuShowPass_Click();
     void applyLanguage();
@@ -117,6 +123,7 @@ private:
 
     Database m_database;
     RecordTableModel m_records;
+    RecordFinder m_finder { m_records };
     RecordEditor m_editor;
     RecordCommands *m_commands = nullptr;
     EditBoxRules *m_boxRules = nullptr;
@@ -126,6 +133,7 @@ private:
     DisplayModes *m_modes = nullptr;
     ToolbarHover *m_toolbar = nullptr;
     LockCommands *m_lock = nullptr;
+    FindCommands *m_find = nullptr;
     /** The outer sizes, frame included. */
     WindowFrame *m_frame = nullptr;
     /** At level 1: whether the start-up check could decipher the database into the temporary file. */

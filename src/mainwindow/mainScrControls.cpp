@@ -15,7 +15,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTableView>
 
 using namespace Qt::StringLiterals;
 
@@ -174,7 +173,7 @@ void mainScrControls::buildEntryArea(QWidget *client)
 
 void mainScrControls::buildGrid(QWidget *client)
 {
-    Grid1 = named(new QTableView(client), u"Grid1"_s);
+    Grid1 = named(new RecordGrid(client), u"Grid1"_s);
     place(Grid1, 105, 2370, 7650, 3180);
     Grid1->setMouseTracking(true);
     Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -214,6 +213,9 @@ void mainScrControls::buildMenus(QMainWindow *window)
     mnuCapture = checkable(mnuEditTop, u"mnuCapture"_s, u"&Capture"_s);
     mnuEditTop->addSeparator();
     mnuClearClip = entry(mnuEditTop, u"mnuClearClip"_s, u"Clear Clipboard"_s);
+    mnuEditTop->addSeparator();
+    mnuFind = entry(mnuEditTop, u"mnuFind"_s, u"&Find..."_s);
+    mnuFind->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3) });
     for (QAction *action : { mnuUndo, mnuAdd, mnuReplace, mnuRemove })
         action->setEnabled(false);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mainwindow/EditBoxes.h"
+#include "mainwindow/RecordGrid.h"
 
 #include <QString>
 
@@ -18,7 +19,6 @@ class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QObject;
-class QTableView;
 class QWidget;
 
 /**
@@ -55,7 +55,7 @@ struct mainScrControls : EditBoxes
     std::array<QFrame *, 2> Line2 {}; ///< the hover underline: 0 dark blue, 1 white
     QCheckBox *Check1 = nullptr;
 
-    QTableView *Grid1 = nullptr;
+    RecordGrid *Grid1 = nullptr;
 
     // The menu bar.
     QMenu *mnuFileTop = nullptr;
@@ -74,6 +74,7 @@ struct mainScrControls : EditBoxes
     QAction *mnuReset = nullptr;
     QAction *mnuCapture = nullptr;
     QAction *mnuClearClip = nullptr;
+    QAction *mnuFind = nullptr; ///< "&Find...", Ctrl+F and F3: the only entry with shortcut keys
     QMenu *mnuPreferencesTop = nullptr;
     QAction *mnuOnTop = nullptr;
     QAction *ResetSize = nullptr;

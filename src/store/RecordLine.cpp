@@ -18,6 +18,19 @@ QString characterAt(QStringView text, qsizetype index)
     return text.sliced(index, 1).toString();
 }
 
+/** Where the next separator begins, from position from on; -1 when none follows. */
+qsizetype separatorAt(QStringView line, qsizetype from)
+{
+    // The colon alone is looked for with Qt's vectorised character search, far quicker over a long
+    // line than a search for the two characters.
+    for (qsizetype at = line.indexOf(RecordLine::kSeparator[0], from); at >= 0 && at + 1 < line.size();
+         at = line.indexOf(RecordLine::kSeparator[0], at + 1)) {
+        if (line[at + 1] == RecordLine::kSeparator[1])
+            return at;
+    }
+    return -1;
+}
+
 char32_t codePointAt(QStringView text, qsizetype index)
 {
     if (text[index].isHighSurrogate() && index + 1 < text.size() && text[index + 1].isLowSurrogate())
@@ -53,22 +66,31 @@ QString build(const Texts &texts, const QString &recordDate)
 
 Values split(QStringView line)
 {
+    const ValueViews views = splitViews(line);
     Values values;
+    for (size_t i = 0; i < views.size(); ++i)
+        values[i] = views[i].toString();
+    return values;
+}
+
+ValueViews splitViews(QStringView line)
+{
+    ValueViews values;
     qsizetype taken = 0;
     qsizetype start = 0;
     for (;;) {
-        const qsizetype at = line.indexOf(kSeparator, start);
+        const qsizetype at = separatorAt(line, start);
         if (at < 0)
             break;
         if (taken < kFieldCount)
-            values[taken] = line.sliced(start, at - start).toString();
+            values[taken] = line.sliced(start, at - start);
         ++taken;
         start = at + kSeparator.size();
     }
     if (taken == 0) {
         // No separator at all: the whole line is the Service, so the record
         // keeps a row of its own and every later row stays where it belongs.
-        values[Service] = line.toString();
+        values[Service] = line;
         return values;
     }
     // A line ending in its separator (or a single stray character after it)
@@ -76,7 +98,7 @@ Values split(QStringView line)
     // older form, whose values run Service, Username, Password, Info, Path;
     // the text after the last separator is not a value.
     if (line.size() - start >= 2) {
-        Values older;
+        ValueViews older;
         older[Service] = values[0];
         older[Path] = values[4];
         older[Username] = values[1];

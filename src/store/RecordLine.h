@@ -20,6 +20,8 @@ inline constexpr QStringView kSeparator = u":!";
 using Texts = std::array<QString, 5>;
 /** The six values of a line, in field order; values the line does not supply are empty. */
 using Values = std::array<QString, 6>;
+/** The six values of a line as views into it, in field order (see split). */
+using ValueViews = std::array<QStringView, 6>;
 
 /** "mm-dd-yyyy hh:mm:ss", always 19 characters. */
 QString recordDate(const QDateTime &when);
@@ -37,6 +39,8 @@ QString build(const Texts &texts, const QString &recordDate);
  * separator is not a value. A line without any separator is its Service.
  */
 Values split(QStringView line);
+/** The values split() gives, as views into line: nothing is copied. */
+ValueViews splitViews(QStringView line);
 
 /**
  * The value of field n (1 = Service ... 4 = Password, 6 = record date) of a

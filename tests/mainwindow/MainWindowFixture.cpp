@@ -135,6 +135,7 @@ mainScrControls controlsOf(const QWidget *window)
     find(window, ui.mnuReset, "mnuReset");
     find(window, ui.mnuCapture, "mnuCapture");
     find(window, ui.mnuClearClip, "mnuClearClip");
+    find(window, ui.mnuFind, "mnuFind");
     find(window, ui.mnuPreferencesTop, "mnuPreferencesTop");
     find(window, ui.mnuOnTop, "mnuOnTop");
     find(window, ui.ResetSize, "ResetSize");

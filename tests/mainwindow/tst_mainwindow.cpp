@@ -3,6 +3,8 @@
 #include "common/ClickLabel.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
+#include "i18n/Language.h"
+#include "mainwindow/FindWindow.h"
 #include "mainwindow/InfoEdit.h"
 #include "mainwindow/RecordCommands.h"
 #include "security/Ask4Pass.h"
@@ -85,6 +87,8 @@ private Q_SLOTS:
     void model_passesItemModelTester();
     void selection_fillsBoxesWithRealPasswordAndCaption();
     void selection_rightButtonAndEmptyGrid_changeNothing();
+    void find_selectsAsAClickAndChangesNothingElse();
+    void find_followsTheMainWindowsLanguage();
     void passwordToggle_menuAndCheckBoxAgree();
     void keys_altThenLetterMovesFocus();
     void keys_ctrlReleaseChecksCapture();
@@ -169,7 +173,7 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
             u"Corvo Browser"_s, u"-"_s, u"&Lock"_s, u"E&xit"_s }));
     QCOMPARE(menuCaptions(ui.mnuEditTop),
         (QStringList { u"&Undo"_s, u"-"_s, u"&Add"_s, u"R&eplace"_s, u"Remo&ve"_s, u"&Reset"_s, u"-"_s, u"&Capture"_s,
-            u"-"_s, u"Clear Clipboard"_s }));
+            u"-"_s, u"Clear Clipboard"_s, u"-"_s, u"&Find..."_s }));
     // After the load the password is masked and the entry offers to show it.
     QCOMPARE(menuCaptions(ui.mnuPreferencesTop),
         (QStringList { u"&Top Most"_s, u"Reset to &Normal Size"_s, u"-"_s, u"&Auto Complete"_s, u"Show Password"_s,
@@ -186,9 +190,13 @@ void tst_MainWindow::menus_captionsAndStatesAtStart()
     QVERIFY(ui.mnuAutoComplete->isChecked());
     for (const QAction *off : { ui.mnuCapture, ui.mnuOnTop, ui.mnuHideDisplay, ui.mnuAutoHide })
         QVERIFY(!off->isChecked());
-    for (const QAction *action : f.window->findChildren<QAction *>())
-        QVERIFY2(action->shortcut() == (action == ui.mnuLock ? QKeySequence(u"Ctrl+L"_s) : QKeySequence()),
-            qPrintable(action->objectName()));
+    // "&Lock" and "&Find..." alone have shortcut keys.
+    for (const QAction *action : f.window->findChildren<QAction *>()) {
+        if (action != ui.mnuFind && action != ui.mnuLock)
+            QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+    }
+    QCOMPARE(ui.mnuLock->shortcuts(), (QList<QKeySequence> { QKeySequence(u"Ctrl+L"_s) }));
+    QCOMPARE(ui.mnuFind->shortcuts(), (QList<QKeySequence> { QKeySequence(u"Ctrl+F"_s), QKeySequence(u"F3"_s) }));
 
     ui.mnuAutoComplete->trigger();
     QVERIFY(!ui.mnuAutoComplete->isChecked());
@@ -338,6 +346,72 @@ void tst_MainWindow::selection_rightButtonAndEmptyGrid_changeNothing()
     QVERIFY(f.messages.shown.isEmpty());
 }
 
+void tst_MainWindow::find_selectsAsAClickAndChangesNothingElse()
+{
+    // Rows: 0 Bank (only its password holds "for"), 1 Forge, 2 Forum, 3 Mail (its Info holds "FOR").
+    MainWindowFixture f({ recordLine(u"Mail"_s, {}, u"post"_s, u"p"_s, u"FORUM digest"_s, u"01-04-2020 10:00:00"_s),
+        recordLine(u"Forum"_s, u"forum.example"_s, u"jdoe"_s, u"p"_s, {}, u"01-03-2020 10:00:00"_s),
+        recordLine(u"Forge"_s, {}, u"dev"_s, u"p"_s), recordLine(u"Bank"_s, {}, u"acct"_s, u"forpass"_s) });
+    f.start();
+    const QStringList file = f.fileLines();
+    QGuiApplication::clipboard()->setText(u"held"_s);
+    f.clickRow(0);
+    f.ui.mnuFind->trigger();
+    auto *find = f.window->findChild<FindWindow *>(u"Find"_s);
+    QVERIFY(QTest::qWaitForWindowActive(find));
+    QTRY_COMPARE(QApplication::focusWidget(), find->FindText);
+    auto selected = [&] { return f.box(RecordLine::Service)->text(); };
+    QTest::keyClicks(find->FindText, u"fOr"_s);
+    QCOMPARE(selected(), u"Forge"_s);
+    QTest::keyClick(find->FindText, Qt::Key_Return);
+    QCOMPARE(selected(), u"Forum"_s);
+    QCOMPARE(f.box(RecordLine::Username)->text(), u"jdoe"_s);
+    QCOMPARE(f.window->windowTitle(), u"Corvane - Record Date: 01-03-2020 10:00:00"_s);
+    QCOMPARE(f.window->commands().selectedRow(), 2);
+    QTest::keyClick(find->FindText, Qt::Key_F3);
+    QCOMPARE(selected(), u"Mail"_s);
+    QTest::keyClick(find->FindText, Qt::Key_F3);
+    QCOMPARE(selected(), u"Forge"_s);
+    QTest::keyClick(find->FindText, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(selected(), u"Mail"_s);
+    QVERIFY(find->FindStatus->text().isEmpty());
+    QTest::keyClick(find->FindText, Qt::Key_X);
+    QVERIFY(!find->FindStatus->text().isEmpty());
+    QCOMPARE(selected(), u"Mail"_s);
+    QTest::keyClick(find->FindText, Qt::Key_Escape);
+    QVERIFY(!find->isVisible());
+    QCOMPARE(selected(), u"Mail"_s);
+
+    // The grid's own type-ahead: Services that begin with the letters typed.
+    f.ui.Grid1->setFocus();
+    QTest::keyClicks(f.ui.Grid1, u"foru"_s);
+    QCOMPARE(selected(), u"Forum"_s);
+
+    QCOMPARE(f.fileLines(), file);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"held"_s);
+    QVERIFY(!f.ui.mnuCapture->isChecked());
+    QCOMPARE(f.cell(3, RecordLine::Service), u"Mail"_s);
+    f.ui.mnuFind->trigger();
+    f.window->hide();
+    QVERIFY(!find->isVisible());
+}
+
+void tst_MainWindow::find_followsTheMainWindowsLanguage()
+{
+    // The language changes after the main window loaded: Find keeps the main window's, and shows English
+    // where an older table has no entry for it.
+    MainWindowFixture f;
+    TestFolders::write(f.folders.shipped() + u"/intl/Deutsch.dat"_s, "76=&Suchen...\n77=Suchen\n");
+    Language::setCurrentLanguage(u"Deutsch"_s);
+    f.start();
+    Language::setCurrentLanguage(Language::English);
+    QCOMPARE(f.ui.mnuFind->text(), u"&Suchen..."_s);
+    f.ui.mnuFind->trigger();
+    const auto *find = f.window->findChild<FindWindow *>(u"Find"_s);
+    QCOMPARE(find->windowTitle(), u"Suchen"_s);
+    QCOMPARE(find->FindText->placeholderText(), u"Service, Path, Username or Info"_s);
+}
+
 void tst_MainWindow::passwordToggle_menuAndCheckBoxAgree()
 {
     MainWindowFixture f;
@@ -421,17 +495,19 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing_data()
     // The release lands in a box after its press closed a message box or a menu, or the box lost the
     // keyboard between press and release.
     QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("lostFocusBetween");
-    QTest::newRow("Escape released only") << int(Qt::Key_Escape) << false;
-    QTest::newRow("Enter released only") << int(Qt::Key_Return) << false;
-    QTest::newRow("Ctrl released only") << int(Qt::Key_Control) << false;
-    QTest::newRow("Escape pressed before a message box") << int(Qt::Key_Escape) << true;
+    QTest::addColumn<QString>("between");
+    QTest::newRow("Escape released only") << int(Qt::Key_Escape) << QString();
+    QTest::newRow("Enter released only") << int(Qt::Key_Return) << QString();
+    QTest::newRow("Ctrl released only") << int(Qt::Key_Control) << QString();
+    QTest::newRow("Escape pressed before a message box") << int(Qt::Key_Escape) << u"focus lost"_s;
+    // The Find window takes the keyboard; the release of Ctrl may still reach the box.
+    QTest::newRow("Ctrl held for Ctrl+F") << int(Qt::Key_Control) << u"Ctrl+F"_s;
 }
 
 void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
 {
     QFETCH(int, key);
-    QFETCH(bool, lostFocusBetween);
+    QFETCH(QString, between);
     MainWindowFixture f;
     f.start();
     for (int i : { 0, 1, 2, 3 })
@@ -439,10 +515,14 @@ void tst_MainWindow::keys_releaseOfAKeyPressedElsewhere_countsForNothing()
     QWidget *password = f.ui.Text1[RecordLine::Password];
     password->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), password);
-    if (lostFocusBetween) {
+    if (!between.isEmpty())
         QTest::keyPress(password, Qt::Key(key));
+    if (between == u"focus lost"_s) {
         QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(password, &out);
+    } else if (between == u"Ctrl+F"_s) {
+        QTest::keyClick(password, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(f.window->findChild<FindWindow *>(u"Find"_s)->isVisible());
     }
     QTest::keyRelease(password, Qt::Key(key));
     QCOMPARE(f.exit.count, 0);

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record's text form, the two ciphers, the record list's order and the grid's model.
+// The record's text form, the two ciphers, the record list's order, the grid's model and the search.
 #include "Fakes.h"
 #include "TestFolders.h"
 #include "store/FieldCipher.h"
 #include "store/LineCipher.h"
+#include "store/RecordFinder.h"
 #include "store/RecordLine.h"
 #include "store/RecordList.h"
 #include "store/RecordTableModel.h"
@@ -38,6 +39,9 @@ private Q_SLOTS:
     void recordList_randomEdits_keepOrderAndFindEqualLines();
     void model_presentsListWithMaskedPassword();
     void model_staysConsistentThroughEveryChange();
+    void finder_findsInGridOrder_data();
+    void finder_findsInGridOrder();
+    void finder_followsEveryChangeOfTheRecords();
 };
 
 void tst_StoreText::fieldCipher_tableIsPinned()
@@ -309,6 +313,86 @@ void tst_StoreText::model_staysConsistentThroughEveryChange()
     QCOMPARE(model.rowCount(), 3);
     model.setLines({});
     QCOMPARE(model.rowCount(), 0);
+}
+
+void tst_StoreText::finder_findsInGridOrder_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<int>("row");
+    // Rows: 0 Alpha, 1 beta, 2 Delta (the older form: its Path comes last), 3 Gamma.
+    QTest::newRow("path of the older form") << u"old.example"_s << 0 << false << 2;
+    QTest::newRow("not across fields") << u"alphaa.example"_s << 0 << false << -1;
+    QTest::newRow("not across records") << u"onebeta"_s << 0 << false << -1;
+    QTest::newRow("empty text") << QString() << 0 << false << -1;
+    QTest::newRow("back from before the first") << u"a"_s << -1 << true << 3;
+    QTest::newRow("from past the last") << u"a"_s << 4 << false << 0;
+}
+
+void tst_StoreText::finder_findsInGridOrder()
+{
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(bool, back);
+    QFETCH(int, row);
+    RecordTableModel model;
+    model.setLines({ u"Gamma:!:!carl:!alpha:!Ärger:!d:!"_s, u"Delta:!dave:!pw:!info:!old.example:!xy"_s,
+        u"Alpha:!a.example:!ann:!secret:!note one:!d:!"_s, u"beta:!https://Bank.example:!bob:!pw:!:!d:!"_s });
+    const RecordFinder finder(model);
+    QCOMPARE(finder.find(text, from, back ? RecordFinder::Direction::Backward : RecordFinder::Direction::Forward), row);
+}
+
+void tst_StoreText::finder_followsEveryChangeOfTheRecords()
+{
+    // A finder that searches all along finds, after each change, what Qt's own search without regard to
+    // case finds in the grid's order; words also stand in the passwords, where they are never found.
+    QRandomGenerator random(11);
+    const QStringList words { u"Mail"_s, u"bank"_s, u"Forum"_s, u"mAIL.example"_s, u"forge"_s, u"Ärger"_s };
+    auto word = [&] { return words[random.bounded(int(words.size()))]; };
+    auto line = [&]() -> QString {
+        return word() + u":!"_s + word() + u":!u:!"_s + word() + u" "_s + word() + u":!"_s + word() + u":!d:!"_s;
+    };
+    RecordTableModel model;
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines.append(line());
+    model.setLines(lines);
+    auto expected = [&](const QString &text, int from, int step, bool service) {
+        const int count = model.rowCount();
+        for (int i = 0; i < count; ++i) {
+            const int row = ((from + step * i) % count + count) % count;
+            const Values values = RecordLine::split(model.List1().item(row));
+            bool holds = values[RecordLine::Service].startsWith(text, Qt::CaseInsensitive);
+            for (const int field : { 0, 1, 2, 4 })
+                holds = holds || (!service && values[field].contains(text, Qt::CaseInsensitive));
+            if (holds)
+                return row;
+        }
+        return -1;
+    };
+    const RecordFinder finder(model);
+    finder.prepare();
+    for (int change = 0; change < 120; ++change) {
+        const int row = random.bounded(model.rowCount());
+        switch (change % 3) {
+        case 0:
+            model.insertLine(line());
+            break;
+        case 1:
+            model.replaceLine(row, line());
+            break;
+        default:
+            model.removeLine(row);
+            break;
+        }
+        for (const QString &text : words + QStringList { u"ail"_s, u"m"_s, u"ÄRG"_s, u"k fo"_s }) {
+            const int from = random.bounded(model.rowCount() + 1);
+            QCOMPARE(finder.find(text, from), expected(text, from, 1, false));
+            QCOMPARE(finder.find(text, from, RecordFinder::Direction::Backward), expected(text, from, -1, false));
+            QCOMPARE(finder.findService(text, from), expected(text, from, 1, true));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_StoreText)
