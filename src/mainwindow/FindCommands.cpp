@@ -72,6 +72,13 @@ void FindCommands::closeWindow()
         m_window->hide();
 }
 
+void FindCommands::forget()
+{
+    delete m_window;
+    m_foundRow = -1;
+    m_from = 0;
+}
+
 void FindCommands::FindText_Change(const QString &text)
 {
     if (text.isEmpty()) {

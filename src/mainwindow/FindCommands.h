@@ -46,6 +46,8 @@ public:
     void applyLanguage();
     /** Closes the Find window, if it is open (the main window is hidden). */
     void closeWindow();
+    /** Deletes the Find window with the text typed into it (Corvane locks); "&Find..." makes it anew. */
+    void forget();
     /** The Find window; nullptr until "&Find..." first opens it. */
     FindWindow *window() const;
 

@@ -292,6 +292,7 @@ void mainScr::dropRecords()
 {
     m_clipboard->forget();
     m_commands->forget();
+    m_find->forget();
     m_records.setLines({});
     setWindowTitle(AppInfo::title);
 }

@@ -638,10 +638,12 @@ void tst_MainWindow::lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain()
     f.clickRow(0);
     QTest::mouseClick(f.ui.Label2, Qt::LeftButton);
     f.ui.setText(RecordLine::Info, u"typed, not filed"_s);
+    f.ui.mnuFind->trigger();
+    f.window->findChild<QLineEdit *>(u"FindText"_s)->setText(u"bob"_s);
     bool dropped = false;
     answerOwner([&] {
         dropped = !f.window->isVisible() && f.rows() == 0 && f.ui.texts() == RecordLine::Texts {}
-            && QGuiApplication::clipboard()->text().isEmpty();
+            && QGuiApplication::clipboard()->text().isEmpty() && !f.window->findChild<FindWindow *>(u"Find"_s);
     });
     QTRY_VERIFY(f.ui.mnuLock->isEnabled());
     f.ui.mnuLock->trigger();
