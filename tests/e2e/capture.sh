@@ -13,11 +13,14 @@ e2e_click "$SPLASH" 100 100
 e2e_wait_main
 
 # The clipboard manager: whenever the clipboard is emptied, the last text it held comes back.
+# It notes that text in a file, so that the journey can wait until it has seen a copy.
+KEPT=$E2E_DIR/keeper.txt
 keeper() {
     local last= text
     while true; do
         text=$(e2e_clip)
         if [[ -n $text ]]; then
+            [[ $text == "$last" ]] || printf '%s' "$text" >"$KEPT"
             last=$text
         elif [[ -n $last ]]; then
             printf '%s' "$last" | xclip -selection clipboard -i >/dev/null 2>&1
@@ -28,9 +31,18 @@ keeper() {
 keeper &
 E2E_HELPER_PIDS+=($!)
 
+# clip_put_kept TEXT: copies TEXT as another program would, and waits until the manager has seen it
+# (a copy emptied before the manager saw it would not come back).
+clip_put_kept() {
+    local copied=$1
+    e2e_clip_put "$copied"
+    e2e_wait_until 5 '[[ "$(cat "$KEPT" 2>/dev/null)" == "$copied" ]]' \
+        || e2e_fail "the clipboard manager did not see \"$copied\""
+}
+
 # Switching it on (the toolbar button) empties the clipboard; the manager puts the text back.
 HELD="old text that must not be captured"
-e2e_clip_put "$HELD"
+clip_put_kept "$HELD"
 e2e_toolbar 6
 e2e_wait_clip "$HELD"
 
@@ -40,7 +52,7 @@ capture_into() {
     e2e_box "$1"
     sleep 0.5
     e2e_wait_clip "$HELD"
-    e2e_clip_put "$2"
+    clip_put_kept "$2"
     HELD=$2
 }
 capture_into 0 "Captured Shop"

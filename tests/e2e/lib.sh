@@ -92,11 +92,19 @@ e2e_start_wm() {
         args+=(--replace)
         xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
     fi
-    local old=$E2E_WM_PID
-    openbox "${args[@]}" >>"$E2E_DIR/openbox.log" 2>&1 &
-    E2E_WM_PID=$!
-    [[ -n $old ]] && { e2e_wait_until 10 '! kill -0 "$old" 2>/dev/null' || kill "$old" 2>/dev/null || true; }
-    e2e_wait_until 10 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
+    local old=$E2E_WM_PID attempt
+    # On a busy machine openbox now and then ends at once without managing the screen: it is tried
+    # again, twice at most.
+    for attempt in 1 2 3; do
+        openbox "${args[@]}" >>"$E2E_DIR/openbox.log" 2>&1 &
+        E2E_WM_PID=$!
+        [[ -n $old ]] && { e2e_wait_until 10 '! kill -0 "$old" 2>/dev/null' || kill "$old" 2>/dev/null || true; }
+        e2e_wait_until 20 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" \
+            || ! kill -0 "$E2E_WM_PID" 2>/dev/null' || break
+        kill -0 "$E2E_WM_PID" 2>/dev/null && break
+        echo "openbox ended (attempt $attempt)" >>"$E2E_DIR/openbox.log"
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" \
         || e2e_fail "openbox did not start (see openbox.log)"
     e2e_log "openbox runs${rc:+ with $(basename "$rc")}"
 }
