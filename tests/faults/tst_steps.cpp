@@ -8,6 +8,9 @@
 //   changes (0 to 1, 1 to 1 with a new password, 1 to 2, 2 to 1, 1 to 0) the
 //   start that follows must settle the files to the settings from before or
 //   after the change, with all records and only the files that level uses.
+//   Changes to a lower level are also killed right after each of those calls
+//   and each fchmod has returned (as the driver enters its next system call,
+//   whatever it is).
 // - failed: the call, and every later one of its kind, returns EIO. What the
 //   driver reports must be what the files hold: a failure only while they
 //   still hold the state from before, success (with or without a warning)
@@ -38,6 +41,7 @@ struct Step
 {
     QString call;
     int n = 0;
+    bool anyPath = false; ///< an openat counted wherever it opens, not in the data folder only
     QString name() const { return u"%1 #%2"_s.arg(call).arg(n); }
 };
 
@@ -85,13 +89,15 @@ void copyFolder(const QString &from, const QString &to)
 /**
  * The steps of one change: the driver run once (args, one iteration) under strace in a copy of folder, and
  * every durable call and data folder opening it made after printing "ready" numbered as strace counts them.
+ * after: instead the system call that follows each durable call or fchmod, whatever it is.
  */
-QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringList &args, QString *why)
+QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringList &args, bool after, QString *why)
 {
     copyFolder(folder, copy);
     const QString trace = copy + u".trace"_s;
-    const QByteArray output
-        = runTraced({ u"-o"_s, trace, u"-e"_s, u"trace=write,openat,"_s + kDurableCalls.join(u',') }, args);
+    const QStringList traced
+        = after ? QStringList() : QStringList { u"-e"_s, u"trace=write,openat,"_s + kDurableCalls.join(u',') };
+    const QByteArray output = runTraced(QStringList { u"-o"_s, trace } + traced, args);
     if (!says(output, "end")) {
         *why = QString::fromUtf8(output);
         return {};
@@ -102,6 +108,7 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
     QList<Step> steps;
     QString pid;
     bool ready = false;
+    bool stepBefore = false;
     for (const QByteArray &raw : TestFolders::read(trace).split('\n')) {
         const QString line = QString::fromUtf8(raw);
         const auto m = callLine.match(line);
@@ -115,6 +122,14 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
             return {};
         }
         const QString call = m.captured(2);
+        if (after) {
+            const int n = ++counts[call];
+            if (stepBefore && (steps.isEmpty() || steps.last().call != call || steps.last().n != n))
+                steps.append({ call, n, true });
+            ready = ready || (call == u"write"_s && m.captured(3).startsWith(u"1, \"ready\\n\""_s));
+            stepBefore = ready && (kDurableCalls.contains(call) || call == u"fchmod"_s);
+            continue;
+        }
         if (call == u"write"_s) {
             ready = ready || m.captured(3).startsWith(u"1, \"ready\\n\""_s);
             continue;
@@ -132,7 +147,7 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
 QStringList stopping(const Step &step, const QString &action, const QString &dataFolder)
 {
     QStringList args { u"-o"_s, u"/dev/null"_s };
-    if (step.call == u"openat"_s)
+    if (step.call == u"openat"_s && !step.anyPath)
         args << u"-P"_s << dataFolder;
     const QString when = action.startsWith(u"error"_s) ? u"%1+"_s.arg(step.n) : QString::number(step.n);
     return args
@@ -237,18 +252,25 @@ void tst_Steps::initTestCase()
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter_data()
 {
     QTest::addColumn<int>("from");
-    for (int from = 0; from < KillSets::levelStates().size(); ++from)
-        QTest::newRow(qPrintable(levelChangeName(from))) << from;
+    QTest::addColumn<bool>("after"); // killed right after each step rather than as it begins
+    const QList<KillSets::OwnerSettings> states = KillSets::levelStates();
+    for (int from = 0; from < states.size(); ++from)
+        QTest::newRow(qPrintable(levelChangeName(from))) << from << false;
+    for (int from = 0; from < states.size(); ++from) {
+        if (states[from].level == 1 && states[(from + 1) % states.size()].level != 1)
+            QTest::newRow(qPrintable(levelChangeName(from) + u", after each step"_s)) << from << true;
+    }
 }
 
 // One row per change, so that each change has the per-function time of its own.
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter()
 {
     QFETCH(int, from);
+    QFETCH(bool, after);
     const int to = (from + 1) % int(m_levelStates.size());
-    const QString base = m_folders.root() + u"/kill-%1"_s.arg(from);
+    const QString base = m_folders.root() + u"/kill-%1-%2"_s.arg(from).arg(after);
     QString why;
-    const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, &why);
+    const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, after, &why);
     QVERIFY2(!steps.isEmpty(), qPrintable(u"no steps traced: "_s + why));
     int before = 0;
     for (int i = 0; i < steps.size(); ++i) {
@@ -300,7 +322,7 @@ void tst_Steps::writes_failedAtEveryStep_reportWhatTheFilesHold()
     const QString start = states[from];
     const QString base = m_folders.root() + u"/fail-%1-%2-%3"_s.arg(mode).arg(level).arg(from);
     QString why;
-    const QList<Step> steps = stepsOf(start, base, { mode, QString::number(level), base, u"1"_s }, &why);
+    const QList<Step> steps = stepsOf(start, base, { mode, QString::number(level), base, u"1"_s }, false, &why);
     QVERIFY2(!steps.isEmpty(), qPrintable(u"no steps traced: "_s + why));
 
     int failed = 0;
