@@ -233,6 +233,7 @@ private Q_SLOTS:
     void levelChanges_killedAtEveryStep_settleToBeforeOrAfter();
     void writes_failedAtEveryStep_reportWhatTheFilesHold_data();
     void writes_failedAtEveryStep_reportWhatTheFilesHold();
+    void start_plainCopyThatCannotBeRemoved_showsRecordsAndGoesLater();
 
 private:
     TestFolders m_folders;
@@ -362,6 +363,27 @@ void tst_Steps::writes_failedAtEveryStep_reportWhatTheFilesHold()
     qInfo("%d steps failed one at a time: %d reported as failed with the files as before, %d done (%d of them with "
           "a warning) with the files changed",
         int(steps.size()), failed, int(steps.size()) - failed, warned);
+}
+
+// A change to level 1 whose old plain file could not be removed, at a start that cannot remove it either.
+void tst_Steps::start_plainCopyThatCannotBeRemoved_showsRecordsAndGoesLater()
+{
+    const QString folder = m_folders.root() + u"/undeletable"_s;
+    copyFolder(m_levelStates[1], folder);
+    const QString plain = folder + u"/Data/userDB.pdb"_s;
+    const QString encrypted = folder + u"/Data/userDB.edb"_s;
+    QVERIFY(QFile::rename(encrypted, Database::staged(encrypted)));
+    QVERIFY(QFile::copy(m_levelStates[0] + u"/Data/userDB.pdb"_s, plain));
+
+    const QByteArray output = runTraced(
+        { u"-o"_s, u"/dev/null"_s, u"-P"_s, plain, u"-e"_s, u"trace=unlink"_s, u"-e"_s, u"inject=unlink:error=EIO"_s },
+        { u"level"_s, u"0"_s, folder, u"0"_s });
+    // The new file is in place (the records can be read), and the start says the plain copy stays until the next.
+    QVERIFY2(says(output, "error") && output.contains("next start"), output.constData());
+    QVERIFY(
+        QFileInfo::exists(encrypted) && QFileInfo::exists(plain) && !QFileInfo::exists(Database::staged(encrypted)));
+    QString why;
+    QVERIFY2(levelStateIn(folder, why) == 1, qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(tst_Steps)
