@@ -16,7 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString systemError(const QString &what, const QString &path, int error = errno)
 {
@@ -106,6 +105,28 @@ public:
 private:
     int m_fd;
 };
+
+/**
+ * Gives the open file mode 0600. A file the program creates is made with that mode and the umask only
+ * takes bits away from it; an old one may have been copied in readable by all. A file system that keeps
+ * no modes (a FAT stick) refuses, and is left as it is.
+ */
+void makePrivate(int fd)
+{
+    struct stat info
+    { };
+    if (::fstat(fd, &info) == 0 && (info.st_mode & 07777) != 0600)
+        static_cast<void>(::fchmod(fd, 0600));
+}
+
+/** makePrivate for the file at path, when it is a file (not a link); a write that fails leaves it private too. */
+void makeOldFilePrivate(const QByteArray &path)
+{
+    struct stat info
+    { };
+    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0)
+        static_cast<void>(::chmod(path.constData(), 0600));
+}
 
 /** Six letters or digits, as the name of a temporary copy ends (isTemporaryCopyOf). */
 QByteArray randomSuffix()
@@ -197,12 +218,11 @@ namespace SafeFile {
 
 FileResult writeWhole(const QString &path, QByteArrayView content)
 {
+    makeOldFilePrivate(QFile::encodeName(path));
     NewFile file(path);
     if (!file.valid())
         return FileResult::failure(systemError(u"Could not create a new file beside"_s, path));
-    // The umask may have taken bits away from the mode the file was made with; our files are private.
-    if (::fchmod(file.fd(), 0600) != 0)
-        return FileResult::failure(systemError(u"Could not make private the new file for"_s, path));
+    makePrivate(file.fd());
     if (!writeFully(file.fd(), content))
         return FileResult::failure(systemError(u"Could not write"_s, path));
     // Only a file the disk holds may take the old one's place: a sync that fails leaves the old file.
@@ -230,12 +250,7 @@ FileResult append(const QString &path, QByteArrayView content)
     { };
     if (::fstat(fd.get(), &before) != 0)
         return FileResult::failure(systemError(u"Could not read the size of"_s, path));
-    // The umask may have taken bits away; it never adds any.
-    if (created && ::fchmod(fd.get(), 0600) != 0) {
-        const int error = errno;
-        ::unlink(native.constData());
-        return FileResult::failure(systemError(u"Could not make private"_s, path, error));
-    }
+    makePrivate(fd.get());
 
     if (!writeFully(fd.get(), content) || ::fsync(fd.get()) != 0) {
         const int error = errno;
@@ -255,7 +270,8 @@ FileResult createNew(const QString &path, QByteArrayView content)
     Fd fd(::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.valid())
         return FileResult::failure(systemError(u"Could not create"_s, path));
-    if (::fchmod(fd.get(), 0600) != 0 || !writeFully(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) {
+    makePrivate(fd.get());
+    if (!writeFully(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) {
         const int error = errno;
         ::unlink(native.constData());
         return FileResult::failure(systemError(u"Could not write"_s, path, error));

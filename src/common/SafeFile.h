@@ -11,7 +11,9 @@
 
 /**
  * The file operations every part of the program writes through. Files the
- * program creates are mode 0600, folders 0700, whatever the umask says.
+ * program creates are mode 0600, folders 0700, whatever the umask says; an
+ * old file it writes (one copied in by hand) is made 0600 too, whether the
+ * write succeeds or fails.
  */
 namespace SafeFile {
 /**
