@@ -9,8 +9,8 @@
 //   start that follows must settle the files to the settings from before or
 //   after the change, with all records and only the files that level uses.
 //   Changes to a lower level are also killed right after each of those calls
-//   and each fchmod has returned (as the driver enters its next system call,
-//   whatever it is).
+//   and each fchmod has returned (as the driver enters the next of them, or
+//   the next write: after an fchmod, the new file's data).
 // - failed: the call, and every later one of its kind, returns EIO. What the
 //   driver reports must be what the files hold: a failure only while they
 //   still hold the state from before, success (with or without a warning)
@@ -41,7 +41,6 @@ struct Step
 {
     QString call;
     int n = 0;
-    bool anyPath = false; ///< an openat counted wherever it opens, not in the data folder only
     QString name() const { return u"%1 #%2"_s.arg(call).arg(n); }
 };
 
@@ -89,15 +88,14 @@ void copyFolder(const QString &from, const QString &to)
 /**
  * The steps of one change: the driver run once (args, one iteration) under strace in a copy of folder, and
  * every durable call and data folder opening it made after printing "ready" numbered as strace counts them.
- * after: instead the system call that follows each durable call or fchmod, whatever it is.
+ * after: instead the step, write or fchmod that follows each durable call or fchmod.
  */
 QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringList &args, bool after, QString *why)
 {
     copyFolder(folder, copy);
     const QString trace = copy + u".trace"_s;
-    const QStringList traced
-        = after ? QStringList() : QStringList { u"-e"_s, u"trace=write,openat,"_s + kDurableCalls.join(u',') };
-    const QByteArray output = runTraced(QStringList { u"-o"_s, trace } + traced, args);
+    const QString traced = u"trace=write,openat,"_s + kDurableCalls.join(u',') + (after ? u",fchmod"_s : QString());
+    const QByteArray output = runTraced({ u"-o"_s, trace, u"-e"_s, traced }, args);
     if (!says(output, "end")) {
         *why = QString::fromUtf8(output);
         return {};
@@ -122,23 +120,20 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
             return {};
         }
         const QString call = m.captured(2);
-        if (after) {
-            const int n = ++counts[call];
-            if (stepBefore && (steps.isEmpty() || steps.last().call != call || steps.last().n != n))
-                steps.append({ call, n, true });
-            ready = ready || (call == u"write"_s && m.captured(3).startsWith(u"1, \"ready\\n\""_s));
-            stepBefore = ready && (kDurableCalls.contains(call) || call == u"fchmod"_s);
-            continue;
-        }
         if (call == u"write"_s) {
             ready = ready || m.captured(3).startsWith(u"1, \"ready\\n\""_s);
-            continue;
+            // Killed as it enters a write, the driver has done all that came before: after an fchmod,
+            // the new file's data.
+            if (!after)
+                continue;
         }
         if (call == u"openat"_s && !m.captured(3).startsWith(u"AT_FDCWD, \""_s + data + u"\","_s))
             continue;
         const int n = ++counts[call];
-        if (ready)
+        // Of the calls that are no steps of their own (close, say) the number can change from run to run.
+        if (ready && (!after || stepBefore))
             steps.append({ call, n });
+        stepBefore = ready && call != u"write"_s && call != u"openat"_s;
     }
     return steps;
 }
@@ -147,7 +142,7 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
 QStringList stopping(const Step &step, const QString &action, const QString &dataFolder)
 {
     QStringList args { u"-o"_s, u"/dev/null"_s };
-    if (step.call == u"openat"_s && !step.anyPath)
+    if (step.call == u"openat"_s)
         args << u"-P"_s << dataFolder;
     const QString when = action.startsWith(u"error"_s) ? u"%1+"_s.arg(step.n) : QString::number(step.n);
     return args
