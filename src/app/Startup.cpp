@@ -86,8 +86,11 @@ bool Startup::takeInstanceLock()
     // write killed half-way leaves its new copy (the records, or the owner password) beside the file.
     const QString stale = AppFolders::temporaryDatabase();
     if (!stale.isEmpty()) {
-        if (const FileResult removed = SafeFile::remove(stale); !removed)
+        const FileResult removed = SafeFile::remove(stale);
+        if (!removed)
             showMessage(nullptr, MessageIcon::Critical, AppInfo::title, AppFolders::decipheredCopyLeft(removed.error));
+        else if (!removed.warning.isEmpty())
+            showMessage(nullptr, MessageIcon::Information, AppInfo::title, removed.warning);
     }
     AppFolders::removeLeftovers();
     return true;

@@ -212,6 +212,8 @@ void DBBackup::Command1_Click(int index)
         Q_EMIT databaseRestored();
     if (const QString text = DatabaseBackup::message(result); !text.isEmpty())
         showMessage(this, MessageIcon::Information, AppInfo::title, text);
+    if (!result.warning.isEmpty())
+        showMessage(this, MessageIcon::Information, AppInfo::title, result.warning);
 }
 
 std::optional<QString> DBBackup::askBackupPassword(const QString &path)

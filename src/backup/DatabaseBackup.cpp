@@ -27,7 +27,7 @@ QString shown(const QString &path)
 
 SaveResult notRestored(const QString &why)
 {
-    return { Outcome::NotRestored, {}, why + u"\nNothing was restored."_s };
+    return { Outcome::NotRestored, {}, why + u"\nNothing was restored."_s, {} };
 }
 
 /** The index of the first of lines that is not a filed record line; -1 when all are. */
@@ -55,7 +55,7 @@ std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chos
     return { plain, enciphered };
 }
 
-bool copyPair(const QString &mode, const FilePair &pair, QString *error, bool *sourceMissing)
+FileResult copyPair(const QString &mode, const FilePair &pair, bool *sourceMissing)
 {
     const bool backup = mode == Backup;
     const QString &from = backup ? pair.dataFile : pair.chosenFile;
@@ -65,52 +65,46 @@ bool copyPair(const QString &mode, const FilePair &pair, QString *error, bool *s
     const std::optional<QByteArray> content = SafeFile::readAll(from, &why);
     if (sourceMissing)
         *sourceMissing = !content.has_value();
-    if (!content) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    const FileResult written = SafeFile::writeWhole(to, *content);
-    if (!written && error)
-        *error = written.error;
-    return written.ok;
+    if (!content)
+        return FileResult::failure(why);
+    return SafeFile::writeWhole(to, *content);
 }
 
-bool CopyEncryptedDatabase(const QString &mode, const FilePair &fallback, QString *error)
+FileResult CopyEncryptedDatabase(const QString &mode, const FilePair &fallback)
 {
-    return copyPair(mode, fallback, error);
+    return copyPair(mode, fallback);
 }
 
 SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, const QString &level)
 {
     if (folderText.isEmpty())
-        return { Outcome::Refused, {}, {} };
+        return { Outcome::Refused, {}, {}, {} };
     if (mode != Backup)
-        return { Outcome::Nothing, {}, {} };
+        return { Outcome::Nothing, {}, {}, {} };
 
     const Outcome done = Outcome::BackedUp;
     const std::array<FilePair, 2> pairs = filePairs(dataFolder, chosenFolder(folderText), level);
 
-    QString error;
     bool sourceMissing = false;
-    if (copyPair(mode, pairs[0], &error, &sourceMissing))
-        return { done, pairs[0], {} };
+    const FileResult copied = copyPair(mode, pairs[0], &sourceMissing);
+    if (copied)
+        return { done, pairs[0], {}, copied.warning };
     // The active file was there but could not be written: copying the other
     // file instead would report success for a copy that lacks the records.
     if (!sourceMissing)
-        return { Outcome::NotLocated, {}, error };
+        return { Outcome::NotLocated, {}, copied.error, {} };
 
-    QString fallbackError;
-    if (CopyEncryptedDatabase(mode, pairs[1], &fallbackError))
-        return { done, pairs[1], {} };
-    return { Outcome::NotLocated, {}, error + u'\n' + fallbackError };
+    const FileResult fallback = CopyEncryptedDatabase(mode, pairs[1]);
+    if (fallback)
+        return { done, pairs[1], {}, fallback.warning };
+    return { Outcome::NotLocated, {}, copied.error + u'\n' + fallback.error, {} };
 }
 
 SaveResult restore(
     Database &database, const QString &folderText, int level, const QString &key, const PasswordPrompt &ask)
 {
     if (folderText.isEmpty())
-        return { Outcome::Refused, {}, {} };
+        return { Outcome::Refused, {}, {}, {} };
     const QString folder = chosenFolder(folderText);
     const Copy plain { folder + u"/Corvane.pdb"_s, FileKind::Plain };
     const Copy enciphered { folder + u"/Corvane.edb"_s, FileKind::Enciphered };
@@ -126,7 +120,7 @@ SaveResult restore(
         if (read.wrongKey) {
             const std::optional<QString> password = ask ? ask(copy.path) : std::nullopt;
             if (!password)
-                return { Outcome::Cancelled, {}, {} };
+                return { Outcome::Cancelled, {}, {}, {} };
             read = Database::readRecords(copy.path, copy.kind, *password);
             if (read.wrongKey)
                 return notRestored(u"%1 does not read back with that password."_s.arg(shown(copy.path)));
@@ -147,10 +141,10 @@ SaveResult restore(
         }
         const FileResult written = database.RewriteDatabase(level, read.lines, [key] { return key; });
         if (!written)
-            return { Outcome::NotLocated, {}, written.error };
-        return { Outcome::Recovered, { database.activeFile(level), copy.path }, {} };
+            return { Outcome::NotLocated, {}, written.error, {} };
+        return { Outcome::Recovered, { database.activeFile(level), copy.path }, {}, written.warning };
     }
-    return { Outcome::NotLocated, {}, errors.join(u'\n') };
+    return { Outcome::NotLocated, {}, errors.join(u'\n'), {} };
 }
 
 QString message(const SaveResult &result)

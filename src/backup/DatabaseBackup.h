@@ -53,6 +53,8 @@ struct [[nodiscard]] SaveResult
     FilePair copied;
     /** Why the copies failed, for NotLocated; why the copy was refused, for NotRestored. */
     QString error;
+    /** A copy made whose folder the disk did not confirm (SafeFile::writeWhole); the user is told. */
+    QString warning;
 };
 
 /**
@@ -80,14 +82,14 @@ std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chos
  * it was. sourceMissing (when given) tells whether the failure was that the
  * source could not be read, as opposed to the target not being written.
  */
-bool copyPair(const QString &mode, const FilePair &pair, QString *error = nullptr, bool *sourceMissing = nullptr);
+FileResult copyPair(const QString &mode, const FilePair &pair, bool *sourceMissing = nullptr);
 
 /**
  * The fallback after the active database file could not be found: copies the
  * other file of the pair list (at levels "0" and "2" the enciphered one) in
  * the direction of mode.
  */
-bool CopyEncryptedDatabase(const QString &mode, const FilePair &fallback, QString *error = nullptr);
+FileResult CopyEncryptedDatabase(const QString &mode, const FilePair &fallback);
 
 /**
  * What Save does in mode "Backup": refuses an empty folderText, does nothing

@@ -139,7 +139,9 @@ QString instanceLock()
 
 void removeLeftovers()
 {
-    SafeFile::removeTemporaryCopies(dataFolder(), { u"userDB.pdb"_s, u"userDB.edb"_s, u"ground.lnk"_s, u".hidden"_s });
+    // The staged files of a level change (".new") are written through copies of their own.
+    SafeFile::removeTemporaryCopies(dataFolder(),
+        { u"userDB.pdb"_s, u"userDB.edb"_s, u"userDB.pdb.new"_s, u"userDB.edb.new"_s, u"ground.lnk"_s, u".hidden"_s });
     SafeFile::removeTemporaryCopies(applicationFolder(), { u"prefs.cfg"_s, u"lang.dat"_s, u".hidden"_s });
 }
 

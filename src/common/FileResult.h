@@ -21,11 +21,16 @@ struct [[nodiscard]] FileResult
     static FileResult warned(QString why) { return { true, {}, std::move(why) }; }
     explicit operator bool() const { return ok; }
 
-    /** Adds other's warning to this one's (a success that was made of several steps). */
+    /**
+     * Adds other's warning to this one's (a success that was made of several steps). A text told
+     * already is not told twice (a deciphered copy made and removed in a folder that cannot be synced).
+     */
     FileResult &addWarning(const FileResult &other)
     {
-        if (!other.warning.isEmpty())
-            warning = warning.isEmpty() ? other.warning : warning + u'\n' + other.warning;
+        const QString told = u'\n' + warning + u'\n';
+        if (other.warning.isEmpty() || told.contains(QString(u'\n' + other.warning + u'\n')))
+            return *this;
+        warning = warning.isEmpty() ? other.warning : warning + u'\n' + other.warning;
         return *this;
     }
 };

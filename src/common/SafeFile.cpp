@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -16,7 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString systemError(const QString &what, const QString &path, int error = errno)
 {
@@ -90,6 +89,12 @@ public:
     Fd &operator=(const Fd &) = delete;
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
     /** Closes now and reports the close's own error (a late write error on some file systems). */
     bool close()
     {
@@ -100,39 +105,132 @@ public:
 private:
     int m_fd;
 };
+
+/**
+ * Gives the open file mode 0600. A file the program creates is made with that mode and the umask only
+ * takes bits away from it; an old one may have been copied in readable by all. A file system that keeps
+ * no modes (a FAT stick) refuses, and is left as it is.
+ */
+void makePrivate(int fd)
+{
+    struct stat info
+    { };
+    if (::fstat(fd, &info) == 0 && (info.st_mode & 07777) != 0600)
+        static_cast<void>(::fchmod(fd, 0600));
+}
+
+/** makePrivate for the file at path, when it is a file (not a link); a write that fails leaves it private too. */
+void makeOldFilePrivate(const QByteArray &path)
+{
+    struct stat info
+    { };
+    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0)
+        static_cast<void>(::chmod(path.constData(), 0600));
+}
+
+/** Six letters or digits, as the name of a temporary copy ends (isTemporaryCopyOf). */
+QByteArray randomSuffix()
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray suffix(6, 'x');
+    for (char &c : suffix)
+        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+    return suffix;
+}
+
+/**
+ * The new content of a file while it is written: a file in the same folder that takes the old
+ * one's place in one step once it is whole on the disk. Where the system allows it the file has
+ * no name until then, so a kill leaves nothing behind; elsewhere it is named after the file with
+ * six letters added, as the copies a start removes are. A file that is not put in place is gone
+ * when this goes.
+ */
+class NewFile
+{
+public:
+    explicit NewFile(const QString &path)
+        : m_target(QFile::encodeName(path))
+        , m_fd(openUnnamed(QFile::encodeName(folderOf(path))))
+    {
+        if (m_fd.valid())
+            return;
+        m_named = m_target + ".XXXXXX";
+        // mkostemp creates it with mode 0600 and makes up a name no other file has.
+        m_fd.reset(::mkostemp(m_named.data(), O_CLOEXEC));
+        if (!m_fd.valid())
+            m_named.clear();
+    }
+    ~NewFile()
+    {
+        if (!m_named.isEmpty())
+            ::unlink(m_named.constData());
+    }
+    NewFile(const NewFile &) = delete;
+    NewFile &operator=(const NewFile &) = delete;
+
+    int fd() const { return m_fd.get(); }
+    bool valid() const { return m_fd.valid(); }
+
+    /** Gives the file path's name in place of the old file; false with errno when it cannot. */
+    bool putInPlace()
+    {
+        if (m_named.isEmpty() && !linkUnderTemporaryName())
+            return false;
+        // The data is synced; closing now reports what a file system still had to say.
+        if (!m_fd.close() || ::rename(m_named.constData(), m_target.constData()) != 0)
+            return false;
+        m_named.clear();
+        return true;
+    }
+
+private:
+    /** A file with no name yet in folder, or -1 where the system makes none or cannot link one in later. */
+    static int openUnnamed(const QByteArray &folder)
+    {
+        if (::access("/proc/self/fd", X_OK) != 0)
+            return -1;
+        return ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    }
+
+    /** Links the unnamed file in under a temporary name beside the target, to be renamed over it. */
+    bool linkUnderTemporaryName()
+    {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd.get());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QByteArray name = m_target + '.' + randomSuffix();
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                m_named = name;
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    QByteArray m_target;
+    Fd m_fd;
+    QByteArray m_named; ///< the file's name while it has one and is not in place
+};
 } // namespace
 
 namespace SafeFile {
 
-FileResult commit(QSaveFile &file, QByteArrayView content)
-{
-    // QSaveFile leaves a new file's mode to the umask; our files are private.
-    file.setPermissions(kPrivate);
-    if (file.write(content.data(), content.size()) != content.size() || !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return FileResult::failure(u"Could not write %1: %2"_s.arg(QDir::toNativeSeparators(file.fileName()), why));
-    }
-    // commit() syncs too but ignores the result; a failing sync must fail the save.
-    if (::fsync(file.handle()) != 0) {
-        const QString why = systemError(u"Could not sync"_s, file.fileName());
-        file.cancelWriting();
-        file.commit();
-        return FileResult::failure(why);
-    }
-    if (!file.commit())
-        return FileResult::failure(
-            u"Could not replace %1: %2"_s.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
-    return settle(file.fileName());
-}
-
 FileResult writeWhole(const QString &path, QByteArrayView content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(u"Could not open %1: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
-    return commit(file, content);
+    makeOldFilePrivate(QFile::encodeName(path));
+    NewFile file(path);
+    if (!file.valid())
+        return FileResult::failure(systemError(u"Could not create a new file beside"_s, path));
+    makePrivate(file.fd());
+    if (!writeFully(file.fd(), content))
+        return FileResult::failure(systemError(u"Could not write"_s, path));
+    // Only a file the disk holds may take the old one's place: a sync that fails leaves the old file.
+    if (::fsync(file.fd()) != 0)
+        return FileResult::failure(systemError(u"Could not sync"_s, path));
+    if (!file.putInPlace())
+        return FileResult::failure(systemError(u"Could not replace"_s, path));
+    return settle(path);
 }
 
 FileResult append(const QString &path, QByteArrayView content)
@@ -152,8 +250,7 @@ FileResult append(const QString &path, QByteArrayView content)
     { };
     if (::fstat(fd.get(), &before) != 0)
         return FileResult::failure(systemError(u"Could not read the size of"_s, path));
-    if (created)
-        ::fchmod(fd.get(), 0600); // the umask may have taken bits away; never added
+    makePrivate(fd.get());
 
     if (!writeFully(fd.get(), content) || ::fsync(fd.get()) != 0) {
         const int error = errno;
@@ -173,7 +270,7 @@ FileResult createNew(const QString &path, QByteArrayView content)
     Fd fd(::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.valid())
         return FileResult::failure(systemError(u"Could not create"_s, path));
-    ::fchmod(fd.get(), 0600);
+    makePrivate(fd.get());
     if (!writeFully(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) {
         const int error = errno;
         ::unlink(native.constData());

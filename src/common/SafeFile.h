@@ -9,20 +9,21 @@
 
 #include <optional>
 
-class QSaveFile;
-
 /**
  * The file operations every part of the program writes through. Files the
- * program creates are mode 0600, folders 0700, whatever the umask says.
+ * program creates are mode 0600, folders 0700, whatever the umask says; an
+ * old file it writes (one copied in by hand) is made 0600 too, whether the
+ * write succeeds or fails.
  */
 namespace SafeFile {
 /**
  * Replaces the file at path with content, whole or not at all: the content
- * goes to a new file beside it, which is synced to disk and then put in
- * place of the old one, and the folder is synced after that. On any failure
- * the old file is left exactly as it was. Once the new file is in place the
- * write has happened: a folder sync that still fails after two more tries
- * makes it a success with a warning.
+ * goes to a new file beside it (mode 0600), which is synced to disk and then
+ * put in place of the old one, and the folder is synced after that. On any
+ * failure, a failed sync of the new file among them, the old file is left
+ * exactly as it was. Once the new file is in place the write has happened: a
+ * folder sync that still fails after two more tries makes it a success with
+ * a warning.
  */
 FileResult writeWhole(const QString &path, QByteArrayView content);
 
@@ -65,7 +66,4 @@ FileResult makePrivateFolder(const QString &folder);
 
 /** Syncs the folder's entries to disk, after a file in it was created, renamed or removed. */
 FileResult syncFolder(const QString &folder);
-
-/** Writes content to an open QSaveFile, syncs it and commits it, then syncs its folder. */
-FileResult commit(QSaveFile &file, QByteArrayView content);
 } // namespace SafeFile

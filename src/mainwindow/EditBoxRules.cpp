@@ -6,9 +6,11 @@
 #include "mainwindow/RecordCommands.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTextDocument>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -101,6 +103,12 @@ bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
         Text1_MouseMove(index);
         break;
+    case QEvent::ToolTip:
+        if (index == RecordLine::Password) {
+            showPasswordTip(static_cast<QHelpEvent *>(event)->globalPos());
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -149,10 +157,28 @@ void EditBoxRules::Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey
 
 void EditBoxRules::Text1_MouseMove(RecordLine::Field index)
 {
-    // The Username box never repeats its text; the Password box does, even while it shows asterisks.
-    if (index == RecordLine::Username)
+    // The Username box never repeats its text; the Password box does (showPasswordTip), even while it
+    // shows asterisks.
+    if (index == RecordLine::Username || index == RecordLine::Password)
         return;
+    m_ui.boxes.Text1[index]->setToolTip(tipText(m_ui.boxes.text(index)));
+}
+
+void EditBoxRules::showPasswordTip(const QPoint &at)
+{
+    // A widget's tooltip is its accessible description too, readable by any program on the session's
+    // accessibility bus, and it would stay after the box is emptied: the password is shown only while
+    // the tip is, and kept nowhere else.
+    QWidget *box = m_ui.boxes.Text1[RecordLine::Password];
+    const QString text = m_ui.boxes.text(RecordLine::Password);
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(at, tipText(text), box);
+}
+
+QString EditBoxRules::tipText(const QString &text)
+{
     // A tooltip that looks like markup would be drawn as markup; the box's text is shown as typed.
-    const QString text = m_ui.boxes.text(index);
-    m_ui.boxes.Text1[index]->setToolTip(Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text);
+    return Qt::mightBeRichText(text) ? u"<qt>%1</qt>"_s.arg(text.toHtmlEscaped()) : text;
 }

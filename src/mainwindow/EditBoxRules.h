@@ -11,6 +11,7 @@
 
 class QAction;
 class QKeyEvent;
+class QPoint;
 class QWidget;
 class RecordCommands;
 
@@ -59,6 +60,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** Shows the Password box's text as its tip at the global point at, for as long as the tip shows. */
+    void showPasswordTip(const QPoint &at);
+    /** A box's text as a tooltip shows it. */
+    static QString tipText(const QString &text);
     /** Whether the press of key is a focus move rather than text: a letter of the table after Alt or with Alt held. */
     bool movesFocus(const QKeyEvent *key) const;
 

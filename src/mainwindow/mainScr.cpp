@@ -39,6 +39,16 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+/** What the start found, with more: a failure of either, and the warnings of both. */
+void combine(FileResult &found, const FileResult &more)
+{
+    if (found && !more) {
+        found.ok = false;
+        found.error = more.error;
+    }
+    found.addWarning(more);
+}
+
 int widthOf(const QWidget *widget)
 {
     return Twips::fromPixels(widget->width());
@@ -196,7 +206,7 @@ void mainScr::Form_Load()
     FileResult settled;
     CheckOwnerPassword(m_owner, true,
         { this, [this] { return m_windows->securityDialog(); }, &m_database,
-            [&settled](const FileResult &result) { settled = result; } });
+            [&settled](const FileResult &result) { combine(settled, result); } });
     if (ProgramExit::isRequested())
         return;
     m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
@@ -205,7 +215,7 @@ void mainScr::Form_Load()
     if (!Language::isEnglish())
         applyLanguage();
     m_ui.Check1->setChecked(true);
-    loadRecords();
+    loadRecords(settled);
     showSettled(settled);
     // From the event loop the program lives in, once the window shows.
     QTimer::singleShot(0, m_lock, &LockCommands::arm);
@@ -216,8 +226,9 @@ void mainScr::showSettled(const FileResult &settled)
     if (!settled) {
         // The files are not what the level says: a write now could put a new file in place of the records.
         m_commands->setWritesBlocked(settled.error);
+        const QString also = settled.warning.isEmpty() ? QString() : u'\n' + settled.warning;
         showMessage(this, MessageIcon::Critical, AppInfo::title,
-            u"Corvane leaves the database as it is in this session.\n%1"_s.arg(settled.error));
+            u"Corvane leaves the database as it is in this session.\n%1"_s.arg(settled.error) + also);
     } else if (!settled.warning.isEmpty()) {
         showMessage(this, MessageIcon::Information, AppInfo::title, settled.warning);
     }
@@ -242,7 +253,7 @@ void mainScr::SetColumnWidths()
     m_ui.Grid1->setColumnWidth(RecordLine::Info, m_ui.Grid1->width());
 }
 
-void mainScr::loadRecords()
+void mainScr::loadRecords(FileResult &warnings)
 {
     const bool level1 = level() == 1;
     m_editor.fileRead(level());
@@ -250,6 +261,8 @@ void mainScr::loadRecords()
     if (level1) {
         if (const FileResult removed = m_database.removeTemporary(); !removed)
             showMessage(this, MessageIcon::Critical, AppInfo::title, AppFolders::decipheredCopyLeft(removed.error));
+        else
+            warnings.addWarning(removed);
     }
     if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad) {
         // The start-up check could not decipher the file: say why, in its own words.

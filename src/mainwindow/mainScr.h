@@ -101,7 +101,8 @@ private:
     KeyProvider databaseKey();
     /** Sets the widths of the grid's columns (twips). */
     void SetColumnWidths();
-    void loadRecords();
+    /** Reads the records of the active database at start into the grid; warnings gets what the user is still told. */
+    void loadRecords(FileResult &warnings);
     void showRecords(const LoadResult &loaded);
     /** Tells what settling the database files at start found; a failure keeps the records from being written. */
     void showSettled(const FileResult &settled);

@@ -78,8 +78,11 @@ void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &h
     }
 
     if (state.level() == 1 && hooks.database && !ProgramExit::isRequested()) {
-        if (!hooks.database->DecryptDBToTemp(state.GoodPass))
+        const FileResult deciphered = hooks.database->DecryptDBToTemp(state.GoodPass);
+        if (!deciphered)
             showMessage(hooks.mainWindow, MessageIcon::Critical, u"Error - i67"_s,
                 u"The database seem to be corrupt or it does not exist."_s);
+        else if (!deciphered.warning.isEmpty() && hooks.settled)
+            hooks.settled(deciphered);
     }
 }

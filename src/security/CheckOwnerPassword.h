@@ -16,7 +16,10 @@ struct OwnerCheckHooks
     QWidget *mainWindow = nullptr; ///< parent of the messages; shown once the owner is in
     std::function<Securfrm *()> securityDialog; ///< the main window's one security dialog, created on first use
     Database *database = nullptr; ///< settled, and deciphered into the temporary file at level 1
-    /** Told how settling the database files at start went (SecuritySettings::settleAtStart). */
+    /**
+     * Told how settling the database files at start went (SecuritySettings::settleAtStart), and told
+     * again of a warning deciphering the database gave (its copy made, but not confirmed on the disk).
+     */
     std::function<void(const FileResult &)> settled;
 };
 

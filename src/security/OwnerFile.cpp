@@ -50,11 +50,12 @@ FileResult write(QStringView record, const QString &path)
         return FileResult::failure(u"The owner record holds a character that cannot be stored."_s);
     if (!TextLines::isStorable(*line))
         return FileResult::failure(u"The enciphered owner record would not read back as one line."_s);
-    if (const FileResult written = SafeFile::writeWhole(path, TextLines::terminated(*line)); !written)
+    const FileResult written = SafeFile::writeWhole(path, TextLines::terminated(*line));
+    if (!written)
         return written;
     // Being listed as hidden only keeps the file out of a file manager's view; the record is saved either way.
     static_cast<void>(AppFolders::markHidden(path));
-    return FileResult::success();
+    return written;
 }
 
 } // namespace OwnerFile

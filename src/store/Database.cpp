@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -362,6 +363,49 @@ FileResult writeWholeFile(const QString &path, QByteArrayView content)
 }
 
 /**
+ * The field-enciphered record lines of a database file, sorted, so that two files compare equal
+ * when they hold the same records in any order. A file with no lines holds no records under any
+ * key. nullopt when it cannot be read, or (enciphered) does not read back under key.
+ */
+std::optional<QList<QByteArray>> sortedRecords(const QString &path, FileKind kind, const QString &key)
+{
+    FileResult why;
+    std::optional<QByteArray> content = contentOf(path, why);
+    if (!content)
+        return std::nullopt;
+    QList<QByteArray> lines;
+    const auto collect = [&](QByteArrayView text, LineEnds ends) {
+        forEachLine(text, ends, [&](QByteArrayView line, qsizetype) {
+            lines.append(line.toByteArray());
+            return true;
+        });
+    };
+    collect(*content, kind == FileKind::Plain ? LineEnds::Any : LineEnds::CrLf);
+    if (kind == FileKind::Enciphered && !lines.isEmpty()) {
+        const std::optional<QByteArray> k = keyBytes(key, why);
+        QByteArray out;
+        if (!k || !deciphered(*content, *k, out, path))
+            return std::nullopt;
+        lines.clear();
+        collect(out, LineEnds::CrLf);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+/** A name for a file set aside from path that no file in its folder has: "userDB (set aside).pdb", then 2, 3... */
+QString setAsideName(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString stem = info.absolutePath() + u'/' + info.completeBaseName() + u" (set aside"_s;
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString name = stem + u')' + suffix;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = stem + u' ' + QString::number(n) + u')' + suffix;
+    return name;
+}
+
+/**
  * Appends one ended line to the file at path. A file whose last line has no
  * CR LF (edited by hand, or brought from elsewhere) gets one first, so the
  * new record does not run on into that last one; an extra line end costs
@@ -510,9 +554,10 @@ FileResult Database::RewriteDatabase(int level, const QStringList &lines, const 
     FileResult enciphered = EncryptTempToDB(keyText);
     const FileResult removed = removeTemporary();
     // Once the enciphered file is in place the rewrite has happened; a copy left behind is removed at the next start.
-    if (!enciphered || removed)
-        return enciphered.addWarning(removed);
-    return enciphered.addWarning(FileResult::warned(removed.error));
+    if (!enciphered)
+        return enciphered;
+    enciphered.addWarning(written);
+    return enciphered.addWarning(removed ? removed : FileResult::warned(removed.error));
 }
 
 FileResult Database::EncryptTempToDB(const QString &key)
@@ -713,16 +758,20 @@ FileResult Database::settleFiles(int level, const QString &key)
         if (!contentOf(staged(encrypted), why))
             return why;
         if (level == 1 && keyReads(staged(encrypted), key)) {
-            if (const FileResult placed = placeStaged(encrypted, plain); !placed)
+            const FileResult placed = placeStagedAtStart(encrypted, plain);
+            if (!placed)
                 return placed;
+            result.addWarning(placed);
         } else {
             removeExtra(staged(encrypted));
         }
     }
     if (QFileInfo::exists(staged(plain))) {
         if (level != 1) {
-            if (const FileResult placed = placeStaged(plain, encrypted); !placed)
+            const FileResult placed = placeStagedAtStart(plain, encrypted);
+            if (!placed)
                 return placed;
+            result.addWarning(placed);
         } else {
             removeExtra(staged(plain));
         }
@@ -737,9 +786,7 @@ FileResult Database::settleFiles(int level, const QString &key)
         // left by a change to this level that was cut off, and is enciphered now.
         if (!hasEncrypted)
             return finish(EncryptPlainToDB(key));
-        if (keyReads(encrypted, key))
-            removeExtra(plain);
-        return result;
+        return settleFileBeside(level, key, result);
     }
 
     if (!hasEncrypted)
@@ -753,30 +800,86 @@ FileResult Database::settleFiles(int level, const QString &key)
         removeExtra(encrypted);
         return result;
     }
-    QByteArray lines;
-    const std::optional<QByteArray> k = keyBytes(key, why);
-    const bool readable = k && deciphered(*db, *k, lines, encrypted);
     if (!hasPlain) {
         // A change away from level 1 that was cut off before the plain file was there.
-        if (readable)
+        QByteArray lines;
+        const std::optional<QByteArray> k = keyBytes(key, why);
+        if (k && deciphered(*db, *k, lines, encrypted))
             return finish(DecryptDBToPlain(key));
         return FileResult::failure(
             u"The records are in the enciphered database %1, which Corvane cannot read at this protection level. "
             u"To see them, choose \"Program and DBase\" in Set Password with the password they were "
             u"enciphered with."_s.arg(shown(encrypted)));
     }
-    // Beside the plain file it is removed only when it is a copy of the same records.
-    const std::optional<QByteArray> content = readable ? contentOf(plain, why) : std::nullopt;
-    if (content) {
-        QByteArray plainLines;
-        forEachLine(*content, LineEnds::Any, [&](QByteArrayView line, qsizetype) {
-            plainLines.append(line).append(TextLines::kLineEnd, 2);
-            return true;
-        });
-        if (plainLines == lines)
-            removeExtra(encrypted);
+    return settleFileBeside(level, key, result);
+}
+
+FileResult Database::placeStagedAtStart(const QString &target, const QString &old)
+{
+    // As in the change itself the old file goes first. One that cannot be removed no longer keeps
+    // the records from showing: it holds the records the staged file holds, and is settled below as
+    // any file beside the database is, removed at this start or the next.
+    FileResult result;
+    if (!old.isEmpty()) {
+        if (const FileResult removed = SafeFile::remove(old); removed)
+            result.addWarning(removed);
     }
-    return result;
+    const FileResult placed = SafeFile::rename(staged(target), target);
+    if (!placed)
+        return placed;
+    return result.addWarning(placed);
+}
+
+FileResult Database::settleFileBeside(int level, const QString &key, FileResult result)
+{
+    const bool enciphered = level == 1;
+    const QString &other = enciphered ? m_files.plain : m_files.encrypted;
+    const std::optional<QList<QByteArray>> theirs
+        = sortedRecords(other, enciphered ? FileKind::Plain : FileKind::Enciphered, key);
+    const auto same = [&] {
+        if (!theirs || theirs->isEmpty())
+            return bool(theirs);
+        const std::optional<QList<QByteArray>> mine
+            = sortedRecords(activeFile(level), enciphered ? FileKind::Enciphered : FileKind::Plain, key);
+        return mine && *mine == *theirs;
+    };
+    if (same())
+        return removeCopyBeside(other, enciphered, result);
+    return setAside(other, enciphered, result);
+}
+
+FileResult Database::removeCopyBeside(const QString &path, bool plainCopy, FileResult result)
+{
+    const FileResult removed = SafeFile::remove(path);
+    if (removed)
+        return result.addWarning(removed);
+    if (!plainCopy)
+        return result.addWarning(FileResult::warned(
+            removed.error + u"\nIt is a copy of the records shown; Corvane deletes it at its next start."_s));
+    // A copy of the records without the owner password's protection must go before they change: changed,
+    // the records would no longer tell it for a copy of theirs.
+    return FileResult::failure(removed.error
+        + u"\nIt is a copy of your records without the protection of the owner password. Corvane deletes it at "
+          u"its next start."_s)
+        .addWarning(result);
+}
+
+FileResult Database::setAside(const QString &path, bool plainCopy, FileResult result)
+{
+    const QString name = setAsideName(path);
+    const FileResult moved = SafeFile::rename(path, name);
+    const QString found = plainCopy
+        ? u"The database file %1 lay beside the enciphered database, holding other records than the ones shown."_s
+        : u"The enciphered database file %1 lay beside the database in use, holding other records than the ones "
+          u"shown, or records under another password."_s;
+    // Left in place, it could be written over by the next change of the protection level.
+    if (!moved)
+        return FileResult::failure(found.arg(shown(path)) + u" Corvane could not set it aside: "_s + moved.error)
+            .addWarning(result);
+    QString told = found.arg(shown(path)) + u" Corvane has not deleted it: it is now %1."_s.arg(shown(name));
+    if (plainCopy)
+        told += u" Its records are not enciphered; delete it once you no longer need them."_s;
+    return result.addWarning(FileResult::warned(told)).addWarning(moved);
 }
 
 FileResult Database::checkStorable(int level, const QString &line, const QString &key) const

@@ -152,14 +152,16 @@ public:
      * (of this or an older Corvane) was cut off at. key is the password the
      * owner file holds (empty for none). A staged file is put in place when
      * the owner file names its level (and, enciphered, its password), else
-     * removed. At level 1 a plain file beside an enciphered one that
-     * deciphers under key is removed, and a plain file alone is enciphered.
-     * At levels 0 and 2 an enciphered file alone is deciphered under key, and
-     * one beside the plain file is removed when it holds the same records.
-     * Anything else stays as it is. A failure means the files could not be
-     * brought in line, and the records must not be written in this session:
-     * its text says why (an enciphered file alone with no password to read
-     * it, for one).
+     * removed; an old file it cannot remove first stays beside it. At level
+     * 1 a plain file alone is enciphered, and at levels 0 and 2 an enciphered
+     * file alone is deciphered under key. The other file beside the one the
+     * level uses is removed only when it holds exactly the same records (or
+     * none): Corvane left it there. Any other is set aside under a name that
+     * says so, "userDB (set aside).pdb", and the warning tells the owner
+     * where. A failure means the files could not be brought in line, and the
+     * records must not be written in this session: its text says why (an
+     * enciphered file alone with no password to read it, or a plain copy of
+     * the records at level 1 that could not be removed).
      */
     FileResult settleFiles(int level, const QString &key);
 
@@ -184,6 +186,17 @@ private:
         const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit);
     /** The last steps of a level change: old removed, then the staged file of target renamed into place. */
     FileResult placeStaged(const QString &target, const QString &old);
+    /** At start, the last steps of a cut-off level change: as placeStaged, but an old file that stays is no stop. */
+    FileResult placeStagedAtStart(const QString &target, const QString &old);
+    /**
+     * The file of the other kind beside the one level uses: removed when it holds exactly the same
+     * records, else set aside. result holds the warnings so far.
+     */
+    FileResult settleFileBeside(int level, const QString &key, FileResult result);
+    /** Removes a copy of the records; a plain copy that stays (plainCopy, at level 1) is a failure. */
+    FileResult removeCopyBeside(const QString &path, bool plainCopy, FileResult result);
+    /** Renames the file at path to a name that says it was set aside; the warning says where it is. */
+    FileResult setAside(const QString &path, bool plainCopy, FileResult result);
     /** Whether the enciphered file at path deciphers under key into filed record lines. */
     FileResult keyReads(const QString &path, const QString &key) const;
 

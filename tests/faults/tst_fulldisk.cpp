@@ -95,6 +95,17 @@ bool appends(Op op)
 {
     return op == Op::Add;
 }
+
+/**
+ * Whether op writes the database file of its level itself, rather than a new one beside it or a copy;
+ * at level 1 a rewrite fails at the deciphered copy before it comes to the database.
+ */
+bool writesDatabase(Op op, int level)
+{
+    if (op == Op::Replace || op == Op::Remove || op == Op::Restore)
+        return level == 0;
+    return op == Op::Add || op == Op::EncryptTempToDB;
+}
 } // namespace
 
 class tst_FullDisk : public QObject
@@ -173,8 +184,11 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
     if (op == Op::EncryptTempToDB)
         QVERIFY(db.DecryptDBToTemp(kKey));
 
-    const QMap<QString, QByteArray> before = snapshot(folders.root());
     const QString target = level == 1 ? files.encrypted : files.plain;
+    // A database copied in by hand may be readable by all: a write to it leaves it private, whatever fails.
+    const QFile::Permissions readable = QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | readable));
+    const QMap<QString, QByteArray> before = snapshot(folders.root());
     const rlim_t limit = !partWay ? 0 : appends(op) ? rlim_t(QFileInfo(target).size() + 10) : 100;
 
     bool ok = true;
@@ -241,6 +255,7 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
     QVERIFY2(!ok, "a write on a full disk was reported as done");
     QVERIFY(!message.isEmpty());
     QCOMPARE(snapshot(folders.root()), before);
+    QCOMPARE(!(QFileInfo(target).permissions() & readable), writesDatabase(op, level));
     QCOMPARE(model.List1().items(), records());
     QCOMPARE(state.Reach, QString::number(level));
     QCOMPARE(state.GoodPass, kKey);

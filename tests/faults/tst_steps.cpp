@@ -8,6 +8,9 @@
 //   changes (0 to 1, 1 to 1 with a new password, 1 to 2, 2 to 1, 1 to 0) the
 //   start that follows must settle the files to the settings from before or
 //   after the change, with all records and only the files that level uses.
+//   Changes to a lower level are also killed right after each of those calls
+//   and each fchmod has returned (as the driver enters the next of them, or
+//   the next write: after an fchmod, the new file's data).
 // - failed: the call, and every later one of its kind, returns EIO. What the
 //   driver reports must be what the files hold: a failure only while they
 //   still hold the state from before, success (with or without a warning)
@@ -85,13 +88,14 @@ void copyFolder(const QString &from, const QString &to)
 /**
  * The steps of one change: the driver run once (args, one iteration) under strace in a copy of folder, and
  * every durable call and data folder opening it made after printing "ready" numbered as strace counts them.
+ * after: instead the step, write or fchmod that follows each durable call or fchmod.
  */
-QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringList &args, QString *why)
+QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringList &args, bool after, QString *why)
 {
     copyFolder(folder, copy);
     const QString trace = copy + u".trace"_s;
-    const QByteArray output
-        = runTraced({ u"-o"_s, trace, u"-e"_s, u"trace=write,openat,"_s + kDurableCalls.join(u',') }, args);
+    const QString traced = u"trace=write,openat,"_s + kDurableCalls.join(u',') + (after ? u",fchmod"_s : QString());
+    const QByteArray output = runTraced({ u"-o"_s, trace, u"-e"_s, traced }, args);
     if (!says(output, "end")) {
         *why = QString::fromUtf8(output);
         return {};
@@ -102,6 +106,7 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
     QList<Step> steps;
     QString pid;
     bool ready = false;
+    bool stepBefore = false;
     for (const QByteArray &raw : TestFolders::read(trace).split('\n')) {
         const QString line = QString::fromUtf8(raw);
         const auto m = callLine.match(line);
@@ -117,13 +122,18 @@ QList<Step> stepsOf(const QString &folder, const QString &copy, const QStringLis
         const QString call = m.captured(2);
         if (call == u"write"_s) {
             ready = ready || m.captured(3).startsWith(u"1, \"ready\\n\""_s);
-            continue;
+            // Killed as it enters a write, the driver has done all that came before: after an fchmod,
+            // the new file's data.
+            if (!after)
+                continue;
         }
         if (call == u"openat"_s && !m.captured(3).startsWith(u"AT_FDCWD, \""_s + data + u"\","_s))
             continue;
         const int n = ++counts[call];
-        if (ready)
+        // Of the calls that are no steps of their own (close, say) the number can change from run to run.
+        if (ready && (!after || stepBefore))
             steps.append({ call, n });
+        stepBefore = ready && call != u"write"_s && call != u"openat"_s;
     }
     return steps;
 }
@@ -218,6 +228,7 @@ private Q_SLOTS:
     void levelChanges_killedAtEveryStep_settleToBeforeOrAfter();
     void writes_failedAtEveryStep_reportWhatTheFilesHold_data();
     void writes_failedAtEveryStep_reportWhatTheFilesHold();
+    void start_plainCopyThatCannotBeRemoved_showsRecordsAndGoesLater();
 
 private:
     TestFolders m_folders;
@@ -237,18 +248,25 @@ void tst_Steps::initTestCase()
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter_data()
 {
     QTest::addColumn<int>("from");
-    for (int from = 0; from < KillSets::levelStates().size(); ++from)
-        QTest::newRow(qPrintable(levelChangeName(from))) << from;
+    QTest::addColumn<bool>("after"); // killed right after each step rather than as it begins
+    const QList<KillSets::OwnerSettings> states = KillSets::levelStates();
+    for (int from = 0; from < states.size(); ++from)
+        QTest::newRow(qPrintable(levelChangeName(from))) << from << false;
+    for (int from = 0; from < states.size(); ++from) {
+        if (states[from].level == 1 && states[(from + 1) % states.size()].level != 1)
+            QTest::newRow(qPrintable(levelChangeName(from) + u", after each step"_s)) << from << true;
+    }
 }
 
 // One row per change, so that each change has the per-function time of its own.
 void tst_Steps::levelChanges_killedAtEveryStep_settleToBeforeOrAfter()
 {
     QFETCH(int, from);
+    QFETCH(bool, after);
     const int to = (from + 1) % int(m_levelStates.size());
-    const QString base = m_folders.root() + u"/kill-%1"_s.arg(from);
+    const QString base = m_folders.root() + u"/kill-%1-%2"_s.arg(from).arg(after);
     QString why;
-    const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, &why);
+    const QList<Step> steps = stepsOf(m_levelStates[from], base, { u"level"_s, u"0"_s, base, u"1"_s }, after, &why);
     QVERIFY2(!steps.isEmpty(), qPrintable(u"no steps traced: "_s + why));
     int before = 0;
     for (int i = 0; i < steps.size(); ++i) {
@@ -300,7 +318,7 @@ void tst_Steps::writes_failedAtEveryStep_reportWhatTheFilesHold()
     const QString start = states[from];
     const QString base = m_folders.root() + u"/fail-%1-%2-%3"_s.arg(mode).arg(level).arg(from);
     QString why;
-    const QList<Step> steps = stepsOf(start, base, { mode, QString::number(level), base, u"1"_s }, &why);
+    const QList<Step> steps = stepsOf(start, base, { mode, QString::number(level), base, u"1"_s }, false, &why);
     QVERIFY2(!steps.isEmpty(), qPrintable(u"no steps traced: "_s + why));
 
     int failed = 0;
@@ -340,6 +358,27 @@ void tst_Steps::writes_failedAtEveryStep_reportWhatTheFilesHold()
     qInfo("%d steps failed one at a time: %d reported as failed with the files as before, %d done (%d of them with "
           "a warning) with the files changed",
         int(steps.size()), failed, int(steps.size()) - failed, warned);
+}
+
+// A change to level 1 whose old plain file could not be removed, at a start that cannot remove it either.
+void tst_Steps::start_plainCopyThatCannotBeRemoved_showsRecordsAndGoesLater()
+{
+    const QString folder = m_folders.root() + u"/undeletable"_s;
+    copyFolder(m_levelStates[1], folder);
+    const QString plain = folder + u"/Data/userDB.pdb"_s;
+    const QString encrypted = folder + u"/Data/userDB.edb"_s;
+    QVERIFY(QFile::rename(encrypted, Database::staged(encrypted)));
+    QVERIFY(QFile::copy(m_levelStates[0] + u"/Data/userDB.pdb"_s, plain));
+
+    const QByteArray output = runTraced(
+        { u"-o"_s, u"/dev/null"_s, u"-P"_s, plain, u"-e"_s, u"trace=unlink"_s, u"-e"_s, u"inject=unlink:error=EIO"_s },
+        { u"level"_s, u"0"_s, folder, u"0"_s });
+    // The new file is in place (the records can be read), and the start says the plain copy stays until the next.
+    QVERIFY2(says(output, "error") && output.contains("next start"), output.constData());
+    QVERIFY(
+        QFileInfo::exists(encrypted) && QFileInfo::exists(plain) && !QFileInfo::exists(Database::staged(encrypted)));
+    QString why;
+    QVERIFY2(levelStateIn(folder, why) == 1, qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(tst_Steps)
