@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 #include <QtDebug>
 
 using namespace Qt::StringLiterals;
@@ -174,21 +175,17 @@ void DisplayModes::setTopMost(bool on)
 {
     if (isTopMost() == on)
         return;
-    // Changing a window's flags hides it: it comes back where it was, as large as it was.
-    const bool visible = m_window.isVisible();
-    const bool active = m_window.isActiveWindow();
-    const QPoint position = m_window.pos();
-    const QSize size = m_window.size();
-    const Qt::WindowStates state = m_window.windowState();
-    m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    m_window.move(position);
-    m_window.resize(size);
-    if (visible) {
-        m_window.setWindowState(state);
-        m_window.show();
-        if (active)
-            m_window.activateWindow();
+    QWindow *handle = m_window.windowHandle();
+    if (!handle || !m_window.isVisible()) {
+        // Not on the screen yet: the window is shown with the flag.
+        m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        return;
     }
+    // On the screen, the window system is told about the flag alone. Setting it on the widget would make the
+    // window anew, and a window manager may place the new one elsewhere (icewm puts it lower by its title bar).
+    const Qt::WindowFlags flags = m_window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
+    m_window.overrideWindowFlags(flags);
+    handle->setFlags(flags);
 }
 
 void DisplayModes::applyHeightRule()
