@@ -135,7 +135,7 @@ void DisplayModes::mnuHideDisplay_Click()
     } else {
         ui.mnuAutoHide->setChecked(false);
         ui.mnuHideDisplay->setChecked(true);
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     }
     scheduleHeightRule();
 }
@@ -200,19 +200,23 @@ void DisplayModes::applyHeightRule()
     if (ui.mnuAutoHide->isChecked())
         return;
     if (ui.mnuHideDisplay->isChecked()) {
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     } else {
         ui.mnuAutoHide->setChecked(false);
         setHeight(m_ui.NormalHeight);
     }
 }
 
-int DisplayModes::collapsedHeight() const
+int DisplayModes::growBandTop() const
 {
     const QMargins margins = frame().margins();
-    const int bandTop = m_ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y() + Twips::toPixels(kGrowFrom);
-    const int needed = margins.top() + bandTop + Twips::toPixels(kBandInView) + margins.bottom();
-    return std::max(kCollapsedHeight, Twips::fromPixels(needed));
+    const int frameTop = m_ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y();
+    // How much of the frame the collapsed window shows: its inside ends there.
+    const int shown = Twips::toPixels(kCollapsedHeight) - margins.top() - margins.bottom() - frameTop;
+    const int designed = Twips::toPixels(kGrowFrom);
+    if (shown >= designed + Twips::toPixels(kBandInView))
+        return designed;
+    return shown - Twips::toPixels(kGrowBand);
 }
 
 void DisplayModes::scheduleHeightRule()
@@ -252,16 +256,30 @@ void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
 {
     const Controls &ui = m_ui;
     QWidget *client = m_window.centralWidget();
+    auto *over = static_cast<QWidget *>(watched);
+    if (over == ui.Frame2 || ui.Frame2->isAncestorOf(over)) {
+        const int bandTop = growBandTop();
+        const bool designed = bandTop == Twips::toPixels(kGrowFrom);
+        // The band the frame keeps in view is the frame's bare background; the strip that stands in for it under a
+        // tall title bar is all that lies there, the Path box and its label included.
+        const bool bare = over == ui.Frame2 && !ui.Frame2->childAt(position);
+        if (over->mapTo(ui.Frame2, position).y() >= bandTop && (bare || !designed)) {
+            setHeight(m_ui.NormalHeight);
+            return;
+        }
+        if (over == ui.Frame2) {
+            if (bare)
+                setHeight(kCollapsedHeight);
+            return;
+        }
+    }
     if (watched == client) {
         // The window's background only: a control that passes a move on to it is not background.
         if (!client->childAt(position))
-            setHeight(collapsedHeight());
-    } else if (watched == ui.Frame2) {
-        if (!ui.Frame2->childAt(position))
-            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_ui.NormalHeight : collapsedHeight());
+            setHeight(kCollapsedHeight);
     } else {
         // One of the edit boxes.
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     }
 }
 

@@ -5,8 +5,8 @@
 # without being typed, Alt held with a letter, Alt+P opening Preferences, Ctrl switching capture
 # on, Enter filing from the Password box only. A release whose press went elsewhere counts for
 # nothing: Enter or Escape that closes a refusal, Escape that closes a menu opened by the mouse.
-# A record filed last is in view. Under Auto Hide the collapsed window keeps the band that grows
-# it again, under a tall title bar too.
+# A record filed last is in view. Under Auto Hide the window collapses to 3000 twips and its lowest
+# row grows it again, under a tall title bar too.
 source "$(dirname "$0")/lib.sh"
 e2e_begin desktop
 
@@ -152,8 +152,9 @@ e2e_menu alt+e c
 e2e_toolbar 3
 
 # auto_hide_band NORMAL: with Auto Hide on, the mouse over a box collapses the window to 3000
-# twips, or more where the title bar would hide the band at the entry frame's bottom; the band
-# stays in view, and the mouse there grows the window back to NORMAL twips.
+# twips; the lowest row it shows is in the band that grows it (the entry frame's bottom, or where a
+# tall title bar leaves that outside, the frame's last strip in view, over the Path box too), and
+# the mouse there grows the window back to NORMAL twips, which it keeps on the way down to the grid.
 auto_hide_band() {
     local normal=$(($1 / 15))
     e2e_pointer_to 0 0
@@ -162,13 +163,17 @@ auto_hide_band() {
     sleep 0.5
     e2e_frame "$MAIN"
     e2e_shot "collapsed-title-$FT"
-    local band_top=$((E2E_MENU_HEIGHT + (750 + 1500) / 15))
-    e2e_log "collapsed to ${OH} px outer (title bar $FT px), the band begins $((WH - band_top)) px above the bottom"
-    ((OH * 15 >= 3000)) || e2e_fail "collapsed below 3000 twips"
-    ((FT > 30 || OH * 15 == 3000)) || e2e_fail "collapsed to $((OH * 15)) twips under a $FT px title bar"
-    ((WH - band_top >= 2)) || e2e_fail "the collapsed window hides the band that grows it"
-    e2e_pointer_to $((WX + 20)) $((WY + WH - 1))
+    e2e_log "collapsed to ${OH} px outer (title bar $FT px)"
+    ((OH * 15 == 3000)) || e2e_fail "collapsed to $((OH * 15)) twips under a $FT px title bar"
+    local cut=$WH y
+    e2e_pointer_to $((WX + 20)) $((WY + cut - 1))
     e2e_wait_until 10 'e2e_frame "$MAIN"; ((OH == normal))' || e2e_fail "the band did not grow the window to $normal px"
+    for ((y = cut - 1; y < cut + 30; y += 3)); do
+        e2e_pointer_to $((WX + 200)) $((WY + y))
+    done
+    sleep 0.5
+    e2e_frame "$MAIN"
+    ((OH == normal)) || e2e_fail "the window collapsed on the way down from the band to the grid"
     e2e_shot "grown-title-$FT"
 }
 e2e_menu alt+p Up Return # the last entry, Auto Hide
