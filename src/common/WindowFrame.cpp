@@ -84,7 +84,11 @@ QMargins WindowFrame::reportedMargins() const
     const QWindow *handle = m_window->windowHandle();
     if (!handle || !m_window->isVisible())
         return {};
-    return handle->frameMargins();
+    // While a window manager builds its frame (kwin makes it 1 by 1 first), the frame is no frame yet.
+    const QMargins margins = handle->frameMargins();
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0)
+        return {};
+    return margins;
 }
 
 void WindowFrame::showNormal()
