@@ -6,6 +6,7 @@
 #include "browser/BrowserFrame.h"
 #include "browser/BrowserLibrary.h"
 #include "browser/BrowserPlugin.h"
+#include "browser/ElidedButton.h"
 #include "browser/LoadWatcher.h"
 #include "browser/MiniBrowser.h"
 #include "common/Clipboard.h"
@@ -124,6 +125,7 @@ private Q_SLOTS:
     void maskButton_data();
     void maskButton();
     void nameButtons_setStatusLine_valueButtonDoesNot();
+    void longUserName_buttonShowsItsStart();
     void refresh_loadsCurrentPath_keepsLoadValues();
     void stop_enablesButtons_pageEndStillPutsUserName();
     void unloadableOrEmptyPath_reachesReady();
@@ -287,6 +289,16 @@ void tst_MiniBrowser::nameButtons_setStatusLine_valueButtonDoesNot()
     QCOMPARE(status->text(), u"Password***"_s);
     // The user name is plain text, not marked as a secret.
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(u"x-kde-passwordManagerHint"_s));
+}
+
+void tst_MiniBrowser::longUserName_buttonShowsItsStart()
+{
+    m_boxes.username = u"someone.with.a.long.name@mail.example.org"_s;
+    MiniBrowser *browser = open();
+    QCOMPARE(browser->Command3[0]->text(), m_boxes.username);
+    // Not cut off at both ends, as a centred caption is: its start, then "…".
+    const QString shown = static_cast<ElidedButton *>(browser->Command3[0])->shownText();
+    QVERIFY(shown.size() > 1 && shown.endsWith(u'\u2026') && m_boxes.username.startsWith(shown.chopped(1)));
 }
 
 void tst_MiniBrowser::refresh_loadsCurrentPath_keepsLoadValues()
