@@ -151,12 +151,15 @@ void WindowFrame::followFrame(FrameChange change)
     if (reported.isNull() || reported == m_margins)
         return;
     const QSize outer = outerSize();
+    const bool firstFrame = m_margins.isNull();
     m_margins = reported;
-    // A size the window manager gave with the frame is its own: it maximizes the window that way before
-    // Qt has heard of the state, and would take a size asked for then as the end of that state. A maximized
-    // or full-screen window fills what the window manager gives it; its normal size comes back by itself.
-    // On its way back, the size set meanwhile applies, inside this frame.
-    if (change == FrameChange::KeepOuterSize && !m_waitingForState && !(m_window->windowState() & kNotNormal))
+    // A size the window manager gives with another frame is its own: it maximizes the window that way
+    // before Qt has heard of the state, and would take a size asked for then as the end of that state. (The
+    // first frame always keeps the outer size, whatever came with it.) A maximized or full-screen window
+    // fills what the window manager gives it; its normal size comes back by itself. On its way back, the
+    // size set meanwhile applies, inside this frame.
+    const bool keepOuter = change == FrameChange::KeepOuterSize || firstFrame;
+    if (keepOuter && !m_waitingForState && !(m_window->windowState() & kNotNormal))
         resizeInside(outer);
 }
 

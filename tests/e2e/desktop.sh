@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The main window on a framing window manager, driven with real keys. The outer size, frame
-# included, is the normal size from the first show on, and Top Most changes no size. The key
-# rules of the edit boxes: S typed as text, Alt released alone then letters moving the focus
-# without being typed, Alt held with a letter, Alt+P opening Preferences, Ctrl switching capture
-# on, Enter filing from the Password box only. A release whose press went elsewhere counts for
+# included, is the normal size from the first show on, Top Most changes no size, and Reset to
+# Normal Size brings it back after openbox maximized the window. The key rules of the edit boxes:
+# S typed as text, Alt released alone then letters moving the focus without being typed, Alt held
+# with a letter, Alt+P opening Preferences, Ctrl switching capture on, Enter filing from the
+# Password box only. A release whose press went elsewhere counts for
 # nothing: Enter or Escape that closes a refusal, Escape that closes a menu opened by the mouse.
 # A record filed last is in view. Under Auto Hide the window collapses to 3000 twips and its lowest
 # row grows it again, under a tall title bar too.
@@ -51,6 +52,15 @@ e2e_menu alt+p t
 e2e_wait_until 10 '! above' || e2e_fail "Top Most stayed"
 e2e_frame "$MAIN"
 e2e_expect "place and size after Top Most" "$OX,$OY ${OW}x$OH" "$normal"
+
+# Maximized by openbox (a double click on the title bar), the window comes back from Reset to Normal
+# Size with the normal size where it was.
+e2e_pointer_to $((OX + 150)) $((OY + FT / 2))
+xdotool click --repeat 2 --delay 80 1
+e2e_wait_until 10 'e2e_frame "$MAIN"; ((OW > 7980 / 15))' || e2e_fail "openbox did not maximize the window"
+e2e_menu alt+p n
+e2e_wait_until 10 'e2e_frame "$MAIN"; [[ "$OX,$OY ${OW}x$OH" == "$normal" ]]' \
+    || e2e_fail "Reset to Normal Size gave $OX,$OY ${OW}x$OH, not $normal"
 
 # box_text 0|2|3: the Service, Username or Password box's text, copied by its label.
 box_text() {
