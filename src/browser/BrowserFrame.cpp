@@ -199,6 +199,8 @@ void BrowserFrame::finishBuilding()
 
     const int clockPixels = ClipStatLbl->fontMetrics().horizontalAdvance(u"00:00:00"_s);
     m_layout.setClockRoom(Twips::fromPixels(clockPixels) + 60);
+    const int captionPixels = Label6->fontMetrics().horizontalAdvance(kTrayCaption);
+    m_layout.setCaptionRoom(Twips::fromPixels(captionPixels) + 30);
 
     connectHandlers();
     applyLayout();
@@ -284,7 +286,7 @@ void BrowserFrame::windowMoved()
 
 void BrowserFrame::Image5_Click()
 {
-    m_layout.toggleMaximize(screenTwips());
+    m_layout.toggleMaximize(workArea());
     followWindowState();
     applyLayout();
 }
@@ -411,7 +413,7 @@ void BrowserFrame::updateIndicator()
 
 void BrowserFrame::mnutheather_Click()
 {
-    m_layout.theatreLayout(screenTwips());
+    m_layout.theatreLayout(workArea());
     followWindowState();
     applyLayout();
 }
@@ -447,11 +449,14 @@ void BrowserFrame::closeWindow()
     m_window->close();
 }
 
-QSize BrowserFrame::screenTwips() const
+TwipsRect BrowserFrame::workArea() const
 {
     const QScreen *screen = m_window->screen();
-    const QSize size = screen ? screen->geometry().size() : QSize(1024, 768);
-    return { Twips::fromPixels(size.width()), Twips::fromPixels(size.height()) };
+    // The available geometry leaves out the panels a desktop keeps along the screen's edges.
+    const QRect area
+        = screen ? screen->availableGeometry().translated(-screen->geometry().topLeft()) : QRect(0, 0, 1024, 768);
+    return { Twips::fromPixels(area.left()), Twips::fromPixels(area.top()), Twips::fromPixels(area.width()),
+        Twips::fromPixels(area.height()) };
 }
 
 QPoint BrowserFrame::screenOrigin() const
@@ -471,12 +476,16 @@ void BrowserFrame::followWindowState()
     if ((m_window->windowState() & states) == wanted)
         return;
     // The size the compositor gives comes back through Form_Resize, which lays the controls out for it.
+    if (wanted == Qt::WindowNoState) {
+        showNormal();
+        return;
+    }
     if (wanted == Qt::WindowFullScreen)
         m_window->showFullScreen();
-    else if (wanted == Qt::WindowMaximized)
-        m_window->showMaximized();
     else
-        showNormal();
+        m_window->showMaximized();
+    // Meanwhile, and for good where the compositor keeps the window's size, the window has the size it has.
+    m_layout.windowResized(Twips::fromPixels(m_window->width()), Twips::fromPixels(m_window->height()));
 }
 
 void BrowserFrame::showNormal()

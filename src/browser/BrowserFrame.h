@@ -107,11 +107,14 @@ private:
 
     void updateIndicator();
     void scheduleGripHide();
-    QSize screenTwips() const;
+    /** The part of the window's screen that the desktop's panels leave free, in twips from the screen's origin. */
+    TwipsRect workArea() const;
     QPoint screenOrigin() const;
     /**
      * Where the desktop places windows (native Wayland): puts the window into the state the layout asks
-     * for, maximized, full screen (theatre) or normal, for the compositor to place and size it.
+     * for, maximized, full screen (theatre) or normal, for the compositor to place and size it. Until
+     * the compositor gives a size (and where it gives none, as a tiling one does to a floating window)
+     * the controls are laid out for the size the window has.
      */
     void followWindowState();
     /** Native Wayland: back to the normal state, the layout's size following the compositor's confirmation. */

@@ -13,7 +13,8 @@ constexpr int kNormalHeight = 6465;
 constexpr int kGripStep = 40;
 constexpr int kGripMinimum = 900;
 constexpr int kGripJump = 910;
-constexpr int kTrayCaptionWidth = 1320;
+/** Between the tray's caption and the clock beside it in theatre mode. */
+constexpr int kCaptionGap = 30;
 
 /** Sets a size that must not be negative; false (nothing set) when it would be. */
 bool setSize(int &field, int value)
@@ -65,6 +66,12 @@ void BrowserLayout::setClockRoom(int twips)
     m_clockRoom = twips > kClockRoom ? twips : kClockRoom;
 }
 
+void BrowserLayout::setCaptionRoom(int twips)
+{
+    m_captionRoom = twips > kTrayCaptionWidth ? twips : kTrayCaptionWidth;
+    m_g.label6.width = qMax(m_g.label6.width, m_captionRoom);
+}
+
 void BrowserLayout::windowMoved(int left, int top)
 {
     m_g.window.left = left;
@@ -83,6 +90,9 @@ void BrowserLayout::setWindowSize(int width, int height)
     m_g.window.width = width;
     m_g.window.height = height;
     formResize();
+    // In theatre mode the bar stays at the bottom of whatever size the window is given.
+    if (m_theatre)
+        placeTheatreBar();
 }
 
 void BrowserLayout::formResize()
@@ -112,14 +122,14 @@ void BrowserLayout::formResize()
     m_g.picture1.left = m_g.pictureBar.left + m_g.pictureBar.width;
 }
 
-void BrowserLayout::maximizeWindow(QSize screen)
+void BrowserLayout::maximizeWindow(const TwipsRect &area)
 {
     m_maximized = true;
     m_theatre = false;
     m_g.picture1.top = 0;
-    m_g.window.top = 0;
-    m_g.window.left = 0;
-    setWindowSize(screen.width(), screen.height() - 400);
+    m_g.window.top = area.top;
+    m_g.window.left = area.left;
+    setWindowSize(area.width, area.height - 400);
     if (setSize(m_g.frame1.height, m_g.window.height - 580))
         setSize(m_g.webBrowser1.height, m_g.frame1.height - 100);
     m_g.lblbar.width = m_g.window.width;
@@ -142,7 +152,7 @@ void BrowserLayout::restoreNormalSize()
     m_g.picture1.width = kNormalTrayWidth;
     m_g.clipStatLbl.left = 120;
     m_g.clipStatLbl.top = 360;
-    m_g.label6.width = kTrayCaptionWidth;
+    m_g.label6.width = m_captionRoom;
     m_g.image4.left = 7245;
     m_g.image5.left = 7485;
     m_g.image5Shown = true;
@@ -171,38 +181,45 @@ void BrowserLayout::normalLayout()
     m_g.image7Shown = false;
 }
 
-void BrowserLayout::theatreLayout(QSize screen)
+void BrowserLayout::theatreLayout(const TwipsRect &area)
 {
     m_theatre = true;
-    m_g.window.top = 0;
-    m_g.window.left = 0;
-    setWindowSize(screen.width(), screen.height());
-    const int barHeight = m_g.pictureBar.height;
+    m_g.window.top = area.top;
+    m_g.window.left = area.left;
     m_g.frame1.top = 0;
-    setSize(m_g.frame1.height, m_g.window.height - barHeight);
-    setSize(m_g.webBrowser1.height, m_g.window.height - barHeight - 100);
-    m_g.pictureBar.top = screen.height() - barHeight;
-    m_g.text1.top = m_g.pictureBar.top;
     m_g.text1.left = m_g.pictureBar.right();
     m_g.text1.width = 1600;
-    m_g.image6.top = m_g.pictureBar.top;
-    m_g.picture1.top = m_g.pictureBar.top;
     m_g.clipStatLbl.top = m_g.label6.top;
-    m_g.picture1.width += 400;
+    // Wider at every use, and always wide enough for the caption and the clock that share its row.
+    m_g.picture1.width = qMax(m_g.picture1.width + 400, m_g.label6.left + m_captionRoom + kCaptionGap + m_clockRoom);
     m_g.clipStatLbl.left = m_g.picture1.width - m_clockRoom;
-    // The caption gives way where the clock shares its row.
-    m_g.label6.width = qBound(0, m_g.clipStatLbl.left - m_g.label6.left - 30, kTrayCaptionWidth);
-    m_g.picture1.left = screen.width() - m_g.picture1.width - 100;
+    m_g.label6.width = qBound(0, m_g.clipStatLbl.left - m_g.label6.left - kCaptionGap, m_captionRoom);
     m_g.image6Shown = true;
     m_clockRunning = true;
+    if (m_g.window.width == area.width && m_g.window.height == area.height)
+        placeTheatreBar();
+    else
+        setWindowSize(area.width, area.height);
 }
 
-void BrowserLayout::toggleMaximize(QSize screen)
+void BrowserLayout::placeTheatreBar()
+{
+    const int barHeight = m_g.pictureBar.height;
+    setSize(m_g.frame1.height, m_g.window.height - barHeight);
+    setSize(m_g.webBrowser1.height, m_g.window.height - barHeight - 100);
+    m_g.pictureBar.top = m_g.window.height - barHeight;
+    m_g.text1.top = m_g.pictureBar.top;
+    m_g.image6.top = m_g.pictureBar.top;
+    m_g.picture1.top = m_g.pictureBar.top;
+    m_g.picture1.left = m_g.window.width - m_g.picture1.width - 100;
+}
+
+void BrowserLayout::toggleMaximize(const TwipsRect &area)
 {
     if (m_maximized)
         restoreButton();
     else
-        maximizeWindow(screen);
+        maximizeWindow(area);
 }
 
 void BrowserLayout::restoreButton()

@@ -51,6 +51,8 @@ public:
     static constexpr int kNormalTrayWidth = 1800;
     /** Room the tray keeps for the clock in theatre mode unless the font needs more. */
     static constexpr int kClockRoom = 520;
+    /** Room the tray keeps for its caption unless the font needs more. */
+    static constexpr int kTrayCaptionWidth = 1320;
 
     BrowserLayout();
 
@@ -65,6 +67,8 @@ public:
 
     /** The twips the clock text needs in theatre mode; never less than kClockRoom. */
     void setClockRoom(int twips);
+    /** The twips the tray's caption needs; never less than the caption's designed width. */
+    void setCaptionRoom(int twips);
 
     /** The window was moved or resized from outside (window manager, screen change). */
     void windowMoved(int left, int top);
@@ -72,13 +76,17 @@ public:
 
     /** The resize rule; runs by itself on every size change. */
     void formResize();
-    void maximizeWindow(QSize screen);
+    /**
+     * Maximizing and theatre mode fill area, the part of the screen that the desktop's panels leave
+     * free (its left and top are the area's place on the screen).
+     */
+    void maximizeWindow(const TwipsRect &area);
     void restoreNormalSize();
     void normalLayout();
-    void theatreLayout(QSize screen);
+    void theatreLayout(const TwipsRect &area);
 
     /** The maximize button and "Ma&ximize": a toggle between normal size and maximized. */
-    void toggleMaximize(QSize screen);
+    void toggleMaximize(const TwipsRect &area);
     /** The restore button (also "&Restore"): normal size, no longer maximized. */
     void restoreButton();
     /** Leaving theatre mode (also "&Corvo Mode"). */
@@ -99,6 +107,8 @@ public:
 
 private:
     void setWindowSize(int width, int height);
+    /** Theatre mode: the bar, the path box, the theatre button and the tray at the window's bottom. */
+    void placeTheatreBar();
 
     FrameGeometry m_g;
     bool m_maximized = false;
@@ -106,4 +116,5 @@ private:
     bool m_clockRunning = true;
     bool m_clipStatEmptied = false;
     int m_clockRoom = kClockRoom;
+    int m_captionRoom = kTrayCaptionWidth;
 };

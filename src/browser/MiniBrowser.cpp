@@ -2,6 +2,7 @@
 #include "browser/MiniBrowser.h"
 
 #include "browser/BrowserFrame.h"
+#include "browser/ElidedButton.h"
 #include "browser/LoadWatcher.h"
 #include "browser/MouseEvents.h"
 #include "common/Clipboard.h"
@@ -31,9 +32,10 @@ QString buttonCaption(QString value)
     return value.replace(u'&', u"&&"_s);
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
+template <typename Button = QPushButton>
+Button *makeButton(QWidget *parent, const QString &name, const QString &caption)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new Button(caption, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::TabFocus);
@@ -97,7 +99,8 @@ void MiniBrowser::buildBar()
     Command1 = makeButton(PictureBar, u"Command1"_s, u"Refresh"_s);
     Command5 = makeButton(PictureBar, u"Command5"_s, u"Stop"_s);
     Command2[0] = makeButton(PictureBar, u"Command2_0"_s, kUsernameCaption);
-    Command3[0] = makeButton(PictureBar, u"Command3_0"_s, {});
+    // The user name and the password's mask may be longer than their buttons.
+    Command3[0] = makeButton<ElidedButton>(PictureBar, u"Command3_0"_s, {});
     Command2[1] = makeButton(PictureBar, u"Command2_1"_s, kPasswordCaption);
     // The password's own button lies under the mask button and is never seen: it takes no
     // keyboard focus (Tab would reach it with no mark to show, and Space would copy the
@@ -105,7 +108,7 @@ void MiniBrowser::buildBar()
     Command3[1] = makeButton(PictureBar, u"Command3_1"_s, {});
     Command3[1]->setFocusPolicy(Qt::NoFocus);
     Command3[1]->setAccessibleName(kPasswordCaption);
-    Command4 = makeButton(PictureBar, u"Command4"_s, {});
+    Command4 = makeButton<ElidedButton>(PictureBar, u"Command4"_s, {});
     Check1 = new QCheckBox(u"S"_s, PictureBar);
     Check1->setObjectName(u"Check1"_s);
     Check1->setFocusPolicy(Qt::TabFocus);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Twips.h"
 
+#include "common/WindowFrame.h"
+
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <cmath>
@@ -33,16 +36,37 @@ int fromPixels(int pixels)
 void centerWindow(QWidget *window)
 {
     const QWidget *over = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-    QRect area;
-    if (over && over->isVisible())
-        area = over->frameGeometry();
-    else if (const QScreen *screen = window->screen())
-        area = screen->availableGeometry();
-    else
+    if (over && !over->isVisible())
+        over = nullptr;
+    const QScreen *screen = over ? over->screen() : window->screen();
+    if (!screen)
         return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(area.center());
-    window->move(frame.topLeft());
+    const QRect available = screen->availableGeometry();
+    // The frame the window manager draws round the window: until it has drawn one, the one round the window it is
+    // centred over, or at least a title bar.
+    const auto frameOf = [](const QWidget *w) {
+        const QRect inside = w->geometry();
+        const QRect outer = w->frameGeometry();
+        return QMargins(inside.left() - outer.left(), inside.top() - outer.top(), outer.right() - inside.right(),
+            outer.bottom() - inside.bottom());
+    };
+    QMargins frame = frameOf(window);
+    if (frame.isNull() && over)
+        frame = frameOf(over);
+    if (frame.isNull())
+        frame.setTop(window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
+
+    // A window whose outer size is kept lets its inside give way to the frame once framed.
+    const auto *kept = window->findChild<WindowFrame *>(QString(), Qt::FindDirectChildrenOnly);
+    QRect outer(QPoint(), kept ? kept->outerSize() : window->size().grownBy(frame));
+    outer.moveCenter(over ? over->frameGeometry().center() : available.center());
+    // Wholly on the screen where it fits, its title bar above all: a title bar above the screen cannot be dragged.
+    outer.moveRight(qMin(outer.right(), available.right()));
+    outer.moveBottom(qMin(outer.bottom(), available.bottom()));
+    outer.moveLeft(qMax(outer.left(), available.left()));
+    outer.moveTop(qMax(outer.top(), available.top()));
+    // The place of the inside, which the window manager keeps whatever it knows of the frame yet.
+    window->setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), window->size()));
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)

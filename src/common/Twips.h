@@ -17,6 +17,7 @@ void place(QWidget *widget, int left, int top, int width, int height);
 
 /**
  * Centres a window over the window of its parent, or on the screen when it has
- * none, as a window manager would place a dialog (and as none does under Xvfb).
+ * none, as a window manager would place a dialog (and as none does under Xvfb),
+ * keeping it on that screen's free area with its title bar in view.
  */
 void centerWindow(QWidget *window);

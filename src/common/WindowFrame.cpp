@@ -16,6 +16,11 @@ constexpr Qt::WindowStates kSizedByDesktop = Qt::WindowMaximized | Qt::WindowFul
 constexpr Qt::WindowStates kNotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 /** How long a compositor may take to confirm the normal state; after that the window sizes itself again. */
 constexpr int kStateWaitMs = 1000;
+/**
+ * How long the window's place and size stay still once the window manager has begun to answer: some
+ * take a window back from maximized in steps (fluxbox restores the width, then the height and the place).
+ */
+constexpr int kSettleMs = 150;
 } // namespace
 
 WindowFrame *WindowFrame::of(QWidget *window)
@@ -79,7 +84,11 @@ QMargins WindowFrame::reportedMargins() const
     const QWindow *handle = m_window->windowHandle();
     if (!handle || !m_window->isVisible())
         return {};
-    return handle->frameMargins();
+    // While a window manager builds its frame (kwin makes it 1 by 1 first), the frame is no frame yet.
+    const QMargins margins = handle->frameMargins();
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0)
+        return {};
+    return margins;
 }
 
 void WindowFrame::showNormal()
@@ -87,16 +96,23 @@ void WindowFrame::showNormal()
     const Qt::WindowStates state = m_window->windowState();
     if (!(state & kNotNormal))
         return;
-    if ((state & kSizedByDesktop) && WindowSystem::isNativeWayland() && m_window->isVisible()) {
-        // The compositor answers with the window's normal size; until then the window keeps the size it has.
+    if ((state & kSizedByDesktop) && m_window->isVisible()) {
+        // The window manager or compositor answers with the window's normal place and size; until then the
+        // window keeps the size it has. (A size set before would be set at the place the window had while
+        // maximized, and the window manager's frame of that state.)
         m_waitingForState = true;
-        const int wait = ++m_stateWaits;
-        QTimer::singleShot(kStateWaitMs, this, [this, wait] {
-            if (wait == m_stateWaits)
-                endStateWait();
-        });
+        endStateWaitIn(kStateWaitMs);
     }
     m_window->setWindowState(state & ~kNotNormal);
+}
+
+void WindowFrame::endStateWaitIn(int ms)
+{
+    const int wait = ++m_stateWaits;
+    QTimer::singleShot(ms, this, [this, wait] {
+        if (wait == m_stateWaits)
+            endStateWait();
+    });
 }
 
 void WindowFrame::endStateWait()
@@ -111,15 +127,14 @@ void WindowFrame::endStateWait()
 
 void WindowFrame::resizeInside(const QSize &outerPixels)
 {
-    if (WindowSystem::isNativeWayland()) {
-        // There a maximized or full-screen window has the size the compositor gave it, and one on its way back
-        // to normal takes no size before the compositor has confirmed that: anything else ends the connection.
-        if (m_window->windowState() & kSizedByDesktop)
-            return;
-        if (m_waitingForState) {
-            m_deferred = outerPixels;
-            return;
-        }
+    // On native Wayland a maximized or full-screen window has the size the compositor gave it, and one on its
+    // way back to normal takes no size before the compositor has confirmed that: anything else ends the
+    // connection.
+    if (WindowSystem::isNativeWayland() && (m_window->windowState() & kSizedByDesktop))
+        return;
+    if (m_waitingForState) {
+        m_deferred = outerPixels;
+        return;
     }
     const QSize inside = outerPixels.shrunkBy(m_margins).expandedTo(QSize(1, 1));
     if (m_fixed)
@@ -128,7 +143,7 @@ void WindowFrame::resizeInside(const QSize &outerPixels)
         m_window->resize(inside);
 }
 
-void WindowFrame::followFrame()
+void WindowFrame::followFrame(FrameChange change)
 {
     const QMargins reported = reportedMargins();
     // A window made anew (a change of its flags does that) is not framed yet: its last frame
@@ -136,10 +151,15 @@ void WindowFrame::followFrame()
     if (reported.isNull() || reported == m_margins)
         return;
     const QSize outer = outerSize();
+    const bool firstFrame = m_margins.isNull();
     m_margins = reported;
-    // A maximized or full-screen window fills what the window manager gives it; its normal size
-    // comes back by itself.
-    if (!(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+    // A size the window manager gives with another frame is its own: it maximizes the window that way
+    // before Qt has heard of the state, and would take a size asked for then as the end of that state. (The
+    // first frame always keeps the outer size, whatever came with it.) A maximized or full-screen window
+    // fills what the window manager gives it; its normal size comes back by itself. On its way back, the
+    // size set meanwhile applies, inside this frame.
+    const bool keepOuter = change == FrameChange::KeepOuterSize || firstFrame;
+    if (keepOuter && !m_waitingForState && !(m_window->windowState() & kNotNormal))
         resizeInside(outer);
 }
 
@@ -151,15 +171,17 @@ bool WindowFrame::eventFilter(QObject *watched, QEvent *event)
             // The window manager frames a window after it is mapped, and tells Qt without an
             // event of its own: look again once it has had the time to.
             for (int delay : { 0, 100, 400 })
-                QTimer::singleShot(delay, this, &WindowFrame::followFrame);
+                QTimer::singleShot(delay, this, [this] { followFrame(); });
             break;
         case QEvent::Resize:
-            // The first size the compositor gives after the normal state was asked for confirms that state.
-            if (m_waitingForState && event->spontaneous())
-                endStateWait();
-            followFrame();
-            break;
         case QEvent::Move:
+            // The place and size the window manager gives after the normal state was asked for confirm
+            // that state once they stay still; the frame of that state is known with them.
+            followFrame(event->type() == QEvent::Resize && event->spontaneous() ? FrameChange::WithSize
+                                                                                : FrameChange::KeepOuterSize);
+            if (m_waitingForState && event->spontaneous())
+                endStateWaitIn(kSettleMs);
+            break;
         case QEvent::WindowStateChange:
         case QEvent::ActivationChange:
             followFrame();

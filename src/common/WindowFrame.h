@@ -42,10 +42,11 @@ public:
 
     /**
      * Takes the window out of the maximized, full-screen or minimized state.
-     * Where the compositor must confirm the normal state before the window may
-     * take another size (native Wayland), the sizes set until it has done so
-     * are applied once it has; a window that takes a size its confirmed state
-     * does not allow is cut off from the display.
+     * The sizes set until the window manager or compositor has confirmed the
+     * normal state (with the window's normal place and size) are applied once
+     * it has: set before, a size would go with the place and the frame of the
+     * maximized window, and on native Wayland a window that takes a size its
+     * confirmed state does not allow is cut off from the display.
      */
     void showNormal();
 
@@ -57,7 +58,15 @@ private:
     /** The frame the window manager reports now; none while the window is not framed. */
     QMargins reportedMargins() const;
     void resizeInside(const QSize &outerPixels);
-    void followFrame();
+    enum class FrameChange {
+        /** The frame came or changed by itself: the outer size stays, the inside gives way. */
+        KeepOuterSize,
+        /** The window manager gave the window a new size with the frame: both stand. */
+        WithSize,
+    };
+    void followFrame(FrameChange change = FrameChange::KeepOuterSize);
+    /** Ends the wait for the normal state in ms milliseconds, unless the wait is ended or put off before. */
+    void endStateWaitIn(int ms);
     /** The compositor has confirmed the normal state (or never will): the size set meanwhile applies. */
     void endStateWait();
 
@@ -65,7 +74,7 @@ private:
     /** The frame the inside was last sized for. */
     QMargins m_margins;
     bool m_fixed = false;
-    /** Native Wayland: the normal state was asked for and the compositor has not confirmed it yet. */
+    /** The normal state was asked for and the window manager or compositor has not confirmed it yet. */
     bool m_waitingForState = false;
     int m_stateWaits = 0;
     /** The outer size in pixels set while waiting; empty when none was. */

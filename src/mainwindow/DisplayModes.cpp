@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 #include <QtDebug>
 
 using namespace Qt::StringLiterals;
@@ -134,7 +135,7 @@ void DisplayModes::mnuHideDisplay_Click()
     } else {
         ui.mnuAutoHide->setChecked(false);
         ui.mnuHideDisplay->setChecked(true);
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     }
     scheduleHeightRule();
 }
@@ -174,21 +175,17 @@ void DisplayModes::setTopMost(bool on)
 {
     if (isTopMost() == on)
         return;
-    // Changing a window's flags hides it: it comes back where it was, as large as it was.
-    const bool visible = m_window.isVisible();
-    const bool active = m_window.isActiveWindow();
-    const QPoint position = m_window.pos();
-    const QSize size = m_window.size();
-    const Qt::WindowStates state = m_window.windowState();
-    m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    m_window.move(position);
-    m_window.resize(size);
-    if (visible) {
-        m_window.setWindowState(state);
-        m_window.show();
-        if (active)
-            m_window.activateWindow();
+    QWindow *handle = m_window.windowHandle();
+    if (!handle || !m_window.isVisible()) {
+        // Not on the screen yet: the window is shown with the flag.
+        m_window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        return;
     }
+    // On the screen, the window system is told about the flag alone. Setting it on the widget would make the
+    // window anew, and a window manager may place the new one elsewhere (icewm puts it lower by its title bar).
+    const Qt::WindowFlags flags = m_window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
+    m_window.overrideWindowFlags(flags);
+    handle->setFlags(flags);
 }
 
 void DisplayModes::applyHeightRule()
@@ -203,19 +200,23 @@ void DisplayModes::applyHeightRule()
     if (ui.mnuAutoHide->isChecked())
         return;
     if (ui.mnuHideDisplay->isChecked()) {
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     } else {
         ui.mnuAutoHide->setChecked(false);
         setHeight(m_ui.NormalHeight);
     }
 }
 
-int DisplayModes::collapsedHeight() const
+int DisplayModes::growBandTop() const
 {
     const QMargins margins = frame().margins();
-    const int bandTop = m_ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y() + Twips::toPixels(kGrowFrom);
-    const int needed = margins.top() + bandTop + Twips::toPixels(kBandInView) + margins.bottom();
-    return std::max(kCollapsedHeight, Twips::fromPixels(needed));
+    const int frameTop = m_ui.Frame2->mapTo(&m_window, QPoint(0, 0)).y();
+    // How much of the frame the collapsed window shows: its inside ends there.
+    const int shown = Twips::toPixels(kCollapsedHeight) - margins.top() - margins.bottom() - frameTop;
+    const int designed = Twips::toPixels(kGrowFrom);
+    if (shown >= designed + Twips::toPixels(kBandInView))
+        return designed;
+    return shown - Twips::toPixels(kGrowBand);
 }
 
 void DisplayModes::scheduleHeightRule()
@@ -255,16 +256,30 @@ void DisplayModes::autoHideMouseMove(QObject *watched, const QPoint &position)
 {
     const Controls &ui = m_ui;
     QWidget *client = m_window.centralWidget();
+    auto *over = static_cast<QWidget *>(watched);
+    if (over == ui.Frame2 || ui.Frame2->isAncestorOf(over)) {
+        const int bandTop = growBandTop();
+        const bool designed = bandTop == Twips::toPixels(kGrowFrom);
+        // The band the frame keeps in view is the frame's bare background; the strip that stands in for it under a
+        // tall title bar is all that lies there, the Path box and its label included.
+        const bool bare = over == ui.Frame2 && !ui.Frame2->childAt(position);
+        if (over->mapTo(ui.Frame2, position).y() >= bandTop && (bare || !designed)) {
+            setHeight(m_ui.NormalHeight);
+            return;
+        }
+        if (over == ui.Frame2) {
+            if (bare)
+                setHeight(kCollapsedHeight);
+            return;
+        }
+    }
     if (watched == client) {
         // The window's background only: a control that passes a move on to it is not background.
         if (!client->childAt(position))
-            setHeight(collapsedHeight());
-    } else if (watched == ui.Frame2) {
-        if (!ui.Frame2->childAt(position))
-            setHeight(Twips::fromPixels(position.y()) >= kGrowFrom ? m_ui.NormalHeight : collapsedHeight());
+            setHeight(kCollapsedHeight);
     } else {
         // One of the edit boxes.
-        setHeight(collapsedHeight());
+        setHeight(kCollapsedHeight);
     }
 }
 

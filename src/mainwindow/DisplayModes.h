@@ -35,8 +35,10 @@ public:
     static constexpr int kHeightAfterLoad = 6330;
     /** Frame2's height from which down the mouse grows the window under Auto Hide (its lowest 150 twips). */
     static constexpr int kGrowFrom = 1500;
-    /** How much of that band the collapsed window shows at the least: what 3000 twips leave of it under a slim title
-     * bar. */
+    /** How high the band that grows the window is. */
+    static constexpr int kGrowBand = 150;
+    /** How much of that band the collapsed window must show for it to be the band: what 3000 twips leave of it under
+     * a slim title bar. */
     static constexpr int kBandInView = 45;
 
     /** What of the main window the modes use. */
@@ -84,13 +86,6 @@ public:
      */
     void applyHeightRule();
 
-    /**
-     * The collapsed height in twips: 3000, or more where a tall title bar or
-     * menu bar would hide the band of the entry frame that grows the window
-     * again under Auto Hide.
-     */
-    int collapsedHeight() const;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -98,6 +93,12 @@ private:
     void scheduleHeightRule();
     void setHeight(int twips);
     void autoHideMouseMove(QObject *watched, const QPoint &position);
+    /**
+     * Where, in Frame2, the band begins that grows the window under Auto Hide: 1500 twips down, or, where a tall
+     * title bar or menu bar leaves that band outside the collapsed window, the last 150 twips of the frame the
+     * collapsed window shows.
+     */
+    int growBandTop() const;
     void keepReachable();
     int titleBarHeight() const;
     /** The frame a window manager draws round the window, and the window's outer size. */

@@ -386,7 +386,7 @@ void mainScr::applyResizeRules()
     if (!m_ui.mnuAutoHide->isChecked() && !m_ui.mnuHideDisplay->isChecked())
         NormalHeight = H;
     if (H < 600)
-        setOuterHeight(m_modes->collapsedHeight());
+        setOuterHeight(DisplayModes::kCollapsedHeight);
 }
 
 int mainScr::gridHeight(int H) const

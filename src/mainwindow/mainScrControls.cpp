@@ -118,6 +118,8 @@ void mainScrControls::buildClipboardPanel(QWidget *client)
     fitText(Label6);
     ClipStatLbl = named(new ElidedLabel(Picture1), u"ClipStatLbl"_s);
     place(ClipStatLbl, 120, 360, 1560, 225);
+    // A status longer than the panel is wide ("Password is Hidden (not shown)") takes two lines under the caption.
+    ClipStatLbl->allowTwoLines(QPoint(Label6->x(), Label6->geometry().bottom() + 1));
     for (int n = 0; n < 2; ++n) {
         Image3[n] = named(new ClickLabel(Picture1), u"Image3_%1"_s.arg(n));
         place(Image3[n], 45, 30, 240, 270);

@@ -27,7 +27,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
-#include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 using namespace PasswordGenerator;
@@ -547,13 +546,15 @@ void Securfrm::resizeEvent(QResizeEvent *event)
     relayout();
 }
 
-void Securfrm::showEvent(QShowEvent *event)
+void Securfrm::setVisible(bool visible)
 {
-    QWidget::showEvent(event);
-    if (!event->spontaneous() && !m_placed) {
+    // Placed before the window system makes the window, which then comes where it belongs: placed later, a
+    // window manager may already have been told of the place it had before (the screen's corner).
+    if (visible && !m_placed) {
         centerWindow(this);
         m_placed = true;
     }
+    QWidget::setVisible(visible);
 }
 
 bool Securfrm::eventFilter(QObject *watched, QEvent *event)

@@ -36,6 +36,9 @@ public:
      */
     void setPassword(const QString &password);
 
+    /** Shown the first time, the window is centred over the main window, inside its screen's free area. */
+    void setVisible(bool visible) override;
+
     static constexpr int kNormalHeight = 4710;
     static constexpr int kTallHeight = 5865;
 
@@ -46,7 +49,6 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     /** Creates every control at its place and connects the handlers. */

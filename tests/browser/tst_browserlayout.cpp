@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 // A 1024 x 768 screen at 96 dpi, in twips.
-const QSize kScreen(15360, 11520);
+const TwipsRect kScreen { 0, 0, 15360, 11520 };
 
 TwipsRect rect(int left, int top, int width, int height)
 {
@@ -34,9 +34,11 @@ private Q_SLOTS:
     void gripStep_data();
     void gripStep();
     void gripStep_shrinkBelowMinimum_nextMoveJumpsTo910();
+    void maximize_leaves400AtBottom_stopsClock_data();
     void maximize_leaves400AtBottom_stopsClock();
     void maximizeToggle_restoresNormalSize();
     void normalLayout_fromMaximized_nextMaximizeClickMaximizes();
+    void theatre_coversScreen_barAtBottom_data();
     void theatre_coversScreen_barAtBottom();
     void theatreTwice_widensTrayBy800_normalLayoutResetsIt();
     void theatre_clockRoomFollowsFont();
@@ -141,17 +143,26 @@ void tst_BrowserLayout::gripStep_shrinkBelowMinimum_nextMoveJumpsTo910()
     QCOMPARE(layout.geometry().picture2.top, 910 - 225);
 }
 
+void tst_BrowserLayout::maximize_leaves400AtBottom_stopsClock_data()
+{
+    QTest::addColumn<TwipsRect>("area");
+    QTest::newRow("whole screen") << kScreen;
+    // A panel 26 px high along the top and one 20 px high along the bottom of a 1280 x 900 screen.
+    QTest::newRow("between panels") << rect(0, 390, 19200, 13500 - 390 - 300);
+}
+
 void tst_BrowserLayout::maximize_leaves400AtBottom_stopsClock()
 {
+    QFETCH(TwipsRect, area);
     BrowserLayout layout;
-    layout.maximizeWindow(kScreen);
+    layout.maximizeWindow(area);
     const FrameGeometry &g = layout.geometry();
-    QCOMPARE(g.window, rect(0, 0, kScreen.width(), kScreen.height() - 400));
-    QCOMPARE(g.frame1.height, kScreen.height() - 400 - 580);
-    QCOMPARE(g.webBrowser1.height, kScreen.height() - 400 - 680);
-    QCOMPARE(g.lblbar.width, kScreen.width());
+    QCOMPARE(g.window, rect(area.left, area.top, area.width, area.height - 400));
+    QCOMPARE(g.frame1.height, area.height - 400 - 580);
+    QCOMPARE(g.webBrowser1.height, area.height - 400 - 680);
+    QCOMPARE(g.lblbar.width, area.width);
     QCOMPARE(g.picture1.top, 0);
-    QCOMPARE(g.image7.left, kScreen.width() - 600);
+    QCOMPARE(g.image7.left, area.width - 600);
     QVERIFY(g.image7Shown);
     QVERIFY(!g.image5Shown);
     QVERIFY(layout.isMaximized());
@@ -192,17 +203,23 @@ void tst_BrowserLayout::normalLayout_fromMaximized_nextMaximizeClickMaximizes()
     QCOMPARE(layout.geometry().webBrowser1.height, 5745);
     QVERIFY(!layout.geometry().image7Shown);
     layout.toggleMaximize(kScreen);
-    QCOMPARE(layout.geometry().window.height, kScreen.height() - 400);
+    QCOMPARE(layout.geometry().window.height, kScreen.height - 400);
+}
+
+void tst_BrowserLayout::theatre_coversScreen_barAtBottom_data()
+{
+    maximize_leaves400AtBottom_stopsClock_data();
 }
 
 void tst_BrowserLayout::theatre_coversScreen_barAtBottom()
 {
+    QFETCH(TwipsRect, area);
     BrowserLayout layout;
-    layout.maximizeWindow(kScreen); // the clock stops ...
-    layout.theatreLayout(kScreen); // ... and theatre mode starts it again
+    layout.maximizeWindow(area); // the clock stops ...
+    layout.theatreLayout(area); // ... and theatre mode starts it again
     const FrameGeometry &g = layout.geometry();
-    const int barTop = kScreen.height() - g.pictureBar.height;
-    QCOMPARE(g.window, rect(0, 0, kScreen.width(), kScreen.height()));
+    const int barTop = area.height - g.pictureBar.height;
+    QCOMPARE(g.window, area);
     QCOMPARE(g.frame1.top, 0);
     QCOMPARE(g.frame1.height, barTop);
     QCOMPARE(g.webBrowser1.height, barTop - 100);
@@ -210,7 +227,7 @@ void tst_BrowserLayout::theatre_coversScreen_barAtBottom()
     QCOMPARE(g.text1, rect(g.pictureBar.right(), barTop, 1600, g.text1.height));
     QCOMPARE(g.image6.top, barTop);
     QCOMPARE(g.picture1.top, barTop);
-    QCOMPARE(g.picture1.left, kScreen.width() - g.picture1.width - 100);
+    QCOMPARE(g.picture1.left, area.width - g.picture1.width - 100);
     QCOMPARE(g.clipStatLbl.top, g.label6.top);
     QVERIFY(g.image6Shown);
     QVERIFY(layout.clockRunning());
@@ -225,7 +242,7 @@ void tst_BrowserLayout::theatreTwice_widensTrayBy800_normalLayoutResetsIt()
     layout.theatreLayout(kScreen);
     layout.theatreLayout(kScreen);
     QCOMPARE(layout.geometry().picture1.width, normal + 800);
-    QCOMPARE(layout.geometry().picture1.left, kScreen.width() - (normal + 800) - 100);
+    QCOMPARE(layout.geometry().picture1.left, kScreen.width - (normal + 800) - 100);
 
     layout.leaveTheatre();
     QCOMPARE(layout.geometry().picture1.width, 1800);

@@ -6,6 +6,7 @@
 #include "browser/BrowserFrame.h"
 #include "browser/BrowserLibrary.h"
 #include "browser/BrowserPlugin.h"
+#include "browser/ElidedButton.h"
 #include "browser/LoadWatcher.h"
 #include "browser/MiniBrowser.h"
 #include "common/Clipboard.h"
@@ -124,6 +125,7 @@ private Q_SLOTS:
     void maskButton_data();
     void maskButton();
     void nameButtons_setStatusLine_valueButtonDoesNot();
+    void longUserName_buttonShowsItsStart();
     void refresh_loadsCurrentPath_keepsLoadValues();
     void stop_enablesButtons_pageEndStillPutsUserName();
     void unloadableOrEmptyPath_reachesReady();
@@ -289,6 +291,16 @@ void tst_MiniBrowser::nameButtons_setStatusLine_valueButtonDoesNot()
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(u"x-kde-passwordManagerHint"_s));
 }
 
+void tst_MiniBrowser::longUserName_buttonShowsItsStart()
+{
+    m_boxes.username = u"someone.with.a.long.name@mail.example.org"_s;
+    MiniBrowser *browser = open();
+    QCOMPARE(browser->Command3[0]->text(), m_boxes.username);
+    // Not cut off at both ends, as a centred caption is: its start, then "…".
+    const QString shown = static_cast<ElidedButton *>(browser->Command3[0])->shownText();
+    QVERIFY(shown.size() > 1 && shown.endsWith(u'\u2026') && m_boxes.username.startsWith(shown.chopped(1)));
+}
+
 void tst_MiniBrowser::refresh_loadsCurrentPath_keepsLoadValues()
 {
     MiniBrowser *browser = open();
@@ -369,9 +381,12 @@ void tst_MiniBrowser::theatreMenu_twice_widensTray()
     MiniBrowser *browser = open();
     BrowserFrame *frame = browser->frame();
     frame->mnutheather->trigger();
+    // The first use makes the tray wide enough for its caption beside the clock; each use widens it by 400.
+    const int once = frame->layout().geometry().picture1.width;
+    QCOMPARE(frame->Label6->text(), u"ClipBoard holds"_s);
     frame->mnutheather->trigger();
     QCOMPARE(browser->geometry(), browser->screen()->geometry());
-    QCOMPARE(frame->Picture1->width(), Twips::toPixels(1800 + 800));
+    QCOMPARE(frame->Picture1->width(), Twips::toPixels(once + 400));
     QVERIFY(frame->Image6->isVisible());
     QCOMPARE(browser->PictureBar->geometry().bottom(), browser->height() - 1);
 

@@ -74,6 +74,21 @@ void tst_CommonUi::elidedLabel_keepsWholeTextAndShowsItWhenCut()
     QCOMPARE(label.text(), status);
     QCOMPARE(label.geometry().right() + 1, panel.width());
     QCOMPARE(label.toolTip(), status);
+
+    // Allowed two lines, a text one line cannot hold takes them, whole where two hold it; a short one is back in place.
+    QFont interfaceFont = panel.font();
+    interfaceFont.setPointSize(8);
+    panel.setFont(interfaceFont);
+    label.allowTwoLines(QPoint(25, 2));
+    label.setText(u"Password is Hidden (not shown)"_s);
+    label.fitText(panel.width());
+    QCOMPARE(label.shownLines().size(), 2);
+    QCOMPARE(label.shownLines().join(u' '), label.text());
+    QCOMPARE(label.pos(), QPoint(25, 2));
+    label.setText(u"Short"_s);
+    label.fitText(panel.width());
+    QCOMPARE(label.shownLines(), QStringList { u"Short"_s });
+    QCOMPARE(label.pos(), QPoint(8, 20));
 }
 
 void tst_CommonUi::clipboard_clearOwnValue_leavesOtherCopies_data()

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The main window on a framing window manager, driven with real keys. The outer size, frame
-# included, is the normal size from the first show on, and Top Most changes no size. The key
-# rules of the edit boxes: S typed as text, Alt released alone then letters moving the focus
-# without being typed, Alt held with a letter, Alt+P opening Preferences, Ctrl switching capture
-# on, Enter filing from the Password box only. A release whose press went elsewhere counts for
+# included, is the normal size from the first show on, Top Most changes no size, and Reset to
+# Normal Size brings it back after openbox maximized the window. The key rules of the edit boxes:
+# S typed as text, Alt released alone then letters moving the focus without being typed, Alt held
+# with a letter, Alt+P opening Preferences, Ctrl switching capture on, Enter filing from the
+# Password box only. A release whose press went elsewhere counts for
 # nothing: Enter or Escape that closes a refusal, Escape that closes a menu opened by the mouse.
-# A record filed last is in view. Under Auto Hide the collapsed window keeps the band that grows
-# it again, under a tall title bar too.
+# A record filed last is in view. Under Auto Hide the window collapses to 3000 twips and its lowest
+# row grows it again, under a tall title bar too.
 source "$(dirname "$0")/lib.sh"
 e2e_begin desktop
 
@@ -31,10 +32,9 @@ e2e_expect "outer size after the first show" "${OW}x$OH" "$((7980 / 15))x$((6300
 ((FT > 0)) || e2e_fail "openbox drew no title bar"
 normal="$OX,$OY ${OW}x$OH"
 
-# above: the main window is kept above the others. (Top Most makes the window anew: it is looked
-# for again.)
+# above: the main window is kept above the others. It stays the same window: one made anew may be
+# placed elsewhere by a window manager.
 above() {
-    e2e_wait_main
     xprop -id "$MAIN" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE
 }
 
@@ -51,6 +51,15 @@ e2e_menu alt+p t
 e2e_wait_until 10 '! above' || e2e_fail "Top Most stayed"
 e2e_frame "$MAIN"
 e2e_expect "place and size after Top Most" "$OX,$OY ${OW}x$OH" "$normal"
+
+# Maximized by openbox (a double click on the title bar), the window comes back from Reset to Normal
+# Size with the normal size where it was.
+e2e_pointer_to $((OX + 150)) $((OY + FT / 2))
+xdotool click --repeat 2 --delay 80 1
+e2e_wait_until 10 'e2e_frame "$MAIN"; ((OW > 7980 / 15))' || e2e_fail "openbox did not maximize the window"
+e2e_menu alt+p n
+e2e_wait_until 10 'e2e_frame "$MAIN"; [[ "$OX,$OY ${OW}x$OH" == "$normal" ]]' \
+    || e2e_fail "Reset to Normal Size gave $OX,$OY ${OW}x$OH, not $normal"
 
 # box_text 0|2|3: the Service, Username or Password box's text, copied by its label.
 box_text() {
@@ -152,8 +161,9 @@ e2e_menu alt+e c
 e2e_toolbar 3
 
 # auto_hide_band NORMAL: with Auto Hide on, the mouse over a box collapses the window to 3000
-# twips, or more where the title bar would hide the band at the entry frame's bottom; the band
-# stays in view, and the mouse there grows the window back to NORMAL twips.
+# twips; the lowest row it shows is in the band that grows it (the entry frame's bottom, or where a
+# tall title bar leaves that outside, the frame's last strip in view, over the Path box too), and
+# the mouse there grows the window back to NORMAL twips, which it keeps on the way down to the grid.
 auto_hide_band() {
     local normal=$(($1 / 15))
     e2e_pointer_to 0 0
@@ -162,13 +172,17 @@ auto_hide_band() {
     sleep 0.5
     e2e_frame "$MAIN"
     e2e_shot "collapsed-title-$FT"
-    local band_top=$((E2E_MENU_HEIGHT + (750 + 1500) / 15))
-    e2e_log "collapsed to ${OH} px outer (title bar $FT px), the band begins $((WH - band_top)) px above the bottom"
-    ((OH * 15 >= 3000)) || e2e_fail "collapsed below 3000 twips"
-    ((FT > 30 || OH * 15 == 3000)) || e2e_fail "collapsed to $((OH * 15)) twips under a $FT px title bar"
-    ((WH - band_top >= 2)) || e2e_fail "the collapsed window hides the band that grows it"
-    e2e_pointer_to $((WX + 20)) $((WY + WH - 1))
+    e2e_log "collapsed to ${OH} px outer (title bar $FT px)"
+    ((OH * 15 == 3000)) || e2e_fail "collapsed to $((OH * 15)) twips under a $FT px title bar"
+    local cut=$WH y
+    e2e_pointer_to $((WX + 20)) $((WY + cut - 1))
     e2e_wait_until 10 'e2e_frame "$MAIN"; ((OH == normal))' || e2e_fail "the band did not grow the window to $normal px"
+    for ((y = cut - 1; y < cut + 30; y += 3)); do
+        e2e_pointer_to $((WX + 200)) $((WY + y))
+    done
+    sleep 0.5
+    e2e_frame "$MAIN"
+    ((OH == normal)) || e2e_fail "the window collapsed on the way down from the band to the grid"
     e2e_shot "grown-title-$FT"
 }
 e2e_menu alt+p Up Return # the last entry, Auto Hide

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTableView>
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void exit_unwritablePreferences_endsAnyway();
     void hideDisplay_collapsesAndHoldsHeight_switchesAutoHideOff();
     void autoHide_mouseRulesCollapseAndGrow();
+    void autoHide_tallBars_collapseTo3000_lastStripShownGrows();
     void topMost_keepsPositionAndSize();
     void resetSize_fromMaximized_restoresNormalSize();
     void nativeWayland_keepsPlaceAndTopMostAsRead_data();
@@ -248,6 +250,32 @@ void tst_Modes::autoHide_mouseRulesCollapseAndGrow()
     // Switching Auto Hide off brings the full height back at once.
     ui.mnuAutoHide->trigger();
     QTRY_VERIFY(near(w.outerHeight(), full));
+}
+
+void tst_Modes::autoHide_tallBars_collapseTo3000_lastStripShownGrows()
+{
+    MainWindowFixture f;
+    f.start();
+    mainScr &w = *f.window;
+    const mainScrControls &ui = f.ui;
+    // As high as a thick title bar and a menu bar: the frame's lowest 150 twips lie below the collapsed window.
+    w.menuBar()->setFixedHeight(56);
+    QTRY_COMPARE(w.centralWidget()->y(), 56);
+    const int full = w.normalHeight();
+    ui.mnuAutoHide->trigger();
+    QTest::mouseMove(ui.Text1[RecordLine::Service], QPoint(12, 5));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
+    // The last 150 twips of the frame in view grow the window, over the Path box too, and further down keep it grown.
+    QWidget *path = ui.Text1[RecordLine::Path];
+    const int shown = w.height() - path->mapTo(&w, QPoint(0, 0)).y();
+    QVERIFY(shown > Twips::toPixels(150) && shown < path->height());
+    QTest::mouseMove(path, QPoint(20, shown - 2));
+    QTRY_VERIFY(near(w.outerHeight(), full));
+    QTest::mouseMove(path, QPoint(20, path->height() - 2));
+    QTest::qWait(20);
+    QVERIFY(near(w.outerHeight(), full));
+    QTest::mouseMove(path, QPoint(20, shown - Twips::toPixels(150) - 3));
+    QTRY_VERIFY(near(w.outerHeight(), 3000));
 }
 
 void tst_Modes::topMost_keepsPositionAndSize()
