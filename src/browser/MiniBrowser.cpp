@@ -35,7 +35,8 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Reached with Tab only, and then Return clicks it as Space does.
+    button->setAutoDefault(true);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
