@@ -4,10 +4,12 @@
 # ./test.sh there, which installs every package it needs and builds from nothing, then makes
 # the Debian package with cpack.
 #
-#   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
-#   scripts/fresh-check.sh [--keep] --deb corvane_1.0.0_amd64.deb [ROOT]
+#   scripts/fresh-check.sh [--keep] [--mount-root] [--command "CMD"] [ROOT]
+#   scripts/fresh-check.sh [--keep] [--mount-root] --deb corvane_1.0.0_amd64.deb [ROOT]
 #
 #   --keep        leave the root in place afterwards (it is removed otherwise)
+#   --mount-root  make the root a mount point of its own, as on a machine booted into it; by
+#                 default it is entered with plain chroot, where no mounted file system holds "/"
 #   --command     what to run in the clone instead of ./test.sh and the package build
 #                 (for instance "./run.sh")
 #   --deb FILE    instead of cloning: install the package with apt-get, as a user would,
@@ -22,12 +24,14 @@ set -euo pipefail
 CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 keep=0
+mount_root=0
 command="./test.sh && cd build && cpack -G DEB"
 deb=
 root=
 while (($#)); do
     case $1 in
     --keep) keep=1 ;;
+    --mount-root) mount_root=1 ;;
     --deb)
         deb=$(realpath "$2")
         shift
@@ -144,10 +148,13 @@ EOS
     command="bash check-package.sh $(basename "$deb")"
 fi
 
-# The root is a mount point of its own, as on a machine booted into it: programs that look at
-# the mounted file systems (the backup window lists them as drives) then see it as "/".
-mount --bind "$root" "$root"
-mounted+=("$root")
+# Plain chroot, as a container or a build root is often entered: no mounted file system holds
+# "/" there, and what looks at the mounts (the backup window lists them as drives) must cope.
+# With --mount-root the root is a mount point of its own, as on a machine booted into it.
+if ((mount_root)); then
+    mount --bind "$root" "$root"
+    mounted+=("$root")
+fi
 mount_in /proc -t proc proc
 mount_in /sys -t sysfs sysfs
 mount_in /dev --bind /dev

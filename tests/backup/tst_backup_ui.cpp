@@ -72,7 +72,9 @@ void tst_BackupUi::load_titleFromModeAndDriveOfApplicationFolder()
     QCOMPARE(dialog->windowTitle(), u"Database Backup"_s);
     QCOMPARE(dialog->mode(), u"Backup"_s);
 
-    QCOMPARE(dialog->Drive1->currentText(), QStorageInfo(folders.app()).rootPath());
+    // Inside a chroot no file system is known for the folder: the window shows the root folder then.
+    const QString drive = QStorageInfo(folders.app()).rootPath();
+    QCOMPARE(dialog->Drive1->currentText(), drive.isEmpty() ? QDir::rootPath() : drive);
     QVERIFY(!dialog->Text1->text().isEmpty());
     QVERIFY(QFileInfo(dialog->Text1->text()).isDir());
     QCOMPARE(dialog->findChild<QLabel *>(u"Label2"_s)->text(), u"Select the path. Do not change the filename"_s);
