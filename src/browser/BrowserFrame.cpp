@@ -161,6 +161,7 @@ void BrowserFrame::buildMenu()
 {
     TmnuMenu = new QMenu(m_window);
     TmnuMenu->setObjectName(u"TmnuMenu"_s);
+    TmnuMenu->setAccessibleName(u"Window menu"_s);
     auto entry = [this](const QString &name, const QString &text) {
         QAction *action = TmnuMenu->addAction(text);
         action->setObjectName(name);

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fakes.h"
+#include "common/Accessibility.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
 
+#include <QAccessible>
+#include <QMenu>
 #include <QTest>
 #include <QWidget>
 
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void place_setsGeometryInTwips();
     void fakeMessages_recordsAndAnswers();
     void elidedLabel_keepsWholeTextAndShowsItWhenCut();
+    void accessibility_windowsAreWindowsWithTheirMenus();
 };
 
 void tst_CommonUi::twips_fifteenPerPixelAt96Dpi()
@@ -69,6 +73,24 @@ void tst_CommonUi::elidedLabel_keepsWholeTextAndShowsItWhenCut()
     QCOMPARE(label.text(), status);
     QCOMPARE(label.geometry().right() + 1, panel.width());
     QCOMPARE(label.toolTip(), status);
+}
+
+void tst_CommonUi::accessibility_windowsAreWindowsWithTheirMenus()
+{
+    Accessibility::install();
+    for (const auto &[type, role] :
+        { std::pair { Qt::Window, QAccessible::Window }, { Qt::Dialog, QAccessible::Dialog } }) {
+        QWidget window(nullptr, type);
+        new QWidget(&window);
+        auto *menu = new QMenu(&window);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&window);
+        QCOMPARE(iface->role(), role);
+        // The menu it owns follows its controls.
+        QCOMPARE(iface->childCount(), 2);
+        QAccessibleInterface *menuIface = iface->child(1);
+        QCOMPARE(menuIface->object(), menu);
+        QCOMPARE(iface->indexOfChild(menuIface), 1);
+    }
 }
 
 QTEST_MAIN(tst_CommonUi)

@@ -10,6 +10,7 @@
 #include "security/OwnerRecord.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -133,6 +134,12 @@ void tst_MainWindow::layout_controlsAtTheirPlaces()
     QCOMPARE(ui.Text1[RecordLine::Username]->nextInFocusChain(), ui.Text1[RecordLine::Password]);
     QCOMPARE(ui.Text1[RecordLine::Password]->nextInFocusChain(), ui.Text1[RecordLine::Path]);
     QCOMPARE(ui.Text1[RecordLine::Path]->nextInFocusChain(), ui.Text1[RecordLine::Info]);
+
+    // A screen reader names each box as its label does, and the grid.
+    const QStringList names = { u"Service"_s, u"Path"_s, u"Username"_s, u"Password"_s, u"Info"_s };
+    for (int i = RecordLine::Service; i <= RecordLine::Info; ++i)
+        QCOMPARE(QAccessible::queryAccessibleInterface(ui.Text1[i])->text(QAccessible::Name), names[i]);
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui.Grid1)->text(QAccessible::Name), u"Records"_s);
 }
 
 void tst_MainWindow::menus_captionsAndStatesAtStart()
