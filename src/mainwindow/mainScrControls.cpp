@@ -95,6 +95,7 @@ void mainScrControls::buildToolbar(QWidget *client)
         place(Image1[n], lefts[n], 120, 480, 480);
         Image1[n]->setSvg(u":/icons/%1.svg"_s.arg(pictures[n]));
         Image1[n]->setToolTip(tips[n]);
+        Image1[n]->setAccessibleName(tips[n]); // a screen reader sees no picture
         Image1[n]->setCursor(Qt::PointingHandCursor);
     }
     for (int n = 0; n < 3; ++n)

@@ -72,8 +72,7 @@ void tst_BackupUi::load_titleFromModeAndDriveOfApplicationFolder()
     QCOMPARE(dialog->windowTitle(), u"Database Backup"_s);
     QCOMPARE(dialog->mode(), u"Backup"_s);
 
-    // Inside a chroot no file system is known for the folder: the window shows the root folder then.
-    const QString drive = QStorageInfo(folders.app()).rootPath();
+    const QString drive = QStorageInfo(folders.app()).rootPath(); // none in a plain chroot: the root folder then
     QCOMPARE(dialog->Drive1->currentText(), drive.isEmpty() ? QDir::rootPath() : drive);
     QVERIFY(!dialog->Text1->text().isEmpty());
     QVERIFY(QFileInfo(dialog->Text1->text()).isDir());

