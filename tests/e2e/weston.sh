@@ -103,17 +103,19 @@ weston_box() {
         | awk -F'[x+]' '{ print $3 - 1, $4 - 1, $1, $2 }'
 }
 
-# weston_wait_window BEFORE WIDTH HEIGHT [SECONDS]: waits until a window of that size (pixels, a
-# few either way) has appeared since the shot BEFORE and holds still; sets BX BY BW BH.
+# weston_wait_window BEFORE WIDTH HEIGHT [SECONDS] [WIDTH2 HEIGHT2]: waits until a window of that size
+# (pixels, a few either way), or of the second size, has appeared since the shot BEFORE and holds
+# still; sets BX BY BW BH.
 weston_wait_window() {
     local before=$1 width=$2 height=$3 seconds=${4:-$E2E_TIMEOUT} now=$E2E_DIR/now.png last=
-    local deadline=$((SECONDS + seconds)) box
+    local deadline=$((SECONDS + seconds)) box width2=${5:-$2} height2=${6:-$3}
     while true; do
         e2e_running || e2e_fail "Corvane ended while the journey waited for a ${width}x$height window"
         weston_shot "$now"
         box=$(weston_changed "$before" "$now")
         read -r BX BY BW BH <<<"$box"
-        if ((BW >= width - 4 && BW <= width + 4 && BH >= height - 4 && BH <= height + 4)) && [[ $box == "$last" ]]; then
+        if [[ $box == "$last" ]] && { ((BW >= width - 4 && BW <= width + 4 && BH >= height - 4 && BH <= height + 4)) \
+            || ((BW >= width2 - 4 && BW <= width2 + 4 && BH >= height2 - 4 && BH <= height2 + 4)); }; then
             return 0
         fi
         last=$box
