@@ -19,7 +19,8 @@
 #
 # For developers and releases, not for CI: it downloads the whole Debian base and every
 # package the tests need. It tests what is committed (HEAD), not changes in the work tree.
-# Needs root: it mounts /proc, /sys and /dev into the new root and runs there with chroot.
+# Needs root: it mounts /proc, /sys and /dev into the new root and runs there with chroot (the
+# tests in a network namespace of their own, with unshare, once the packages are installed).
 set -euo pipefail
 CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -41,7 +42,7 @@ while (($#)); do
         shift
         ;;
     -h | --help)
-        sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *) root=$1 ;;
@@ -162,13 +163,33 @@ mount_in /dev/pts --bind /dev/pts
 mount_in /dev/shm -t tmpfs -o mode=1777 tmpfs
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
+in_root() { # in_root [ISOLATE...] -- COMMAND: runs COMMAND in the clone's folder in the new root
+    local isolate=()
+    while [[ $1 != -- ]]; do
+        isolate+=("$1")
+        shift
+    done
+    "${isolate[@]}" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        bash -c "cd $workdir && $2" 2>&1 | tee -a "$log"
+    return "${PIPESTATUS[0]}"
+}
+
+isolate=()
+if [[ -z $deb ]]; then
+    # The packages first, while the root can reach Debian's mirrors; then the tests in a network of
+    # their own. The journeys' X servers listen on abstract sockets as well, which belong to the
+    # network and not to the root's /tmp: X servers elsewhere on this machine with the same display
+    # numbers would take the journeys' windows, and theirs the journeys'.
+    echo "Installing the packages the tests need in the new root"
+    in_root -- "CORVANE_ROOT=\$PWD; source scripts/setup.sh; corvane_install_missing_packages"
+    isolate=(unshare --net sh -c 'ip link set lo up && exec "$@"' isolated)
+fi
 echo "Running $command in the new root"
 start=$SECONDS
 set +e
-chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "cd $workdir && $command" 2>&1 | tee -a "$log"
-status=${PIPESTATUS[0]}
+in_root "${isolate[@]}" -- "$command"
+status=$?
 set -e
 echo "$command ended with status $status after $((SECONDS - start)) s (whole log: $log)."
 exit "$status"
