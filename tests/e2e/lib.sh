@@ -590,6 +590,7 @@ e2e_message_text() {
         line=$(timeout 5 xclip -selection primary -o 2>/dev/null || true)
         # On a loaded machine a triple click may come as a click and a double click: a word of the line.
         if [[ -n $line && $last != *"$line"* ]]; then
+            [[ -n $last && $line == *"$last"* ]] && unset 'lines[-1]'
             lines+=("$line")
             last=$line
         fi
