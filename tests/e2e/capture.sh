@@ -19,6 +19,7 @@ keeper() {
         text=$(e2e_clip)
         if [[ -n $text ]]; then
             last=$text
+            printf '%s' "$last" >"$E2E_DIR/keeper-last"
         elif [[ -n $last ]]; then
             printf '%s' "$last" | xclip -selection clipboard -i >/dev/null 2>&1
         fi
@@ -27,10 +28,17 @@ keeper() {
 }
 keeper &
 E2E_HELPER_PIDS+=($!)
+# copy TEXT: another program copies TEXT. A manager learns of each copy at once; this one looks ten
+# times a second, or less often on a loaded machine: go on once it has seen the copy.
+copy() {
+    local copied=$1
+    e2e_clip_put "$copied"
+    e2e_wait_until 10 '[[ $(cat "$E2E_DIR/keeper-last" 2>/dev/null) == "$copied" ]]' || e2e_fail "the manager missed $copied"
+}
 
 # Switching it on (the toolbar button) empties the clipboard; the manager puts the text back.
 HELD="old text that must not be captured"
-e2e_clip_put "$HELD"
+copy "$HELD"
 e2e_toolbar 6
 e2e_wait_clip "$HELD"
 
@@ -40,7 +48,7 @@ capture_into() {
     e2e_box "$1"
     sleep 0.5
     e2e_wait_clip "$HELD"
-    e2e_clip_put "$2"
+    copy "$2"
     HELD=$2
 }
 capture_into 0 "Captured Shop"
