@@ -45,6 +45,10 @@ EOF
     e2e_wait_until 20 'grep -qs "xserver listening on display" "$log"' || e2e_fail "weston did not start (see weston.log)"
     XWAYLAND_DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log" | tail -n 1)
     e2e_wait_until 20 '[[ -S $E2E_RUNTIME/$WAYLAND_DISPLAY_NAME ]]' || e2e_fail "weston made no socket"
+    # weston follows the X pointer by its moves from where it last entered weston's window: made
+    # under the pointer, the window learns no such place, and weston's pointer may stay in its corner
+    # whatever xdotool does. The pointer leaves the window and comes back in: weston knows where it is.
+    xdotool mousemove --sync $((WESTON_W + 100)) $((WESTON_H + 100))
     weston_park
     # The desktop is ready once its background is drawn.
     e2e_wait_until 20 '[[ $(weston_colours) -ge 1 && $(weston_pixel 10 10) != "0,0,0" ]]' \
