@@ -2,13 +2,16 @@
 # Tries Corvane the way a new user meets it, on a fresh, minimal Debian 12 root (mmdebstrap
 # --variant=minbase, with git), entered with chroot.
 #
-#   scripts/fresh-check.sh [--keep] [--command "CMD"] [ROOT]
-#   scripts/fresh-check.sh [--keep] --deb PACKAGES [--upgrade-from OLD-PACKAGES] [ROOT]
+#   scripts/fresh-check.sh [--keep] [--mount-root] [--command "CMD"] [ROOT]
+#   scripts/fresh-check.sh [--keep] [--mount-root] --deb PACKAGES [--upgrade-from OLD-PACKAGES] [ROOT]
 #
-# Without --deb it clones this checkout into the root and runs ./test.sh there, which installs
-# every package it needs and builds from nothing, then makes the packages with scripts/package.sh.
+# Without --deb it clones this checkout into the root, installs the packages the tests need and
+# runs ./test.sh there in a network namespace of its own (unshare), building from nothing, then
+# makes the packages with scripts/package.sh.
 #
 #   --keep          leave the root in place afterwards (it is removed otherwise)
+#   --mount-root    make the root a mount point of its own, as on a machine booted into it; by
+#                   default it is entered with plain chroot, where no mounted file system holds "/"
 #   --command       what to run in the clone instead (for instance "./run.sh")
 #   --deb PACKAGES  instead of cloning: check the packages in the folder PACKAGES (or beside the
 #                   .deb file given), corvane and corvane-browser as scripts/package.sh makes them
@@ -28,6 +31,7 @@ set -euo pipefail
 CORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 keep=0
+mount_root=0
 command="./test.sh && scripts/package.sh"
 deb=
 old=
@@ -35,6 +39,7 @@ root=
 while (($#)); do
     case $1 in
     --keep) keep=1 ;;
+    --mount-root) mount_root=1 ;;
     --deb | --upgrade-from)
         folder=$(realpath "$2")
         [[ -f $folder ]] && folder=$(dirname "$folder")
@@ -46,7 +51,7 @@ while (($#)); do
         shift
         ;;
     -h | --help)
-        sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,29p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *) root=$1 ;;
@@ -130,10 +135,13 @@ else
     command="bash /opt/corvane-check/check-packages.sh $check_args"
 fi
 
-# The root is a mount point of its own, as on a machine booted into it: programs that look at
-# the mounted file systems (the backup window lists them as drives) then see it as "/".
-mount --bind "$root" "$root"
-mounted+=("$root")
+# Plain chroot, as a container or a build root is often entered: no mounted file system holds
+# "/" there, and what looks at the mounts (the backup window lists them as drives) must cope.
+# With --mount-root the root is a mount point of its own, as on a machine booted into it.
+if ((mount_root)); then
+    mount --bind "$root" "$root"
+    mounted+=("$root")
+fi
 mount_in /proc -t proc proc
 mount_in /sys -t sysfs sysfs
 mount_in /dev --bind /dev
@@ -141,13 +149,33 @@ mount_in /dev/pts --bind /dev/pts
 mount_in /dev/shm -t tmpfs -o mode=1777 tmpfs
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
+in_root() { # in_root [ISOLATE...] -- COMMAND: runs COMMAND in the clone's folder in the new root
+    local isolate=()
+    while [[ $1 != -- ]]; do
+        isolate+=("$1")
+        shift
+    done
+    "${isolate[@]}" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        bash -c "cd $workdir && $2" 2>&1 | tee -a "$log"
+    return "${PIPESTATUS[0]}"
+}
+
+isolate=()
+if [[ -z $deb ]]; then
+    # The packages first, while the root can reach Debian's mirrors; then the tests in a network of
+    # their own. The journeys' X servers listen on abstract sockets as well, which belong to the
+    # network and not to the root's /tmp: X servers elsewhere on this machine with the same display
+    # numbers would take the journeys' windows, and theirs the journeys'.
+    echo "Installing the packages the tests need in the new root"
+    in_root -- "CORVANE_ROOT=\$PWD; source scripts/setup.sh; corvane_install_missing_packages"
+    isolate=(unshare --net sh -c 'ip link set lo up && exec "$@"' isolated)
+fi
 echo "Running $command in the new root"
 start=$SECONDS
 set +e
-chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "cd $workdir && $command" 2>&1 | tee -a "$log"
-status=${PIPESTATUS[0]}
+in_root "${isolate[@]}" -- "$command"
+status=$?
 set -e
 if [[ -n $deb && -d $root/var/tmp/corvane-check ]]; then
     # The sessions' logs and screenshots outlive the root.

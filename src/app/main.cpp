@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/PlatformChoice.h"
 #include "app/Startup.h"
+#include "common/Accessibility.h"
 #include "common/ProgramExit.h"
 #include "security/CoreDumps.h"
 
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
+    // Screen readers see each window as a window, and the menus it owns.
+    Accessibility::install();
     // Windows come and go during the start (splash, authentication, main window); the program
     // ends when it is told to, not when the last window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);

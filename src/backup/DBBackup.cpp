@@ -70,6 +70,10 @@ DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvid
     Command1[0]->setObjectName(u"Command1_0"_s);
     Command1[1]->setObjectName(u"Command1_1"_s);
 
+    // The list of drives is named by the drive it shows; the other two by what they hold.
+    Dir1->setAccessibleName(u"Folders"_s);
+    Text1->setAccessibleName(u"Folder"_s);
+
     setWindowTitle(u"Database"_s);
     setFixedSize(Twips::toPixels(4800), Twips::toPixels(4500));
     place(Label2, 120, 120, 4560, 255);

@@ -52,6 +52,7 @@ QLabel *makePicture(QWidget *parent, const QString &name, const QString &toolTip
 {
     QLabel *label = makeLabel(parent, name);
     label->setToolTip(toolTip);
+    label->setAccessibleName(toolTip); // a screen reader sees no picture
     label->setCursor(Qt::PointingHandCursor);
     return label;
 }
@@ -153,6 +154,8 @@ void BrowserFrame::buildTray()
         Image3[index] = makePicture(Picture1, u"Image3_%1"_s.arg(index), {});
         Image3[index]->hide();
     }
+    for (QLabel *indicator : Image3)
+        indicator->setAccessibleName(u"Clipboard indicator"_s);
     Image3[0]->setToolTip(u"The clipboard is empty"_s);
     Image3[1]->setToolTip(u"The clipboard holds text; click to empty it"_s);
 }
@@ -161,6 +164,7 @@ void BrowserFrame::buildMenu()
 {
     TmnuMenu = new QMenu(m_window);
     TmnuMenu->setObjectName(u"TmnuMenu"_s);
+    TmnuMenu->setAccessibleName(u"Window menu"_s);
     auto entry = [this](const QString &name, const QString &text) {
         QAction *action = TmnuMenu->addAction(text);
         action->setObjectName(name);

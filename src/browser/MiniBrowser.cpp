@@ -37,7 +37,8 @@ Button *makeButton(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *button = new Button(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Reached with Tab only, and then Return clicks it as Space does.
+    button->setAutoDefault(true);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }

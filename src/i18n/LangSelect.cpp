@@ -39,6 +39,9 @@ LangSelect::LangSelect(QWidget *mainWindow, QWidget *parent)
     place(Command2, 2280, 2850, 1200, 405);
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List1->addItem(Language::English);
+    // A button with the keyboard focus takes Return as a click (in a window that is no QDialog, Qt leaves that out).
+    for (QPushButton *button : { Command1, Command2 })
+        button->setAutoDefault(true);
 
     connect(Command1, &QPushButton::clicked, this, &LangSelect::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &LangSelect::Command2_Click);

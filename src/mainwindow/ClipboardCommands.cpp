@@ -225,24 +225,30 @@ void ClipboardCommands::emptyClipboard()
     m_emptying = true;
     Clipboard::clear();
     m_emptying = false;
+    // Emptying a clipboard that holds no text tells of no change: the emptiness is Corvane's all the same.
+    m_emptyCounts = true;
 }
 
 bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
 {
     const Controls &ui = m_ui;
-    if (!ui.mnuCapture->isChecked())
-        return false;
     const std::optional<RecordLine::Field> field = ui.boxes.fieldOf(watched);
     if (!field)
         return false;
     const RecordLine::Field index = *field;
+    const bool capturing = ui.mnuCapture->isChecked();
     if (event->type() == QEvent::FocusIn && watched != ui.boxes.infoBox()->viewport()) {
-        // Coming back from another program (or from a menu) is no move between the boxes: the text just copied
-        // there must stay on the clipboard.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        const bool comingBack = leftForAWhile(static_cast<QFocusEvent *>(event)->reason()) && m_focusedBox == index;
+        m_focusedBox = index;
+        // Coming back from another program (or from a menu) to the box the user was in is no move between the
+        // boxes: the text just copied there must stay on the clipboard. A click into another box that brings the
+        // window back is one, though the focus comes with the window (XWayland under sway gives it that way).
+        if (capturing && !comingBack)
             Text1_GotFocus(index);
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+    } else if (event->type() == QEvent::FocusOut && watched != ui.boxes.infoBox()->viewport()) {
+        if (!leftForAWhile(static_cast<QFocusEvent *>(event)->reason()))
+            m_focusedBox.reset();
+    } else if (capturing && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton
             && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint()))
@@ -253,12 +259,15 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
 
 void ClipboardCommands::Text1_GotFocus(RecordLine::Field index)
 {
-    // What was copied while Corvane was inactive may reach it only now (native Wayland shows it no sooner):
-    // it belongs to the box that was the target, before the clipboard is emptied for the next one.
+    // What was copied while Corvane was inactive may reach it only now (native Wayland and XWayland show it no
+    // sooner): it belongs to the box that was the target, before the clipboard is emptied for the next one.
     if (m_changePending)
         copyTick();
     emptyForNewTarget();
     Indice = index;
+    // The copy writes the emptied clipboard into the new target at once: emptying a clipboard that held no text
+    // tells of no change.
+    copyTick();
 }
 
 void ClipboardCommands::Text1_Click(RecordLine::Field index)

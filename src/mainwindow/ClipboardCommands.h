@@ -85,6 +85,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** Whether the focus goes to (or comes from) another program's window or a menu, not to another control. */
+    static bool leftForAWhile(Qt::FocusReason reason)
+    {
+        return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    }
     void Text1_GotFocus(RecordLine::Field index);
     void Text1_Click(RecordLine::Field index);
     void clipboardChanged();
@@ -112,4 +117,6 @@ private:
     bool m_emptying = false;
     /** Whether the clipboard's last change, if it emptied the clipboard, empties the target. */
     bool m_emptyCounts = true;
+    /** The box the keyboard focus is in, or was in when another window or a menu took it. */
+    std::optional<RecordLine::Field> m_focusedBox;
 };

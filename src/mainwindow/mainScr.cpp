@@ -244,6 +244,11 @@ KeyProvider mainScr::databaseKey()
     return ::databaseKey(m_owner);
 }
 
+bool mainScr::withoutKey()
+{
+    return level() == 1 && databaseKey()().isEmpty();
+}
+
 void mainScr::SetColumnWidths()
 {
     // Service, Path, Username and Password; Info takes the grid's width.
@@ -264,7 +269,8 @@ void mainScr::loadRecords(FileResult &warnings)
         else
             warnings.addWarning(removed);
     }
-    if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad) {
+    if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad
+        && !withoutKey()) {
         // The start-up check could not decipher the file: say why, in its own words.
         loaded = m_database.readActive(1, databaseKey()());
         if (loaded.status)
@@ -278,7 +284,8 @@ bool mainScr::reloadRecords()
 {
     m_editor.fileRead(level());
     // Read in memory: no deciphered copy of the records is written anywhere.
-    const LoadResult loaded = m_database.readActive(level(), level() == 1 ? databaseKey()() : QString());
+    const LoadResult loaded
+        = withoutKey() ? LoadResult {} : m_database.readActive(level(), level() == 1 ? databaseKey()() : QString());
     showRecords(loaded);
     return bool(loaded.status);
 }

@@ -99,6 +99,11 @@ private:
     void createCommands();
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
     KeyProvider databaseKey();
+    /**
+     * Level 1 with no owner password (the no-password mark): nothing is deciphered, so the grid is empty with
+     * nothing to say, and every write fails for want of a key, which leaves the enciphered file as it is.
+     */
+    bool withoutKey();
     /** Sets the widths of the grid's columns (twips). */
     void SetColumnWidths();
     /** Reads the records of the active database at start into the grid; warnings gets what the user is still told. */

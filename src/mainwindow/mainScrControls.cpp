@@ -94,6 +94,7 @@ void mainScrControls::buildToolbar(QWidget *client)
         place(Image1[n], lefts[n], 120, 480, 480);
         Image1[n]->setSvg(u":/icons/%1.svg"_s.arg(pictures[n]));
         Image1[n]->setToolTip(tips[n]);
+        Image1[n]->setAccessibleName(tips[n]); // a screen reader sees no picture
         Image1[n]->setCursor(Qt::PointingHandCursor);
     }
     for (int n = 0; n < 3; ++n)
@@ -126,6 +127,11 @@ void mainScrControls::buildClipboardPanel(QWidget *client)
         Image3[n]->setSvg(n == 0 ? u":/icons/clip-empty.svg"_s : u":/icons/clip-full.svg"_s);
     }
     Image3[1]->hide();
+    // For screen readers, which see no picture.
+    for (ClickLabel *indicator : Image3)
+        indicator->setAccessibleName(u"Clipboard indicator"_s);
+    Image3[0]->setAccessibleDescription(u"The clipboard is empty"_s);
+    Image3[1]->setAccessibleDescription(u"The clipboard holds text; click to empty it"_s);
 }
 
 void mainScrControls::buildEntryArea(QWidget *client)
@@ -157,6 +163,12 @@ void mainScrControls::buildEntryArea(QWidget *client)
     place(Text1[3], 975, 750, 2445, 360);
     place(Text1[1], 975, 1140, 6705, 360);
     place(Text1[4], 3675, 15, 4005, 1095);
+    // Each label names its box for screen readers; the Info box has no label on screen.
+    Label4->setBuddy(Text1[0]);
+    Label1->setBuddy(Text1[2]);
+    Label2->setBuddy(Text1[3]);
+    Label5->setBuddy(Text1[1]);
+    Text1[4]->setAccessibleName(u"Info"_s);
     // Tab order: Service, Username, Password, Path, Info.
     QWidget::setTabOrder(Text1[0], Text1[2]);
     QWidget::setTabOrder(Text1[2], Text1[3]);
@@ -176,6 +188,7 @@ void mainScrControls::buildEntryArea(QWidget *client)
 void mainScrControls::buildGrid(QWidget *client)
 {
     Grid1 = named(new RecordGrid(client), u"Grid1"_s);
+    Grid1->setAccessibleName(u"Records"_s);
     place(Grid1, 105, 2370, 7650, 3180);
     Grid1->setMouseTracking(true);
     Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -150,8 +150,9 @@ void Securfrm::buildButtons()
     Command2 = named(new QPushButton(u"Accept"_s, this), u"Command2"_s);
     Command3 = named(new QPushButton(u"Reset"_s, this), u"Command3"_s);
     Command4 = named(new QPushButton(u"Cancel"_s, this), u"Command4"_s);
+    // A button with the keyboard focus takes Return as a click, as in any dialog; none takes it from another control.
     for (QPushButton *button : { Command1, Command2, Command3, Command4, Command5 })
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
 
     Text4 = named(new QPlainTextEdit(this), u"Text4"_s);
     Text4->setReadOnly(true);

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fakes.h"
+#include "common/Accessibility.h"
 #include "common/Clipboard.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QTest>
 #include <QWidget>
 
@@ -22,6 +25,7 @@ private Q_SLOTS:
     void elidedLabel_keepsWholeTextAndShowsItWhenCut();
     void clipboard_clearOwnValue_leavesOtherCopies_data();
     void clipboard_clearOwnValue_leavesOtherCopies();
+    void accessibility_windowIsADialogWithItsMenu();
 };
 
 void tst_CommonUi::twips_fifteenPerPixelAt96Dpi()
@@ -109,6 +113,17 @@ void tst_CommonUi::clipboard_clearOwnValue_leavesOtherCopies()
         QGuiApplication::clipboard()->setText(copiedSince);
     QCOMPARE(Clipboard::clearOwnValue(), copiedSince.isEmpty());
     QCOMPARE(Clipboard::text(), copiedSince);
+}
+
+void tst_CommonUi::accessibility_windowIsADialogWithItsMenu()
+{
+    Accessibility::install();
+    QWidget window(nullptr, Qt::Dialog);
+    auto *menu = new QMenu(&window);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&window);
+    QCOMPARE(iface->role(), QAccessible::Dialog);
+    QCOMPARE(iface->child(0)->object(), menu);
+    QCOMPARE(iface->indexOfChild(iface->child(0)), 0);
 }
 
 QTEST_MAIN(tst_CommonUi)

@@ -19,8 +19,9 @@ printf '%s' "$PREFS" >"$APP/prefs.cfg"
 chmod 600 "$APP/prefs.cfg"
 
 e2e_start "export $(weston_env) QT_QPA_PLATFORM=wayland"
-weston_wait_window "$E2E_DIR/desktop.png" 420 220
-e2e_click "place:$BX,$BY,$BW,$BH" 100 100
+# The splash hands over by itself after 4 s: on a loaded machine the main window may be the first seen.
+weston_wait_window "$E2E_DIR/desktop.png" 420 220 "$E2E_TIMEOUT" $((7980 / 15)) $((6300 / 15))
+((BW > 420 + 4)) || e2e_click "place:$BX,$BY,$BW,$BH" 100 100
 weston_wait_window "$E2E_DIR/desktop.png" $((7980 / 15)) $((6300 / 15))
 weston_main_place
 e2e_shot main-window

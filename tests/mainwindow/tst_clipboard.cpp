@@ -303,6 +303,8 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
     // An empty clipboard empties the target.
     Clipboard::clear();
     QTRY_VERIFY(ui.text(RecordLine::Password).isEmpty());
+    focusBox(f, RecordLine::Username);
+    QVERIFY(ui.text(RecordLine::Username).isEmpty());
 }
 
 void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
@@ -322,6 +324,14 @@ void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
         QCOMPARE(Clipboard::text(), u"jdoe"_s);
         QCOMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     }
+    // A click into another box that brings the window back is a move, though the focus comes with the window.
+    QApplication::setActiveWindow(nullptr);
+    ui.Text1[RecordLine::Password]->setFocus(Qt::MouseFocusReason);
+    Clipboard::setText(u"pw"_s);
+    QApplication::setActiveWindow(f.window.get());
+    QTRY_COMPARE(f.window->clipboard().Indice, RecordLine::Password);
+    QCOMPARE(ui.text(RecordLine::Username), u"pw"_s);
+    QVERIFY(Clipboard::text().isEmpty());
 }
 
 void tst_Clipboard::capture_textPutBackByClipboardManager_isNoCopy()

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void load_showsRecordsInOrderWithMaskedPasswords();
     void load_shortAndLegacyLines_getTheirOwnRows();
     void load_underAnotherPassword_showsNothingAndWritesNothing();
+    void load_levelOneWithoutPassword_emptyAndSilent_addRefused();
     void model_passesItemModelTester();
     void selection_fillsBoxesWithRealPasswordAndCaption();
     void selection_rightButtonAndEmptyGrid_changeNothing();
@@ -294,6 +295,22 @@ void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
     QCOMPARE(f.messages.shown.size(), 3);
     QCOMPARE(f.rows(), 0);
     QCOMPARE(TestFolders::read(edb), before);
+}
+
+void tst_MainWindow::load_levelOneWithoutPassword_emptyAndSilent_addRefused()
+{
+    MainWindowFixture f;
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"UNSETMARK"_s, u"05-17-2026"_s, 1)));
+    QVERIFY(f.window->database().RewriteDatabase(1, { recordLine(u"B"_s, {}, u"m"_s, u"p"_s) }, [] { return u"p"_s; }));
+    const QByteArray before = TestFolders::read(f.window->database().files().encrypted);
+    f.start();
+    QCOMPARE(f.rows(), 0); // nothing is deciphered, and there is nothing to say
+    QVERIFY(f.messages.shown.isEmpty());
+    for (int i : { 0, 2, 3 })
+        f.ui.setText(RecordLine::Field(i), u"x"_s);
+    f.ui.mnuAdd->trigger(); // no key to write with
+    QCOMPARE(f.messages.texts(), QStringList { u"Can not access the DataBase."_s });
+    QCOMPARE(TestFolders::read(f.window->database().files().encrypted), before);
 }
 
 void tst_MainWindow::model_passesItemModelTester()

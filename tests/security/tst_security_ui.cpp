@@ -540,7 +540,8 @@ void tst_SecurityUi::securfrm_reset_restoresDesignState()
     child<QCheckBox>(&window, u"Check2"_s)->setChecked(false);
     QCOMPARE(window.height(), Twips::toPixels(Securfrm::kTallHeight));
 
-    child<QPushButton>(&window, u"Command3"_s)->click();
+    // Return on the focused button, as Space or a click.
+    QTest::keyClick(child<QPushButton>(&window, u"Command3"_s), Qt::Key_Return);
     for (const QString &name : { u"Text1"_s, u"Text2"_s, u"Text3"_s })
         QCOMPARE(child<QLineEdit>(&window, name)->text(), QString());
     QCOMPARE(child<QPlainTextEdit>(&window, u"Text4"_s)->toPlainText(), QString());
