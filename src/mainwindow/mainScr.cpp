@@ -32,6 +32,8 @@
 #include <QScreen>
 #include <QTableView>
 
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -223,6 +225,14 @@ void mainScr::SetColumnWidths()
 }
 
 void mainScr::loadRecords()
+{
+    readRecords();
+    // The load read every record into text that the list, holding them more compactly, no longer
+    // needs: that memory goes back to the system rather than waiting in the heap.
+    ::malloc_trim(0);
+}
+
+void mainScr::readRecords()
 {
     const bool level1 = level() == 1;
     m_editor.fileRead(level());

@@ -83,6 +83,7 @@ private:
     /** Sets the widths of the grid's columns (twips). */
     void SetColumnWidths();
     void loadRecords();
+    void readRecords();
     void showRecords(const LoadResult &loaded);
     /** Tells what settling the database files at start found; a failure keeps the records from being written. */
     void showSettled(const FileResult &settled);
