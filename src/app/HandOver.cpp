@@ -63,6 +63,27 @@ bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
     return ready > 0 && (watch.revents & events);
 }
 
+/**
+ * A connected socket to the running Corvane, or -1. One that has just taken the
+ * folder may not listen yet, and one whose queue is full is busy: both are
+ * asked again until the deadline.
+ */
+int connectTo(const sockaddr_un &address, const QDeadlineTimer &deadline)
+{
+    for (;;) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return -1;
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+            return fd;
+        const int error = errno;
+        ::close(fd);
+        if ((error != ENOENT && error != ECONNREFUSED && error != EAGAIN) || deadline.hasExpired())
+            return -1;
+        ::usleep(50 * 1000);
+    }
+}
+
 /** One later start's request, read as it arrives. */
 class Client : public QObject
 {
@@ -143,33 +164,24 @@ bool HandOver::askRunning(int timeoutMs)
     sockaddr_un address;
     if (!addressOf(socketPath(), address))
         return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const QDeadlineTimer deadline(timeoutMs);
+    const int fd = connectTo(address, deadline);
     if (fd < 0)
         return false;
-    const QDeadlineTimer deadline(timeoutMs);
-    bool answered = false;
-    bool connected = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    if (!connected && errno == EAGAIN) {
-        // The running one's queue of waiting connections is full: it has not been taking them.
-        connected = waitFor(fd, POLLOUT, deadline);
-    }
-    if (connected) {
-        const QByteArray request = kRaise.toByteArray() + ' ' + activationToken() + '\n';
-        if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size()) {
-            QByteArray answer;
-            while (!answer.contains('\n') && waitFor(fd, POLLIN, deadline)) {
-                char buffer[16];
-                const ssize_t got = ::read(fd, buffer, sizeof buffer);
-                if (got <= 0 && !(got < 0 && (errno == EAGAIN || errno == EINTR)))
-                    break;
-                if (got > 0)
-                    answer.append(buffer, got);
-            }
-            answered = answer == kAnswer;
+    QByteArray answer;
+    const QByteArray request = kRaise.toByteArray() + ' ' + activationToken() + '\n';
+    if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size()) {
+        while (!answer.contains('\n') && waitFor(fd, POLLIN, deadline)) {
+            char buffer[16];
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got <= 0 && !(got < 0 && (errno == EAGAIN || errno == EINTR)))
+                break;
+            if (got > 0)
+                answer.append(buffer, got);
         }
     }
     ::close(fd);
-    return answered;
+    return answer == kAnswer;
 }
 
 bool HandOver::listen()

@@ -3,6 +3,8 @@
 
 #include "store/RecordLine.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -50,6 +52,27 @@ void appendFolded(std::u16string &folded, QStringView text)
         const char32_t folded32 = QChar::toCaseFolded(unit);
         folded.push_back(QChar::requiresSurrogates(unit) ? QChar::lowSurrogate(folded32) : char16_t(folded32));
     }
+}
+
+/**
+ * The line as UTF-8 in a block of just its size (QString::toUtf8() keeps room
+ * for three bytes a character, which would take more than the UTF-16 it saves).
+ */
+QByteArray compactUtf8(QStringView line)
+{
+    qsizetype size = 0;
+    for (const QChar c : line)
+        size += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3; // a surrogate pair takes 4
+    QByteArray bytes(size, Qt::Uninitialized);
+    if (size == line.size()) {
+        // ASCII, as nearly every line is.
+        std::transform(line.cbegin(), line.cend(), bytes.data(), [](QChar c) { return char(c.unicode()); });
+        return bytes;
+    }
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    const char *end = encoder.appendToBuffer(bytes.data(), line);
+    bytes.truncate(end - bytes.constData());
+    return bytes;
 }
 
 /** The first index in [0, count) whose item is not before the place sought; before(index) says whether it is. */
@@ -115,7 +138,7 @@ void RecordList::assign(const QStringList &lines)
     m_lines.clear();
     m_lines.reserve(lines.size());
     for (const Keyed &k : keyed)
-        m_lines.append(lines.at(k.index).toUtf8());
+        m_lines.append(compactUtf8(lines.at(k.index)));
 }
 
 qsizetype RecordList::insertionIndex(const QString &line) const
@@ -131,7 +154,7 @@ qsizetype RecordList::insertionIndex(const QString &line) const
 qsizetype RecordList::insert(const QString &line)
 {
     const qsizetype index = insertionIndex(line);
-    m_lines.insert(index, line.toUtf8());
+    m_lines.insert(index, compactUtf8(line));
     return index;
 }
 
@@ -152,10 +175,10 @@ qsizetype RecordList::replace(qsizetype index, const QString &line)
 {
     const qsizetype to = replacementIndex(index, line);
     if (to == index) {
-        m_lines[index] = line.toUtf8();
+        m_lines[index] = compactUtf8(line);
     } else {
         m_lines.removeAt(index);
-        m_lines.insert(to, line.toUtf8());
+        m_lines.insert(to, compactUtf8(line));
     }
     return to;
 }

@@ -136,8 +136,11 @@ void tst_App::about_staysUntilClosed()
 {
     QPointer<Splash> about = new Splash;
     QSignalSpy handOver(about, &Splash::handOver);
+    QVERIFY(!about->lblRelease->isVisibleTo(about));
     about->showAsAbout();
     QVERIFY(about->Label5->isVisible());
+    // Which release is installed, beside the splash's own version line.
+    QVERIFY(about->lblRelease->isVisible());
     QVERIFY(!about->Timer1->isActive());
     QTest::qWait(50);
     QCOMPARE(handOver.count(), 0);
