@@ -4,6 +4,7 @@
 #include "store/RecordLine.h"
 
 #include <QStringEncoder>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <string>
@@ -49,7 +50,9 @@ void appendFolded(std::u16string &folded, QStringView text)
         if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
             unit = QChar::surrogateToUcs4(last, char16_t(unit));
         last = c.unicode();
-        const char32_t folded32 = QChar::toCaseFolded(unit);
+        // ASCII, as nearly every Service is, folds to lower case.
+        const char32_t folded32
+            = unit < 0x80 ? (unit >= 'A' && unit <= 'Z' ? unit + 32 : unit) : QChar::toCaseFolded(unit);
         folded.push_back(QChar::requiresSurrogates(unit) ? QChar::lowSurrogate(folded32) : char16_t(folded32));
     }
 }
@@ -60,19 +63,10 @@ void appendFolded(std::u16string &folded, QStringView text)
  */
 QByteArray compactUtf8(QStringView line)
 {
-    qsizetype size = 0;
-    for (const QChar c : line)
-        size += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3; // a surrogate pair takes 4
-    QByteArray bytes(size, Qt::Uninitialized);
-    if (size == line.size()) {
-        // ASCII, as nearly every line is.
-        std::transform(line.cbegin(), line.cend(), bytes.data(), [](QChar c) { return char(c.unicode()); });
-        return bytes;
-    }
+    QVarLengthArray<char, 1024> room(line.size() * 3);
     QStringEncoder encoder(QStringEncoder::Utf8);
-    const char *end = encoder.appendToBuffer(bytes.data(), line);
-    bytes.truncate(end - bytes.constData());
-    return bytes;
+    const char *end = encoder.appendToBuffer(room.data(), line);
+    return QByteArray(room.constData(), end - room.constData());
 }
 
 /** The first index in [0, count) whose item is not before the place sought; before(index) says whether it is. */
