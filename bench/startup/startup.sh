@@ -142,28 +142,26 @@ for ((run = -1; run < runs; ++run)); do
     cd "$work"
 done
 
-floor_ms=$(printf '%s\n' "${floor_times[@]}" | median)
-corvane_ms=$(printf '%s\n' "${times[@]}" | median)
+# compare FLOOR_NAME NAME RATIO_NAME FLOOR_VALUES VALUES: the medians of the two arrays (ms) and their ratio.
+compare() {
+    local -n floor_values=$4 values=$5
+    local floor corvane
+    floor=$(printf '%s\n' "${floor_values[@]}" | median)
+    corvane=$(printf '%s\n' "${values[@]}" | median)
+    echo "$1: $floor ms"
+    echo "$2: $corvane ms"
+    echo "$3: $(ratio "$corvane" "$floor")"
+}
+compare qt_floor_startup_ms startup_ms startup_ratio_to_qt_floor floor_times times
+compare qt_floor_startup_cpu_ms startup_cpu_ms startup_cpu_ratio_to_qt_floor floor_cpu cpu
+echo "splash_click_to_main_32767_ms: $(printf '%s\n' "${main_times[@]}" | median) ms"
 floor_rss_kib=$(printf '%s\n' "${floor_rss[@]}" | median)
 rss_kib=$(printf '%s\n' "${rss[@]}" | median)
-echo "qt_floor_startup_ms: $floor_ms ms"
-echo "startup_ms: $corvane_ms ms"
-echo "startup_ratio_to_qt_floor: $(ratio "$corvane_ms" "$floor_ms")"
-floor_cpu_ms=$(printf '%s\n' "${floor_cpu[@]}" | median)
-corvane_cpu_ms=$(printf '%s\n' "${cpu[@]}" | median)
-echo "qt_floor_startup_cpu_ms: $floor_cpu_ms ms"
-echo "startup_cpu_ms: $corvane_cpu_ms ms"
-echo "startup_cpu_ratio_to_qt_floor: $(ratio "$corvane_cpu_ms" "$floor_cpu_ms")"
-echo "splash_click_to_main_32767_ms: $(printf '%s\n' "${main_times[@]}" | median) ms"
 echo "qt_floor_rss_kib: $floor_rss_kib KiB"
 echo "qt_floor_pss_kib: $(printf '%s\n' "${floor_pss[@]}" | median) KiB"
 echo "rss_main_32767_kib: $rss_kib KiB"
 echo "pss_main_32767_kib: $(printf '%s\n' "${pss[@]}" | median) KiB"
 echo "rss_main_32767_over_floor_kib: $((rss_kib - floor_rss_kib)) KiB"
-floor_total_ms=$(printf '%s\n' "${floor_total_cpu[@]}" | median)
-total_ms=$(printf '%s\n' "${total_cpu[@]}" | median)
-echo "qt_floor_cpu_ms: $floor_total_ms ms"
-echo "cpu_main_32767_ms: $total_ms ms"
-echo "cpu_main_32767_ratio_to_qt_floor: $(ratio "$total_ms" "$floor_total_ms")"
+compare qt_floor_cpu_ms cpu_main_32767_ms cpu_main_32767_ratio_to_qt_floor floor_total_cpu total_cpu
 echo "qt_floor_threads: $(printf '%s\n' "${floor_threads[@]}" | median)"
 echo "threads_main_32767: $(printf '%s\n' "${main_threads[@]}" | median)"

@@ -123,13 +123,11 @@ void Startup::reportUnusableFolder(const FileResult &problem)
 void Startup::bringForward(const QByteArray &activationToken)
 {
     const bool mainShown = m_main && m_loaded && m_main->isVisible();
+    // A dialog comes forward with the main window it belongs to.
     if (mainShown) {
         m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
         m_main->raise();
     }
-    // The splash at start, or the About box over the main window.
-    if (m_splash && m_splash->isVisible())
-        m_splash->raise();
     // While the owner is asked (or a message waits) that window, never a main window not yet shown.
     QWidget *front = QApplication::activeModalWidget();
     if (!front)
@@ -142,6 +140,9 @@ void Startup::bringForward(const QByteArray &activationToken)
     if (!activationToken.isEmpty() && WindowSystem::isNativeWayland())
         qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     front->activateWindow();
+    // The About box stays above the main window it was opened from.
+    if (m_splash && m_splash != front && m_splash->isVisible())
+        m_splash->raise();
 }
 
 void Startup::showMainWindow()
