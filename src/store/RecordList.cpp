@@ -13,8 +13,13 @@
 namespace {
 QStringView serviceOf(QStringView line)
 {
-    const qsizetype at = line.indexOf(RecordLine::kSeparator);
-    return at < 0 ? line : line.first(at);
+    // Found by the separator's first character, which Qt looks for many characters at a time.
+    const QChar first = RecordLine::kSeparator.front();
+    for (qsizetype at = line.indexOf(first); at >= 0; at = line.indexOf(first, at + 1)) {
+        if (line.sliced(at).startsWith(RecordLine::kSeparator))
+            return line.first(at);
+    }
+    return line;
 }
 
 /**
