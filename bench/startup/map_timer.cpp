@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // map_timer TIMEOUT_MS PROGRAM [ARGUMENTS...]
 //
-// Starts PROGRAM and prints "PID MS": its process id and the milliseconds from its exec until
-// the X server mapped its first window, as a user waits for a start. The program is left
+// Starts PROGRAM and prints "PID MS CPU_MS THREADS": its process id, the milliseconds from its
+// exec until the X server mapped its first window, as a user waits for a start, the processor
+// time the program had used by then (every thread's, user and system, in milliseconds) and how
+// many threads it had started by then. The program is left
 // running; what it prints goes to standard error, so that standard output holds only the
 // figure and a caller reading it does not wait for the program. Watches the root window, so it
 // needs an X server where nothing else maps windows meanwhile (a private Xvfb). Exits 1, having
@@ -11,7 +13,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +26,56 @@ double nowMs()
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+}
+
+struct ProcessorUse
+{
+    double ms = 0;
+    int threads = 0;
+};
+
+/**
+ * The processor time the process has used, in every thread it has started: each live thread's
+ * own figure (nanoseconds) summed, or the whole process's (counted in clock ticks, and so
+ * coarser, but holding threads that have ended too) where that is more.
+ */
+ProcessorUse processorUse(pid_t pid)
+{
+    ProcessorUse use;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/task", int(pid));
+    if (DIR *tasks = opendir(path)) {
+        while (const dirent *task = readdir(tasks)) {
+            if (task->d_name[0] == '.')
+                continue;
+            char statPath[384];
+            std::snprintf(statPath, sizeof statPath, "%s/%s/schedstat", path, task->d_name);
+            if (FILE *file = std::fopen(statPath, "r")) {
+                unsigned long long ns = 0;
+                if (std::fscanf(file, "%llu", &ns) == 1)
+                    use.ms += double(ns) / 1e6;
+                std::fclose(file);
+            }
+            ++use.threads;
+        }
+        closedir(tasks);
+    }
+    std::snprintf(path, sizeof path, "/proc/%d/stat", int(pid));
+    if (FILE *file = std::fopen(path, "r")) {
+        // Fields 14 and 15, after the name in parentheses (which may hold spaces).
+        char line[1024] = {};
+        const size_t read = std::fread(line, 1, sizeof line - 1, file);
+        std::fclose(file);
+        line[read] = 0;
+        unsigned long long user = 0, system = 0;
+        if (const char *after = std::strrchr(line, ')'); after
+            && std::sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) == 2) {
+            const double ticks = double(user + system) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+            if (ticks > use.ms)
+                use.ms = ticks;
+        }
+    }
+    return use;
 }
 } // namespace
 
@@ -72,7 +126,9 @@ int main(int argc, char *argv[])
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == MapNotify) {
-                std::printf("%d %.1f\n", int(pid), nowMs() - start);
+                const double mapped = nowMs() - start;
+                const ProcessorUse use = processorUse(pid);
+                std::printf("%d %.1f %.1f %d\n", int(pid), mapped, use.ms, use.threads);
                 return 0;
             }
         }

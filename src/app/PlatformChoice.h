@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 /**
  * Which Qt platform Corvane asks for. In a Wayland session with an X server
@@ -32,5 +33,27 @@ QByteArray platformFor(const Session &session);
 
 /** Sets QT_QPA_PLATFORM for the current session where platformFor() says so; before the QApplication exists. */
 void apply();
+
+/**
+ * Why no window can be opened, in one sentence for standard error: no
+ * display at all (DISPLAY and WAYLAND_DISPLAY unset, as over ssh) and no
+ * platform chosen. Empty when Qt may try.
+ */
+QString noDisplay(const Session &session);
+
+/**
+ * While it lives, a Qt platform that cannot start (a display that is set but
+ * does not answer) ends the program with ExitStatus::NoDisplay and one
+ * sentence on standard error, where Qt would abort. Held around the
+ * construction of the QApplication.
+ */
+class StartGuard
+{
+public:
+    StartGuard();
+    ~StartGuard();
+    StartGuard(const StartGuard &) = delete;
+    StartGuard &operator=(const StartGuard &) = delete;
+};
 
 } // namespace PlatformChoice

@@ -24,6 +24,7 @@ Splash::Splash(QWidget *parent)
     , Image1(new QLabel(this))
     , lblProduct(new QLabel(AppInfo::title, this))
     , lblVersion(new QLabel(AppInfo::versionLine, this))
+    , lblRelease(new QLabel(u"Version "_s + AppInfo::version, this))
     , Label1(new QLabel(this))
     , Label2(new QLabel(this))
     , Label3(new QLabel(kMakers, this))
@@ -37,8 +38,9 @@ Splash::Splash(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(AppInfo::title);
     for (auto [widget, name] : { std::pair<QWidget *, QString> { Image1, u"Image1"_s }, { lblProduct, u"lblProduct"_s },
-             { lblVersion, u"lblVersion"_s }, { Label1, u"Label1"_s }, { Label2, u"Label2"_s }, { Label3, u"Label3"_s },
-             { Label4, u"Label4"_s }, { Label5, u"Label5"_s }, { lblWeb, u"lblWeb"_s }, { imgWeb, u"imgWeb"_s } })
+             { lblVersion, u"lblVersion"_s }, { lblRelease, u"lblRelease"_s }, { Label1, u"Label1"_s },
+             { Label2, u"Label2"_s }, { Label3, u"Label3"_s }, { Label4, u"Label4"_s }, { Label5, u"Label5"_s },
+             { lblWeb, u"lblWeb"_s }, { imgWeb, u"imgWeb"_s } })
         widget->setObjectName(name);
 
     setFixedSize(Twips::toPixels(6300), Twips::toPixels(3300));
@@ -62,6 +64,9 @@ Splash::Splash(QWidget *parent)
     place(Label2, 2040, 1440, 3900, 240);
     place(Label3, 2040, 1800, 3900, 240);
     place(Label4, 2040, 2040, 3900, 240);
+    // Which release is installed is what a user opens the About box for.
+    place(lblRelease, 2040, 2280, 3900, 240);
+    lblRelease->hide();
 
     imgWeb->setSvg(u":/icons/web.svg"_s);
     place(imgWeb, 300, 2760, 240, 240);
@@ -106,6 +111,7 @@ void Splash::Form_Load()
 void Splash::showAsAbout()
 {
     Label5->show();
+    lblRelease->show();
     Timer1->stop();
     show();
     raise();

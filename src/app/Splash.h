@@ -26,6 +26,7 @@ public:
     QLabel *Image1; ///< the logo
     QLabel *lblProduct; ///< "Corvane"
     QLabel *lblVersion; ///< "v1.0 - 05/2002"
+    QLabel *lblRelease; ///< the program's version ("Version 1.0.0"), shown in the About box only
     QLabel *Label1; ///< first title line (language table entry 1)
     QLabel *Label2; ///< second title line (entry 2)
     QLabel *Label3; ///< the makers (entry 0)

@@ -1,22 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Startup.h"
 
+#include "app/HandOver.h"
 #include "app/Splash.h"
 #include "common/AppFolders.h"
 #include "common/AppInfo.h"
 #include "common/Messages.h"
 #include "common/ProgramExit.h"
 #include "common/SafeFile.h"
+#include "common/WindowSystem.h"
 #include "i18n/Language.h"
 #include "mainwindow/mainScr.h"
 
+#include <QApplication>
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// How long a second start waits for the running one to come forward: longer than a busy moment
+// (a database of 100,000 records rewritten), short enough for a user who waits.
+constexpr int kHandOverWaitMs = 3000;
+} // namespace
 
 Startup::Startup() = default;
 
@@ -26,8 +36,11 @@ bool Startup::run()
 {
     Language::setCurrentLanguage(Language::English);
     CreateDataFolder();
+    const FileResult usable = AppFolders::checkUsable();
     if (!takeInstanceLock())
         return false;
+    if (!usable)
+        reportUnusableFolder(usable);
 
     m_splash = new Splash;
     // Queued: the main window's load (which may wait for the owner) runs after the splash has closed,
@@ -73,14 +86,21 @@ bool Startup::takeInstanceLock()
     }
     if (!locked) {
         if (m_lock->error() == QLockFile::LockFailedError) {
+            // The Corvane that runs on this folder comes forward, as when a desktop brings a program back.
+            if (HandOver::askRunning(kHandOverWaitMs))
+                return false;
             showMessage(nullptr, MessageIcon::Information, AppInfo::title,
                 u"Corvane is already running with the records of this folder."_s);
+            m_endStatus = ExitStatus::FolderInUse;
             return false;
         }
-        // The data folder cannot be written to; the database steps report that in their own way.
+        // The data folder cannot be written to: the start has said so (reportUnusableFolder).
         return true;
     }
     QFile::setPermissions(AppFolders::instanceLock(), QFile::ReadOwner | QFile::WriteOwner);
+    m_handOver = new HandOver(this);
+    if (m_handOver->listen())
+        connect(m_handOver, &HandOver::raiseRequested, this, &Startup::bringForward);
 
     // A temporary database left behind by a run that was killed holds the records deciphered, and a
     // write killed half-way leaves its new copy (the records, or the owner password) beside the file.
@@ -94,6 +114,38 @@ bool Startup::takeInstanceLock()
     }
     AppFolders::removeLeftovers();
     return true;
+}
+
+void Startup::reportUnusableFolder(const FileResult &problem)
+{
+    std::fputs(u"corvane: %1\n"_s.arg(problem.error).toLocal8Bit().constData(), stderr);
+    showMessage(nullptr, MessageIcon::Critical, AppInfo::title,
+        u"Corvane cannot save changes to your records.\n%1"_s.arg(problem.error));
+}
+
+void Startup::bringForward(const QByteArray &activationToken)
+{
+    const bool mainShown = m_main && m_loaded && m_main->isVisible();
+    // A dialog comes forward with the main window it belongs to.
+    if (mainShown) {
+        m_main->setWindowState(m_main->windowState() & ~Qt::WindowMinimized);
+        m_main->raise();
+    }
+    // While the owner is asked (or a message waits) that window, never a main window not yet shown.
+    QWidget *front = QApplication::activeModalWidget();
+    if (!front)
+        front = mainShown ? static_cast<QWidget *>(m_main.get()) : m_splash.data();
+    if (!front || !front->isVisible())
+        return;
+    front->setWindowState(front->windowState() & ~Qt::WindowMinimized);
+    front->raise();
+    // A Wayland desktop lets a program take the focus with the token it gave the later start.
+    if (!activationToken.isEmpty() && WindowSystem::isNativeWayland())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    front->activateWindow();
+    // The About box stays above the main window it was opened from.
+    if (m_splash && m_splash != front && m_splash->isVisible())
+        m_splash->raise();
 }
 
 void Startup::showMainWindow()

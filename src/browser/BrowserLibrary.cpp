@@ -53,7 +53,7 @@ namespace BrowserLibrary {
 
 QString path()
 {
-    return AppFolders::shippedFolder() + u'/' + QStringLiteral(CORVANE_BROWSER_LIBRARY);
+    return AppFolders::programFolder() + u'/' + QStringLiteral(CORVANE_BROWSER_LIBRARY);
 }
 
 BrowserFactory *factory(QString *error)

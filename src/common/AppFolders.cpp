@@ -10,13 +10,17 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 QString testApplicationFolder;
-QString testShippedFolder;
+QString testProgramFolder;
 
 QString withoutTrailingSeparator(QString path)
 {
@@ -24,30 +28,127 @@ QString withoutTrailingSeparator(QString path)
         path.chop(1);
     return path;
 }
+
+/** What the install mark beside the program says; read once, since an install does not move under a running program. */
+struct InstallMark
+{
+    bool present = false;
+    QString shared; ///< the shipped files' folder, relative to the program's
+};
+
+InstallMark readInstallMark(const QString &programFolder)
+{
+    const QString path = programFolder + u'/' + QString::fromUtf16(AppFolders::kInstallMark);
+    InstallMark mark;
+    mark.present = QFileInfo::exists(path);
+    if (!mark.present)
+        return mark;
+    const QByteArray content = SafeFile::readAll(path).value_or(QByteArray());
+    for (const QByteArray &line : content.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith("shared="))
+            mark.shared = QFile::decodeName(trimmed.mid(7).trimmed());
+    }
+    return mark;
+}
+
+InstallMark installMark()
+{
+    if (!testProgramFolder.isEmpty())
+        return readInstallMark(testProgramFolder);
+    static const InstallMark mark = readInstallMark(AppFolders::programFolder());
+    return mark;
+}
+
+/** The user's own data folder, made (mode 0700) when missing. */
+QString perUserFolder()
+{
+    const QString perUser = withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(perUser);
+    // A folder that cannot be made private is reported with its reason at start (checkUsable()).
+    static_cast<void>(SafeFile::makePrivateFolder(perUser));
+    return perUser;
+}
+
+QString systemError(const QString &what, const QString &path, int error)
+{
+    return u"%1 %2: %3"_s.arg(what, QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+/** Makes folder and the folders above it that are missing (mode 0700); the failure says which one and why. */
+FileResult makePath(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.exists()) {
+        if (info.isDir())
+            return FileResult::success();
+        return FileResult::failure(u"%1 is not a folder"_s.arg(QDir::toNativeSeparators(folder)));
+    }
+    if (const QString parent = info.absolutePath(); parent != folder) {
+        if (const FileResult made = makePath(parent); !made)
+            return made;
+    }
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        return FileResult::failure(systemError(u"Could not create the folder"_s, folder, errno));
+    return FileResult::success();
+}
+
+/** A failure when the user may not use the folder or file at path as the program does; success when it is missing. */
+FileResult checkAccess(const QString &path, const QString &what, int mode)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::access(native.constData(), F_OK) != 0 || ::access(native.constData(), mode) == 0)
+        return FileResult::success();
+    return FileResult::failure(systemError(u"You may not read and write %1"_s.arg(what), path, errno));
+}
+
+FileResult checkSpace(const QString &folder)
+{
+    struct statvfs disk
+    { };
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return FileResult::success();
+    // Root may still write into the blocks kept back for it.
+    const auto free = ::getuid() == 0 ? disk.f_bfree : disk.f_bavail;
+    if (free > 0)
+        return FileResult::success();
+    return FileResult::failure(systemError(u"No room is left on the disk that holds"_s, folder, ENOSPC));
+}
 } // namespace
 
 namespace AppFolders {
 
+QString programFolder()
+{
+    if (!testProgramFolder.isEmpty())
+        return testProgramFolder;
+    return withoutTrailingSeparator(QCoreApplication::applicationDirPath());
+}
+
+bool isInstalled()
+{
+    return installMark().present;
+}
+
 QString shippedFolder()
 {
-    if (!testShippedFolder.isEmpty())
-        return testShippedFolder;
-    return withoutTrailingSeparator(QCoreApplication::applicationDirPath());
+    const InstallMark mark = installMark();
+    if (!mark.present || mark.shared.isEmpty())
+        return programFolder();
+    return withoutTrailingSeparator(QDir::cleanPath(QDir(programFolder()).absoluteFilePath(mark.shared)));
 }
 
 QString applicationFolder()
 {
     if (!testApplicationFolder.isEmpty())
         return testApplicationFolder;
-    const QString own = shippedFolder();
+    // An installed copy never writes below its prefix, as root neither.
+    if (isInstalled())
+        return perUserFolder();
+    const QString own = programFolder();
     if (::access(QFile::encodeName(own).constData(), W_OK) == 0)
         return own;
-    const QString perUser = withoutTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    QDir().mkpath(perUser);
-    // A folder that cannot be made private is refused again, with its reason, by the first file
-    // the program writes there (the data folder is made the same way), so the user is told then.
-    static_cast<void>(SafeFile::makePrivateFolder(perUser));
-    return perUser;
+    return perUserFolder();
 }
 
 QString dataFolder()
@@ -145,10 +246,27 @@ void removeLeftovers()
     SafeFile::removeTemporaryCopies(applicationFolder(), { u"prefs.cfg"_s, u"lang.dat"_s, u".hidden"_s });
 }
 
-void setForTesting(const QString &applicationFolder, const QString &shippedFolder)
+FileResult checkUsable()
+{
+    const QString application = applicationFolder();
+    const QString data = dataFolder();
+    for (const QString &folder : { application, data }) {
+        if (const FileResult made = makePath(folder); !made)
+            return made;
+        if (const FileResult access = checkAccess(folder, u"the folder"_s, R_OK | W_OK | X_OK); !access)
+            return access;
+    }
+    for (const QString &file : { plainDatabase(), encryptedDatabase(), ownerPasswordFile() }) {
+        if (const FileResult access = checkAccess(file, u"the file"_s, R_OK | W_OK); !access)
+            return access;
+    }
+    return checkSpace(data);
+}
+
+void setForTesting(const QString &applicationFolder, const QString &programFolder)
 {
     testApplicationFolder = applicationFolder;
-    testShippedFolder = shippedFolder;
+    testProgramFolder = programFolder;
 }
 
 FileResult markHidden(const QString &path)

@@ -11,13 +11,32 @@
  */
 namespace AppFolders {
 /**
- * The folder every file the program writes lives in: the program's own
- * folder when it can be written to, else the user's own data folder
- * (a system-wide install).
+ * The folder every file the program writes lives in: the user's own data
+ * folder (${XDG_DATA_HOME:-~/.local/share}/corvane) for an installed copy,
+ * whoever runs it, and for a program folder that cannot be written to;
+ * otherwise the program's own folder (a build, or a copy in a folder of the
+ * user's own).
  */
 QString applicationFolder();
 
-/** The folder that holds the program file; the files that ship with it (help page, languages) are read there. */
+/** The folder that holds the program file and its browser library. */
+QString programFolder();
+
+/**
+ * The name of the file that marks an installed copy. An install puts it
+ * beside the program; it names the folder of the files that ship with the
+ * program ("shared=../../share/corvane", relative to the program's folder).
+ */
+inline constexpr char16_t kInstallMark[] = u"installed.conf";
+
+/** Whether the program is an installed copy: kInstallMark lies beside it. */
+bool isInstalled();
+
+/**
+ * The folder the files that ship with the program (help page, languages) are
+ * read from: the one kInstallMark names for an installed copy (as
+ * <prefix>/share/corvane), else the program's own folder.
+ */
 QString shippedFolder();
 
 /** applicationFolder() + "/Data": the databases and the owner password file. */
@@ -59,8 +78,21 @@ QString instanceLock(); ///< Data/corvane.lock: one running program per applicat
  */
 void removeLeftovers();
 
-/** Tests point the program at their own folders; empty texts bring the real ones back. */
-void setForTesting(const QString &applicationFolder, const QString &shippedFolder);
+/**
+ * Whether the program can keep its files: the application folder and the
+ * data folder exist (made when missing) and the user may read and write
+ * them, the disk that holds them is not full, and the database and owner
+ * password files that exist can be read and written. The failure names the
+ * first thing wrong and its cause.
+ */
+FileResult checkUsable();
+
+/**
+ * Tests point the program at their own folders: the application folder, and
+ * the folder standing for the program's own (where an install mark may lie);
+ * empty texts bring the real ones back.
+ */
+void setForTesting(const QString &applicationFolder, const QString &programFolder);
 
 /**
  * Marks the file or folder at path hidden the way Linux file managers

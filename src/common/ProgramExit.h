@@ -5,6 +5,15 @@
 
 #include <functional>
 
+/** How the program ends, as the shell and the desktop see it. */
+enum class ExitStatus : int {
+    Normal = 0, ///< the user ended it, or a second start handed over to the running one
+    NoDisplay = 1, ///< no desktop to show a window on
+    Usage = 2, ///< a command line it does not understand
+    OwnerRefused = 3, ///< the owner password was not given (three wrong ones, or Cancel)
+    FolderInUse = 4, ///< another Corvane holds the folder and could not be reached
+};
+
 /**
  * Ends the program at once, saving nothing. After a request every event loop
  * returns (the main one and any nested wait), and code that was waiting in
@@ -18,12 +27,15 @@ class ProgramExit : public QObject
 public:
     static ProgramExit &instance();
 
-    static void request();
+    /** Ends the program with status (the first request's status counts). */
+    static void request(ExitStatus status = ExitStatus::Normal);
     static bool isRequested();
+    /** The status the program ends with: the first request's, Normal when none came. */
+    static int status();
 
     /**
      * Replaces what a request does beyond raising the flag and the signal; the
-     * default calls QCoreApplication::exit(0). Tests install a recorder.
+     * default calls QCoreApplication::exit(status()). Tests install a recorder.
      * An empty function restores the default and lowers the flag.
      */
     static void setHandler(std::function<void()> handler);
@@ -34,5 +46,6 @@ Q_SIGNALS:
 private:
     ProgramExit() = default;
     bool m_requested = false;
+    ExitStatus m_status = ExitStatus::Normal;
     std::function<void()> m_handler;
 };

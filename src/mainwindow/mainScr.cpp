@@ -36,6 +36,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -259,6 +261,14 @@ void mainScr::SetColumnWidths()
 }
 
 void mainScr::loadRecords(FileResult &warnings)
+{
+    readRecords(warnings);
+    // The load read every record into text that the list, holding them more compactly, no longer
+    // needs: that memory goes back to the system rather than waiting in the heap.
+    ::malloc_trim(0);
+}
+
+void mainScr::readRecords(FileResult &warnings)
 {
     const bool level1 = level() == 1;
     m_editor.fileRead(level());

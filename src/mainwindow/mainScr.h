@@ -108,6 +108,7 @@ private:
     void SetColumnWidths();
     /** Reads the records of the active database at start into the grid; warnings gets what the user is still told. */
     void loadRecords(FileResult &warnings);
+    void readRecords(FileResult &warnings);
     void showRecords(const LoadResult &loaded);
     /** Tells what settling the database files at start found; a failure keeps the records from being written. */
     void showSettled(const FileResult &settled);

@@ -85,7 +85,7 @@ void Ask4Pass::Command2_Click()
         showMessage(this, MessageIcon::Critical, u"Access Error"_s, u"You are not allowed to use this application"_s);
         WriteIntrusionReport();
         unload();
-        ProgramExit::request();
+        ProgramExit::request(ExitStatus::OwnerRefused);
         return;
     }
     if (!right) {
@@ -102,7 +102,7 @@ void Ask4Pass::Command1_Click()
 {
     WriteIntrusionReport();
     unload();
-    ProgramExit::request();
+    ProgramExit::request(ExitStatus::OwnerRefused);
 }
 
 void Ask4Pass::Text1_KeyUp(int key)
@@ -129,7 +129,7 @@ void Ask4Pass::closeEvent(QCloseEvent *event)
     if (!m_unloading) {
         m_unloading = true;
         WriteIntrusionReport();
-        ProgramExit::request();
+        ProgramExit::request(ExitStatus::OwnerRefused);
     }
     event->accept();
 }

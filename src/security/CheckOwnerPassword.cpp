@@ -41,7 +41,7 @@ bool askOwner(OwnerState &state, const QString &password)
         // The window went away without an answer: nobody is let in.
         if (dialog)
             dialog->deleteLater();
-        ProgramExit::request();
+        ProgramExit::request(ExitStatus::OwnerRefused);
         return false;
     }
     return true;

@@ -60,7 +60,7 @@ bool sameRecords(const QStringList &lines, const RecordList &list)
         return false;
     RecordList other;
     other.assign(lines);
-    return other.items() == list.items();
+    return other == list;
 }
 
 const QString kChangedOutside = u"The database file was changed by another program since Corvane read it."_s;

@@ -3,15 +3,24 @@
 
 #include "store/RecordLine.h"
 
+#include <QStringEncoder>
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
 QStringView serviceOf(QStringView line)
 {
-    const qsizetype at = line.indexOf(RecordLine::kSeparator);
-    return at < 0 ? line : line.first(at);
+    // Found by the separator's first character, which Qt looks for many characters at a time.
+    const QChar first = RecordLine::kSeparator.front();
+    for (qsizetype at = line.indexOf(first); at >= 0; at = line.indexOf(first, at + 1)) {
+        if (line.sliced(at).startsWith(RecordLine::kSeparator))
+            return line.first(at);
+    }
+    return line;
 }
 
 /**
@@ -32,55 +41,120 @@ int compareLines(QStringView a, QStringView serviceA, QStringView b, QStringView
         return c;
     return a.compare(b, Qt::CaseSensitive);
 }
+
+/**
+ * Appends text to folded with each code unit folded as a comparison without
+ * regard to case folds it (a low surrogate as part of its pair, a high one
+ * alone), so that a plain comparison of two folded texts orders them as such
+ * a comparison of the texts does.
+ */
+void appendFolded(std::u16string &folded, QStringView text)
+{
+    char16_t last = 0;
+    for (const QChar c : text) {
+        char32_t unit = c.unicode();
+        if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
+            unit = QChar::surrogateToUcs4(last, char16_t(unit));
+        last = c.unicode();
+        // ASCII, as nearly every Service is, folds to lower case.
+        const char32_t folded32
+            = unit < 0x80 ? (unit >= 'A' && unit <= 'Z' ? unit + 32 : unit) : QChar::toCaseFolded(unit);
+        folded.push_back(QChar::requiresSurrogates(unit) ? QChar::lowSurrogate(folded32) : char16_t(folded32));
+    }
+}
+
+/**
+ * The line as UTF-8 in a block of just its size (QString::toUtf8() keeps room
+ * for three bytes a character, which would take more than the UTF-16 it saves).
+ */
+QByteArray compactUtf8(QStringView line)
+{
+    QVarLengthArray<char, 1024> room(line.size() * 3);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    const char *end = encoder.appendToBuffer(room.data(), line);
+    return QByteArray(room.constData(), end - room.constData());
+}
+
+/** The first index in [0, count) whose item is not before the place sought; before(index) says whether it is. */
+template <typename Before> qsizetype partitionPoint(qsizetype count, Before before)
+{
+    qsizetype low = 0;
+    qsizetype high = count;
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (before(middle))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
 } // namespace
+
+QStringList RecordList::items() const
+{
+    QStringList lines;
+    lines.reserve(m_lines.size());
+    for (const QByteArray &line : m_lines)
+        lines.append(QString::fromUtf8(line));
+    return lines;
+}
 
 bool RecordList::lessThan(const QString &a, const QString &b)
 {
     return compareLines(a, serviceOf(a), b, serviceOf(b)) < 0;
 }
 
-void RecordList::assign(QStringList lines)
+void RecordList::assign(const QStringList &lines)
 {
-    m_lines = std::move(lines);
-    // Files are written in this order, so most loads need no sorting at all.
-    if (std::is_sorted(m_lines.cbegin(), m_lines.cend(), &RecordList::lessThan))
-        return;
-
-    // Find each Service once rather than in every comparison.
+    // Each Service is folded once, so that most comparisons are plain ones of code units.
     struct Keyed
     {
-        QStringView service;
+        size_t start;
+        size_t length;
         qsizetype index;
     };
+    std::u16string folded;
     std::vector<Keyed> keyed;
-    keyed.reserve(size_t(m_lines.size()));
-    for (qsizetype i = 0; i < m_lines.size(); ++i)
-        keyed.push_back({ serviceOf(m_lines.at(i)), i });
-    std::stable_sort(keyed.begin(), keyed.end(), [this](const Keyed &a, const Keyed &b) {
-        return compareLines(m_lines.at(a.index), a.service, m_lines.at(b.index), b.service) < 0;
-    });
-    QStringList sorted;
-    sorted.reserve(m_lines.size());
+    keyed.reserve(size_t(lines.size()));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const size_t start = folded.size();
+        appendFolded(folded, serviceOf(lines.at(i)));
+        keyed.push_back({ start, folded.size() - start, i });
+    }
+    const auto before = [&](const Keyed &a, const Keyed &b) {
+        const std::u16string_view serviceA(folded.data() + a.start, a.length);
+        const std::u16string_view serviceB(folded.data() + b.start, b.length);
+        if (const int c = serviceA.compare(serviceB))
+            return c < 0;
+        const QString &lineA = lines.at(a.index);
+        const QString &lineB = lines.at(b.index);
+        return compareLines(lineA, serviceOf(lineA), lineB, serviceOf(lineB)) < 0;
+    };
+    // Files are written in this order, so most loads need no sorting at all.
+    if (!std::is_sorted(keyed.cbegin(), keyed.cend(), before))
+        std::stable_sort(keyed.begin(), keyed.end(), before);
+
+    m_lines.clear();
+    m_lines.reserve(lines.size());
     for (const Keyed &k : keyed)
-        sorted.append(m_lines.at(k.index));
-    m_lines = std::move(sorted);
+        m_lines.append(compactUtf8(lines.at(k.index)));
 }
 
 qsizetype RecordList::insertionIndex(const QString &line) const
 {
     const QStringView service = serviceOf(line);
     // After any equal item: a new line goes behind its exact twins.
-    const auto at
-        = std::upper_bound(m_lines.cbegin(), m_lines.cend(), line, [service](const QString &l, const QString &item) {
-              return compareLines(l, service, item, serviceOf(item)) < 0;
-          });
-    return at - m_lines.cbegin();
+    return partitionPoint(count(), [&](qsizetype i) {
+        const QString at = item(i);
+        return compareLines(line, service, at, serviceOf(at)) >= 0;
+    });
 }
 
 qsizetype RecordList::insert(const QString &line)
 {
     const qsizetype index = insertionIndex(line);
-    m_lines.insert(index, line);
+    m_lines.insert(index, compactUtf8(line));
     return index;
 }
 
@@ -113,10 +187,10 @@ qsizetype RecordList::replace(qsizetype index, const QString &line)
 {
     const qsizetype to = replacementIndex(index, line);
     if (to == index) {
-        m_lines[index] = line;
+        m_lines[index] = compactUtf8(line);
     } else {
         m_lines.removeAt(index);
-        m_lines.insert(to, line);
+        m_lines.insert(to, compactUtf8(line));
     }
     return to;
 }
@@ -124,19 +198,19 @@ qsizetype RecordList::replace(qsizetype index, const QString &line)
 bool RecordList::containsIgnoringCase(const QString &line) const
 {
     const QStringView service = serviceOf(line);
-    const auto at
-        = std::lower_bound(m_lines.cbegin(), m_lines.cend(), line, [service](const QString &item, const QString &l) {
-              return compareIgnoringCase(item, serviceOf(item), l, service) < 0;
-          });
-    return at != m_lines.cend() && at->compare(line, Qt::CaseInsensitive) == 0;
+    const qsizetype at = partitionPoint(count(), [&](qsizetype i) {
+        const QString candidate = item(i);
+        return compareIgnoringCase(candidate, serviceOf(candidate), line, service) < 0;
+    });
+    return at < count() && item(at).compare(line, Qt::CaseInsensitive) == 0;
 }
 
 bool RecordList::containsExactly(const QString &line) const
 {
     const QStringView service = serviceOf(line);
-    const auto at
-        = std::lower_bound(m_lines.cbegin(), m_lines.cend(), line, [service](const QString &item, const QString &l) {
-              return compareLines(item, serviceOf(item), l, service) < 0;
-          });
-    return at != m_lines.cend() && *at == line;
+    const qsizetype at = partitionPoint(count(), [&](qsizetype i) {
+        const QString candidate = item(i);
+        return compareLines(candidate, serviceOf(candidate), line, service) < 0;
+    });
+    return at < count() && item(at) == line;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 /**
@@ -13,11 +15,11 @@ class RecordList
 {
 public:
     qsizetype count() const { return m_lines.size(); }
-    const QString &item(qsizetype index) const { return m_lines.at(index); }
-    const QStringList &items() const { return m_lines; }
+    QString item(qsizetype index) const { return QString::fromUtf8(m_lines.at(index)); }
+    QStringList items() const;
 
     /** Replaces every item; the lines are put in order. */
-    void assign(QStringList lines);
+    void assign(const QStringList &lines);
     /** Inserts line at its place in the order and returns its index. */
     qsizetype insert(const QString &line);
     /** Inserts every line at its place, each behind the items equal to it. */
@@ -38,6 +40,11 @@ public:
     /** The order of the list: true when a comes before b. */
     static bool lessThan(const QString &a, const QString &b);
 
+    /** The same items in the same order. */
+    friend bool operator==(const RecordList &a, const RecordList &b) { return a.m_lines == b.m_lines; }
+
 private:
-    QStringList m_lines;
+    // As UTF-8: record lines are nearly all ASCII, which takes half the memory of a QString's
+    // UTF-16 (32,767 records of 144 characters: 6.5 MB rather than 11.3 MB).
+    QList<QByteArray> m_lines;
 };

@@ -2,6 +2,8 @@
 #include "Fakes.h"
 #include "FileModes.h"
 #include "TestFolders.h"
+#include "app/CommandLine.h"
+#include "app/HandOver.h"
 #include "app/PlatformChoice.h"
 #include "app/Splash.h"
 #include "app/Startup.h"
@@ -27,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <future>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -54,6 +57,8 @@ private Q_SLOTS:
     void about_staysUntilClosed();
     void startup_showsMainWindowAfterSplash();
     void startup_secondCopyOnSameFolderEnds();
+    void startup_laterStartBringsRunningCopyForward();
+    void startup_laterStartWhileOwnerIsAsked_bringsAsk4PassNotMainWindow();
     void startup_leftLockIsTakenOver_data();
     void startup_leftLockIsTakenOver();
     void startup_removesStaleTemporaryDatabaseAndCopies();
@@ -61,6 +66,8 @@ private Q_SLOTS:
     void load_level1_asksOwnerFirstThenShowsDecipheredRecords();
     void platform_waylandSessionWithXServer_runsAsX11_data();
     void platform_waylandSessionWithXServer_runsAsX11();
+    void commandLine_data();
+    void commandLine();
 };
 
 void tst_App::createDataFolder_firstAndLaterStarts()
@@ -129,8 +136,11 @@ void tst_App::about_staysUntilClosed()
 {
     QPointer<Splash> about = new Splash;
     QSignalSpy handOver(about, &Splash::handOver);
+    QVERIFY(!about->lblRelease->isVisibleTo(about));
     about->showAsAbout();
     QVERIFY(about->Label5->isVisible());
+    // Which release is installed, beside the splash's own version line.
+    QVERIFY(about->lblRelease->isVisible());
     QVERIFY(!about->Timer1->isActive());
     QTest::qWait(50);
     QCOMPARE(handOver.count(), 0);
@@ -175,6 +185,54 @@ void tst_App::startup_secondCopyOnSameFolderEnds()
     QVERIFY(!second.run());
     QCOMPARE(messages.texts(), QStringList { u"Corvane is already running with the records of this folder."_s });
     QVERIFY(!second.splash());
+}
+
+void tst_App::startup_laterStartBringsRunningCopyForward()
+{
+    TestFolders folders;
+    FakeMessages messages;
+    Startup first;
+    QVERIFY(first.run());
+    // The later start is another process; here it waits in a thread of its own while this one answers.
+    std::future<bool> later = std::async(std::launch::async, [] { return HandOver::askRunning(10000); });
+    QTRY_VERIFY(later.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    QVERIFY(later.get());
+    QTRY_COMPARE(QApplication::activeWindow(), first.splash());
+    QVERIFY(messages.shown.isEmpty());
+}
+
+void tst_App::startup_laterStartWhileOwnerIsAsked_bringsAsk4PassNotMainWindow()
+{
+    TestFolders folders;
+    FakeMessages messages;
+    FakeExit exit;
+    QDir().mkpath(folders.data());
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2099"_s, 2)));
+    Startup startup;
+    QVERIFY(startup.run());
+    bool mainHidden = false;
+    bool askInFront = false;
+    // Acts while the start waits for the owner, inside that wait.
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        Ask4Pass *ask = visibleAsk4Pass();
+        if (!ask)
+            return;
+        answer.stop();
+        ask->showMinimized();
+        startup.bringForward();
+        mainHidden = !startup.mainWindow()->isVisible();
+        askInFront = !ask->isMinimized() && QTest::qWaitForWindowActive(ask);
+        ask->findChild<QLineEdit *>(u"Text1"_s)->setText(u"k3y"_s);
+        ask->findChild<QPushButton *>(u"Command2"_s)->click();
+    });
+    answer.start(10);
+    startup.splash()->Timer1->setInterval(0);
+    startup.splash()->Timer1->start();
+    QTRY_VERIFY(startup.mainWindow() && startup.mainWindow()->isVisible());
+    QVERIFY(mainHidden);
+    QVERIFY(askInFront);
+    QCOMPARE(exit.count, 0);
 }
 
 void tst_App::startup_leftLockIsTakenOver_data()
@@ -293,16 +351,21 @@ void tst_App::platform_waylandSessionWithXServer_runsAsX11_data()
     QTest::addColumn<QByteArray>("session"); // XDG_SESSION_TYPE
     QTest::addColumn<QByteArray>("display"); // DISPLAY
     QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<bool>("windowPossible"); // false: Corvane ends at once, saying there is no display
     QTest::newRow("GNOME or Plasma on Wayland") << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland")
-                                                << QByteArray(":0") << QByteArray("xcb;wayland");
-    QTest::newRow("session type alone names Wayland")
-        << QByteArray() << QByteArray() << QByteArray("wayland") << QByteArray(":1") << QByteArray("xcb;wayland");
+                                                << QByteArray(":0") << QByteArray("xcb;wayland") << true;
+    QTest::newRow("session type alone names Wayland") << QByteArray() << QByteArray() << QByteArray("wayland")
+                                                      << QByteArray(":1") << QByteArray("xcb;wayland") << true;
     QTest::newRow("user chose Wayland") << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland")
-                                        << QByteArray(":0") << QByteArray();
+                                        << QByteArray(":0") << QByteArray() << true;
     QTest::newRow("no X server for X11 programs")
-        << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray() << QByteArray();
+        << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray() << QByteArray() << true;
     QTest::newRow("X11 session") << QByteArray() << QByteArray() << QByteArray("x11") << QByteArray(":0")
-                                 << QByteArray();
+                                 << QByteArray() << true;
+    QTest::newRow("over ssh: no display at all")
+        << QByteArray() << QByteArray() << QByteArray("tty") << QByteArray() << QByteArray() << false;
+    QTest::newRow("a platform chosen without a display")
+        << QByteArray("offscreen") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << true;
 }
 
 void tst_App::platform_waylandSessionWithXServer_runsAsX11()
@@ -312,7 +375,44 @@ void tst_App::platform_waylandSessionWithXServer_runsAsX11()
     QFETCH(QByteArray, session);
     QFETCH(QByteArray, display);
     QFETCH(QByteArray, platform);
+    QFETCH(bool, windowPossible);
     QCOMPARE(PlatformChoice::platformFor({ chosen, wayland, session, display }), platform);
+    QCOMPARE(PlatformChoice::noDisplay({ chosen, wayland, session, display }).isEmpty(), windowPossible);
+}
+
+void tst_App::commandLine_data()
+{
+    using Action = CommandLine::Action;
+    QTest::addColumn<QStringList>("arguments"); // after the program's name
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("begins"); // what the text to print begins with
+    QTest::newRow("none") << QStringList() << Action::Run << QString();
+    QTest::newRow("Qt's own options, as a session manager passes them")
+        << QStringList { u"-session"_s, u"1234_5"_s, u"-platform"_s, u"xcb"_s, u"--style=Fusion"_s, u"-reverse"_s }
+        << Action::Run << QString();
+    QTest::newRow("--help") << QStringList { u"--help"_s } << Action::ShowHelp << u"Usage: corvane [options]\n"_s;
+    QTest::newRow("-h after a Qt option")
+        << QStringList { u"-style"_s, u"Fusion"_s, u"-h"_s } << Action::ShowHelp << u"Usage: corvane [options]\n"_s;
+    QTest::newRow("--version") << QStringList { u"--version"_s } << Action::ShowVersion
+                               << u"Corvane "_s + AppInfo::version + u'\n';
+    QTest::newRow("-v") << QStringList { u"-v"_s } << Action::ShowVersion << u"Corvane "_s + AppInfo::version;
+    QTest::newRow("unknown option") << QStringList { u"--bogus"_s } << Action::Refuse
+                                    << u"corvane: Unknown option 'bogus'.\n\nUsage: corvane"_s;
+    QTest::newRow("Qt option without its value")
+        << QStringList { u"-platform"_s } << Action::Refuse << u"corvane: Missing value after '-platform'."_s;
+    QTest::newRow("a stray argument") << QStringList { u"records.pdb"_s } << Action::Refuse
+                                      << u"corvane: Unexpected argument 'records.pdb'."_s;
+}
+
+void tst_App::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(CommandLine::Action, action);
+    QFETCH(QString, begins);
+    const CommandLine::Outcome outcome = CommandLine::parse(QStringList { u"/usr/bin/corvane"_s } + arguments);
+    QCOMPARE(outcome.action, action);
+    QVERIFY2(outcome.text.startsWith(begins), qPrintable(outcome.text));
+    QCOMPARE(outcome.text.isEmpty(), begins.isEmpty());
 }
 
 QTEST_MAIN(tst_App)

@@ -47,6 +47,8 @@ private Q_SLOTS:
     void markHidden_listsNameOnce();
     void programExit_endsNestedWait();
     void applicationFolder_readOnlyProgramFolder_usesUsersOwnFolder();
+    void checkUsable_namesWhatIsWrong_data();
+    void checkUsable_namesWhatIsWrong();
 };
 
 void tst_Common::windows1252_matchesQtCodecForEveryByte()
@@ -267,7 +269,44 @@ void tst_Common::applicationFolder_readOnlyProgramFolder_usesUsersOwnFolder()
     AppFolders::setForTesting({}, folders.shipped());
     QCOMPARE(AppFolders::applicationFolder(), folders.shipped());
     QCOMPARE(AppFolders::helpPage(), folders.shipped() + u"/help.html"_s);
+
+    // An installed copy writes nothing beside itself, even where it could (as root), and reads what
+    // ships with it from the folder its mark names.
+    const QString program = folders.root() + u"/usr/lib/corvane"_s;
+    TestFolders::write(program + u"/installed.conf"_s, "# installed\nshared=../../share/corvane\n");
+    AppFolders::setForTesting({}, program);
+    QCOMPARE(AppFolders::applicationFolder(), own);
+    QCOMPARE(AppFolders::languageFolder(), folders.root() + u"/usr/share/corvane/intl"_s);
+    QCOMPARE(AppFolders::programFolder(), program);
     AppFolders::setForTesting(folders.app(), folders.shipped());
+}
+
+void tst_Common::checkUsable_namesWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("in"); // the application folder, below the test's root
+    QTest::addColumn<QString>("file"); // a file put in the way, below the root; empty: none
+    QTest::addColumn<QString>("error"); // empty: usable
+    QTest::newRow("folders missing, several deep") << u"home/u/.local/share/corvane"_s << QString() << QString();
+    QTest::newRow("a file where the data folder goes") << u"app"_s << u"app/Data"_s << u"/app/Data is not a folder"_s;
+    QTest::newRow("a file above the folder")
+        << u"home/u/.local/share/corvane"_s << u"home/u/.local"_s << u"%1/home/u/.local is not a folder"_s;
+}
+
+void tst_Common::checkUsable_namesWhatIsWrong()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, file);
+    QFETCH(QString, error);
+    TestFolders folders;
+    if (!file.isEmpty())
+        TestFolders::write(folders.root() + u'/' + file, "x");
+    AppFolders::setForTesting(folders.root() + u'/' + in, folders.shipped());
+    const FileResult usable = AppFolders::checkUsable();
+    AppFolders::setForTesting(folders.app(), folders.shipped());
+    QCOMPARE(usable.ok, error.isEmpty());
+    QVERIFY2(usable.error.contains(error.arg(folders.root())), qPrintable(usable.error));
+    if (usable)
+        QVERIFY(QFileInfo(folders.root() + u'/' + in + u"/Data"_s).isDir());
 }
 
 QTEST_GUILESS_MAIN(tst_Common)

@@ -2,9 +2,26 @@
 # First start in a fresh folder: the splash hands over by itself, the Data folder is made, three
 # logins are filed (the Add button, the Enter key), E&xit writes the window's place; the next
 # start shows the splash until it is clicked, the window where it was and the records in order.
-# A second copy on the same folder refuses to run; Escape ends without writing the preferences.
+# A second start on the same folder brings the first forward; Escape ends without writing the preferences.
+# Asked from a terminal with no display, --help and --version answer and a start says why it cannot run.
 source "$(dirname "$0")/lib.sh"
 e2e_begin first_start
+
+# Asked from a terminal with no display (as over ssh), Corvane answers and says why it cannot start.
+no_display() {
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY "$APP/corvane" "$@" >"$E2E_DIR/stdout.txt" 2>"$E2E_DIR/stderr.txt" || status=$?
+}
+no_display --version
+[[ $status == 0 && $(<"$E2E_DIR/stdout.txt") =~ ^Corvane\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "--version: $status"
+no_display --help
+[[ $status == 0 && $(head -n 1 "$E2E_DIR/stdout.txt") == "Usage: corvane [options]" ]] || e2e_fail "--help: $status"
+no_display --bogus
+[[ $status == 2 && $(<"$E2E_DIR/stderr.txt") == *"Unknown option 'bogus'"* ]] || e2e_fail "--bogus: $status"
+no_display
+[[ $status == 1 && $(<"$E2E_DIR/stderr.txt") == *"no display was found"* ]] || e2e_fail "no display: $status"
+e2e_expect "lines said without a display" "$(grep -c '' "$E2E_DIR/stderr.txt")" 1
+[[ ! -e $APP/Data ]] || e2e_fail "a start without a display made the Data folder"
 
 e2e_start
 e2e_wait_splash
@@ -73,11 +90,32 @@ for want in "alpha al" "Mike mike.m" "Zeta zed"; do
 done
 e2e_shot records-in-order
 
-# Only one copy runs on a folder: a second one says so and ends, the first runs on.
+# Only one copy runs on a folder. Started again, from behind another program's window or
+# minimized, it comes forward and takes the keyboard; the second start ends with status 0, saying
+# nothing. Only a first copy that does not answer (stopped) is named in a message, status 4.
 first=$CORVANE_PID main=$MAIN
+xmessage -geometry 1000x900+0+0 "another program" &
+E2E_HELPER_PIDS+=($!)
+e2e_wait_until 10 '[[ -n $(xdotool search --onlyvisible --name "^xmessage$") ]]' || e2e_fail "no other window"
+other=$(xdotool search --onlyvisible --name "^xmessage$" | head -n 1)
+for cover in click minimize; do
+    if [[ $cover == click ]]; then e2e_click "$other" 500 300; else xdotool windowminimize "$MAIN"; fi
+    e2e_wait_until 5 '[[ $(xdotool getactivewindow) != "$MAIN" ]]' || e2e_fail "$cover left Corvane active"
+    e2e_start
+    e2e_wait_exit
+    e2e_expect "status of a second start ($cover)" "$E2E_STATUS" 0
+    CORVANE_PID=$first MAIN=$main
+    e2e_wait_until 5 '[[ $(xdotool getactivewindow) == "$MAIN" ]]' || e2e_fail "not brought forward ($cover)"
+    top=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*, //; s/.*# //')
+    e2e_expect "window on top ($cover)" "$((top))" "$MAIN"
+    e2e_shot "brought-forward-$cover"
+done
+kill -STOP "$first"
 e2e_start
 e2e_answer Corvane "Corvane is already running with the records of this folder."
 e2e_wait_exit
+e2e_expect "status of a second start on a stopped copy" "$E2E_STATUS" 4
+kill -CONT "$first"
 CORVANE_PID=$first MAIN=$main
 e2e_running || e2e_fail "the first copy ended when a second one was started"
 

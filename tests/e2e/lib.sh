@@ -192,11 +192,14 @@ e2e_running() {
     [[ -n $CORVANE_PID ]] && kill -0 "$CORVANE_PID" 2>/dev/null
 }
 
-# e2e_wait_exit [SECONDS]: the program has ended by itself.
+# e2e_wait_exit [SECONDS]: the program has ended by itself; E2E_STATUS is its exit status (strace
+# ends with the status of the program it ran).
 e2e_wait_exit() {
     e2e_wait_until "${1:-$E2E_TIMEOUT}" '! e2e_running' || e2e_fail "Corvane did not end"
-    wait "$CORVANE_PID" 2>/dev/null || true
-    e2e_log "Corvane has ended"
+    E2E_STATUS=0
+    wait "${E2E_TRACER:-$CORVANE_PID}" 2>/dev/null || E2E_STATUS=$?
+    E2E_TRACER=
+    e2e_log "Corvane has ended with status $E2E_STATUS"
 }
 
 # ---- windows ----------------------------------------------------------------------------
@@ -583,10 +586,11 @@ e2e_corvo_browser() {
     e2e_menu alt+f Down Down Down Down Return
 }
 
-# e2e_exit: E&xit from the File menu; the program writes its preferences and ends.
+# e2e_exit: E&xit from the File menu; the program writes its preferences and ends, with status 0.
 e2e_exit() {
     e2e_menu alt+f x
     e2e_wait_exit
+    e2e_expect "exit status after E&xit" "$E2E_STATUS" 0
 }
 
 # e2e_message_text BOX: the text a message box shows, line by line. Its text can be selected

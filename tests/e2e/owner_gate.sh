@@ -102,6 +102,17 @@ gate() {
     # A right click on the desktop opened the window manager's menu, which holds the keyboard: the
     # owner closes it first (Escape does nothing in the authentication window).
     xdotool key Escape Escape Escape
+    # Minimized and started again meanwhile, Corvane brings the authentication forward, never the
+    # main window.
+    local first=$CORVANE_PID
+    xdotool windowminimize "$ASK"
+    e2e_wait_until 5 '[[ $(xdotool getactivewindow 2>/dev/null) != "$ASK" ]]' || e2e_fail "$what: not minimized"
+    e2e_start
+    e2e_wait_exit
+    CORVANE_PID=$first
+    e2e_expect "$what: status of a second start" "$E2E_STATUS" 0
+    e2e_wait_until 5 '[[ $(xdotool getactivewindow) == "$ASK" ]]' || e2e_fail "$what: the authentication is not in front"
+    [[ -z $(e2e_window '^Corvane') ]] || e2e_fail "$what: a second start showed the main window"
     e2e_focus "$ASK"
     e2e_type "$OWNER"
     e2e_key Return

@@ -177,6 +177,7 @@ e2e_type "c!"
 e2e_key Return
 e2e_answer "Access Error" "You are not allowed to use this application"
 e2e_wait_exit
+e2e_expect "exit status after three wrong passwords" "$E2E_STATUS" 3
 after=$(date +%s)
 e2e_shot program-gone
 

@@ -2,6 +2,7 @@
 #include "Fakes.h"
 #include "TestFolders.h"
 #include "common/DateText.h"
+#include "common/ProgramExit.h"
 #include "common/TextLines.h"
 #include "common/Twips.h"
 #include "security/Ask4Pass.h"
@@ -150,6 +151,7 @@ void tst_SecurityUi::ask4Pass_attempts()
     QCOMPARE(state.isAuthenticated(), in);
     QCOMPARE(authenticated.count(), in ? 1 : 0);
     QCOMPARE(exit.count, in ? 0 : 1);
+    QCOMPARE(ProgramExit::status(), int(in ? ExitStatus::Normal : ExitStatus::OwnerRefused));
     if (report.isEmpty()) {
         QVERIFY(!QFile::exists(AppFolders::intrusionLog()));
     } else {
