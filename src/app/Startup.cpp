@@ -10,6 +10,7 @@
 #include "common/SafeFile.h"
 #include "common/WindowSystem.h"
 #include "i18n/Language.h"
+#include "mainwindow/LockCommands.h"
 #include "mainwindow/mainScr.h"
 
 #include <QApplication>
@@ -125,6 +126,14 @@ void Startup::reportUnusableFolder(const FileResult &problem)
 
 void Startup::bringForward(const QByteArray &activationToken)
 {
+    // A Wayland desktop lets a program take the focus with the token it gave the later start.
+    if (!activationToken.isEmpty() && WindowSystem::isNativeWayland())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    if (m_main && m_loaded && m_main->lock().isLocked()) {
+        // Locked: the owner is asked, and the window of records stays hidden until the password is given.
+        m_main->bringToFront();
+        return;
+    }
     const bool mainShown = m_main && m_loaded && m_main->isVisible();
     // A dialog comes forward with the main window it belongs to.
     if (mainShown) {
@@ -139,9 +148,6 @@ void Startup::bringForward(const QByteArray &activationToken)
         return;
     front->setWindowState(front->windowState() & ~Qt::WindowMinimized);
     front->raise();
-    // A Wayland desktop lets a program take the focus with the token it gave the later start.
-    if (!activationToken.isEmpty() && WindowSystem::isNativeWayland())
-        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     front->activateWindow();
     // The About box stays above the main window it was opened from.
     if (m_splash && m_splash != front && m_splash->isVisible())

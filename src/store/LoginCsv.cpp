@@ -177,8 +177,10 @@ PlanResult planImport(QByteArrayView content, const RecordList &existing, const 
     if (parsed.rows.size() == 1)
         return { std::nullopt, u"The file holds no logins to import: it has no line after its column names."_s };
 
+    // The keys are views into these lines, which must outlive them.
+    const QStringList existingLines = existing.items();
     Logins logins(existing.count() + parsed.rows.size());
-    for (const QString &line : existing.items())
+    for (const QString &line : existingLines)
         logins.insert(logins.keyOf(line));
 
     ImportPlan plan;

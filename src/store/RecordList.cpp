@@ -163,10 +163,11 @@ void RecordList::insertAll(QStringList lines)
     RecordList added;
     added.assign(std::move(lines));
     // One pass through both orders rather than a search and a shift for every new line.
-    QStringList merged;
+    QList<QByteArray> merged;
     merged.reserve(m_lines.size() + added.count());
     std::merge(m_lines.cbegin(), m_lines.cend(), added.m_lines.cbegin(), added.m_lines.cend(),
-        std::back_inserter(merged), &RecordList::lessThan);
+        std::back_inserter(merged),
+        [](const QByteArray &a, const QByteArray &b) { return lessThan(QString::fromUtf8(a), QString::fromUtf8(b)); });
     m_lines = std::move(merged);
 }
 
