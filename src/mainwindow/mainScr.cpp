@@ -341,6 +341,8 @@ void mainScr::bringToFront()
 {
     if (m_lock->isLocked()) {
         if (QWidget *prompt = m_lock->ownerPrompt()) {
+            // Minimized by the owner meanwhile, it comes back as the main window would.
+            prompt->setWindowState(prompt->windowState() & ~Qt::WindowMinimized);
             prompt->raise();
             prompt->activateWindow();
         }

@@ -249,6 +249,15 @@ unlock browser
 # Ctrl+L, then three wrong passwords: the report, the preferences written as by Exit, the end.
 rm "$APP/prefs.cfg"
 lock keys ctrl-l
+# Minimized while locked, a second start brings "Owner Authentication" back, never the records.
+xdotool windowminimize "$ASK"
+running=$CORVANE_PID
+e2e_start
+e2e_wait_exit
+CORVANE_PID=$running
+e2e_wait_until 5 '[[ $(xdotool getactivewindow 2>/dev/null) == "$ASK" ]]' || e2e_fail "a second start left the owner's window minimized"
+[[ -z $(shown_but_owner) ]] || e2e_fail "a second start showed $(shown_but_owner) while locked"
+e2e_focus "$ASK"
 for wrong in x1 y2 z3; do
     e2e_type "$wrong"
     e2e_key Return
