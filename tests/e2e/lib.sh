@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the journeys (sourced, not run). A journey is started by CTest inside its own
 # virtual X server as
 #
@@ -258,6 +259,7 @@ e2e_geometry() {
 
 # e2e_frame ID: sets FL FR FT FB, the frame the window manager draws on each side (pixels), and
 # OX OY OW OH, the window's outer place and size, frame included.
+# shellcheck disable=SC2034 # OX, OY, OW and OH are for the journeys
 e2e_frame() {
     local extents
     extents=$(timeout 5 xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
@@ -292,6 +294,7 @@ e2e_wait_splash() {
 e2e_wait_main() {
     e2e_wait_window '^Corvane( - Record Date: .*)?$' "${1:-$E2E_TIMEOUT}" "${SPLASH:-}"
     MAIN=$WIN
+    # shellcheck disable=SC2034 # read by the journeys
     MAIN_SHOWN_AT=$(e2e_now_ms)
     e2e_wait_painted "$MAIN"
     e2e_wait_framed "$MAIN"
@@ -342,6 +345,7 @@ e2e_click() {
 
 # e2e_pointer_to X Y: moves the pointer to a point of the screen and waits until it is there.
 e2e_pointer_to() {
+    # shellcheck disable=SC2034 # xdotool --shell sets all four; local keeps them from the caller
     local X Y SCREEN WINDOW
     eval "$(xdotool getmouselocation --shell)"
     # --sync waits for the pointer to move, which it never does when it is there already.
@@ -559,6 +563,7 @@ e2e_type_record() {
 e2e_file_record() {
     local how=$1 before
     shift
+    # shellcheck disable=SC2034 # read by the condition e2e_wait_until evaluates
     before=$(e2e_db_size)
     e2e_type_record "$@"
     case $how in
@@ -715,7 +720,9 @@ e2e_start_traced() {
 e2e_kill() {
     kill -9 "$CORVANE_PID" 2>/dev/null || true
     e2e_wait_until 10 '! e2e_running' || e2e_fail "Corvane did not die"
-    [[ -n ${E2E_TRACER:-} ]] && wait "$E2E_TRACER" 2>/dev/null || true
+    if [[ -n ${E2E_TRACER:-} ]]; then
+        wait "$E2E_TRACER" 2>/dev/null || true
+    fi
     E2E_TRACER=
     e2e_log "killed Corvane"
 }
