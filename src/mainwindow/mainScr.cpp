@@ -22,6 +22,7 @@
 #include "mainwindow/WindowCommands.h"
 #include "security/CheckOwnerPassword.h"
 #include "security/OwnerCheck.h"
+#include "store/RecordFields.h"
 #include "store/RecordLine.h"
 
 #include <QCheckBox>
@@ -253,11 +254,12 @@ bool mainScr::withoutKey()
 
 void mainScr::SetColumnWidths()
 {
-    // Service, Path, Username and Password; Info takes the grid's width.
-    static const int widths[] = { 2000, 3600, 1200, 1300 };
-    for (int column = RecordLine::Service; column < RecordLine::Info; ++column)
-        m_ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
-    m_ui.Grid1->setColumnWidth(RecordLine::Info, m_ui.Grid1->width());
+    for (const RecordFields::Description &field : RecordFields::all) {
+        if (field.columnTwips == RecordFields::kGridWidth)
+            m_ui.Grid1->setColumnWidth(field.field, m_ui.Grid1->width());
+        else if (field.columnTwips > 0)
+            m_ui.Grid1->setColumnWidth(field.field, Twips::toPixels(field.columnTwips));
+    }
 }
 
 void mainScr::loadRecords(FileResult &warnings)

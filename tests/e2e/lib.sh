@@ -471,31 +471,34 @@ e2e_check_modes() {
 }
 
 # ---- the main window --------------------------------------------------------------------
-# Places in twips within the client area, as the main window lays them out.
-
-E2E_FRAME2_LEFT=45
-E2E_FRAME2_TOP=750
+# Where the main window puts each field's edit box and label, in twips within its client area,
+# as the program's own table of places gives them (corvane_inspect places): E2E_PLACE[box:INDEX]
+# and E2E_PLACE[label:NAME] hold "LEFT TOP WIDTH HEIGHT".
+declare -A E2E_PLACE=()
+e2e_read_places() {
+    local kind index name place
+    while read -r kind index name place; do
+        E2E_PLACE[$kind:$index]=$place
+        E2E_PLACE[$kind:$name]=$place
+    done < <("$E2E_INSPECT" places)
+    ((${#E2E_PLACE[@]})) || { echo "corvane_inspect gave no places" >&2; exit 1; }
+}
+e2e_read_places
 
 # e2e_box INDEX: clicks edit box Text1(INDEX) (0 Service, 1 Path, 2 Username, 3 Password, 4 Info).
 e2e_box() {
-    local places=("975 30 2445 360" "975 1140 6705 360" "975 390 2445 360" "975 750 2445 360" "3675 15 4005 1095")
     local left top width height
-    read -r left top width height <<<"${places[$1]}"
-    e2e_click_twips "$MAIN" $((E2E_FRAME2_LEFT + left)) $((E2E_FRAME2_TOP + top)) "$width" "$height"
+    read -r left top width height <<<"${E2E_PLACE[box:$1]}"
+    e2e_click_twips "$MAIN" "$left" "$top" "$width" "$height"
 }
 
 # e2e_label NAME: clicks a field's label (Service, Username, Password, Path) on its caption.
 e2e_label() {
-    local top
-    case $1 in
-    Service) top=165 ;;
-    Username) top=510 ;;
-    Password) top=870 ;;
-    Path) top=1230 ;;
-    *) e2e_fail "no label $1" ;;
-    esac
+    local left top height
+    [[ -n ${E2E_PLACE[label:$1]:-} ]] || e2e_fail "no label $1"
+    read -r left top _ height <<<"${E2E_PLACE[label:$1]}"
     # The caption starts at the label's left edge; its middle may be past a short caption.
-    e2e_click_twips "$MAIN" $((E2E_FRAME2_LEFT + 90)) $((E2E_FRAME2_TOP + top)) 450 225
+    e2e_click_twips "$MAIN" "$left" "$top" 450 "$height"
 }
 
 # e2e_toolbar N: clicks toolbar button Image1(N) (0 Add, 1 Replace, 2 Trash, 3 Reset, 6 Capture, 7 Quit).

@@ -176,10 +176,9 @@ weston_active_title() {
 
 # box_shot INDEX FILE: the inside of Corvane's edit box INDEX (MAIN, 15 twips a pixel), as it looks now.
 box_shot() {
-    local places=("975 30 2445 360" "975 1140 6705 360" "975 390 2445 360" "975 750 2445 360")
     local left top width height
-    read -r left top width height <<<"${places[$1]}"
+    read -r left top width height <<<"${E2E_PLACE[box:$1]}"
     e2e_geometry "$MAIN"
     weston_shot "$E2E_DIR/now.png"
-    convert "$E2E_DIR/now.png" -crop "$(((width - 120) / 15))x$(((height - 120) / 15))+$((WX + (E2E_FRAME2_LEFT + left + 60) / 15))+$((WY + (E2E_FRAME2_TOP + top + 60) / 15))" +repage "$2"
+    convert "$E2E_DIR/now.png" -crop "$(((width - 120) / 15))x$(((height - 120) / 15))+$((WX + (left + 60) / 15))+$((WY + (top + 60) / 15))" +repage "$2"
 }
