@@ -81,10 +81,8 @@ void printPlaces()
 {
     const auto print = [](const char *what, size_t field, const EntryPlaces::Place &at) {
         if (at.width > 0)
-            printLine(u"%1 %2 %3 %4 %5 %6 %7"_s.arg(QLatin1StringView(what), QString::number(field),
-                RecordFields::all[field].name.toString(), QString::number(EntryPlaces::kFrame.left + at.left),
-                QString::number(EntryPlaces::kFrame.top + at.top), QString::number(at.width),
-                QString::number(at.height)));
+            std::printf("%s %zu %s %d %d %d %d\n", what, field, qPrintable(RecordFields::all[field].name.toString()),
+                EntryPlaces::kFrame.left + at.left, EntryPlaces::kFrame.top + at.top, at.width, at.height);
     };
     for (size_t field = 0; field < EntryPlaces::kBoxes.size(); ++field) {
         print("box", field, EntryPlaces::kBoxes[field]);
