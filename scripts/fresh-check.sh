@@ -78,6 +78,7 @@ mkdir -p "$root"
 log=$root.log
 mounted=()
 
+# shellcheck disable=SC2317 # run by the EXIT trap
 cleanup() {
     local status=$? m
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
@@ -92,7 +93,7 @@ cleanup() {
             rm -rf --one-file-system "$root"
         fi
     fi
-    exit $status
+    exit "$status"
 }
 trap cleanup EXIT
 
@@ -131,7 +132,7 @@ else
         check_args+=" /opt/corvane-check/old"
     fi
     cp "$CORVANE_ROOT/scripts/fresh/check-packages.sh" "$CORVANE_ROOT/scripts/fresh/session.sh" "$check/"
-    echo "Checking $(cd "$check/new" && ls | paste -sd ' ')${old:+, upgrading from $(cd "$check/old" && ls | paste -sd ' ')}"
+    echo "Checking $(cd "$check/new" && echo *)${old:+, upgrading from $(cd "$check/old" && echo *)}"
     command="bash /opt/corvane-check/check-packages.sh $check_args"
 fi
 

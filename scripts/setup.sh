@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by run.sh and test.sh: install what is missing, then configure and build.
 # Sourced, not run; expects CORVANE_ROOT to be set.
 
@@ -13,7 +14,7 @@ corvane_packages=(
     xvfb xauth xdotool x11-utils xclip imagemagick openbox
     weston qt6-wayland wl-clipboard xwayland
     dbus-daemon libglib2.0-bin at-spi2-core python3-pyatspi
-    clang libclang-rt-14-dev strace clang-format
+    clang libclang-rt-14-dev strace clang-format shellcheck
 )
 
 # corvane_install_missing_packages [PACKAGE...]: installs those of the packages (all of

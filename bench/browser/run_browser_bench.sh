@@ -26,7 +26,8 @@ trap 'rm -rf "$work"' EXIT
 # once ARGUMENTS...: one browser_bench process with a home and runtime folder of its own.
 once() {
     rm -rf "$work/run"
-    mkdir -p -m 700 "$work/run/home" "$work/run/runtime"
+    mkdir -p "$work/run"
+    mkdir -m 700 "$work/run/home" "$work/run/runtime"
     HOME=$work/run/home XDG_RUNTIME_DIR=$work/run/runtime "$bench" "$@" 2> >(grep -v -e '^$' >&2)
 }
 

@@ -58,12 +58,16 @@ processor() {
     ticks=$(awk -v hz="$(getconf CLK_TCK)" '{ sub(/.*\) /, ""); printf "%.1f", ($12 + $13) * 1000 / hz }' "/proc/$1/stat")
     awk -v a="$threads" -v b="$ticks" 'BEGIN { print (a > b ? a : b) }'
 }
-threads() { ls "/proc/$1/task" | wc -l; }
+threads() {
+    local tasks=("/proc/$1/task"/*)
+    echo "${#tasks[@]}"
+}
 
 # fresh_run: a new home and runtime folder for one start.
 fresh_run() {
     rm -rf "$work/run"
-    mkdir -p -m 700 "$work/run/home" "$work/run/runtime"
+    mkdir -p "$work/run"
+    mkdir -m 700 "$work/run/home" "$work/run/runtime"
     export HOME=$work/run/home XDG_RUNTIME_DIR=$work/run/runtime
     unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 }

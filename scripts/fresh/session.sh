@@ -21,6 +21,8 @@ mkdir -p "$out"
 timeout=${CHECK_TIMEOUT:-60}
 corvane_pid=
 wm_pid=
+# The windows found, set by the conditions until_true evaluates.
+splash='' main='' browser=''
 
 log() { printf '  [%s %s] %s\n' "$(id -un)" "$what" "$*"; }
 shot() { import -window root "$out/$what-$1.png" 2>/dev/null || true; }
@@ -46,6 +48,7 @@ until_true() {
     done
 }
 # visible NAME-REGEX [EXCEPT...]: the first visible window of that name that is none of EXCEPT.
+# shellcheck disable=SC2317 # called only from the conditions until_true evaluates
 visible() {
     local pattern=$1 id
     shift
@@ -63,7 +66,7 @@ click() { # click WINDOW X Y: a click at a point of the window
 # message_text BOX: the lines a message box shows. Its text can be selected with the mouse: a
 # triple click selects one line into the PRIMARY selection, where xclip reads it.
 message_text() {
-    local box=$1 y line last= w h
+    local box=$1 y line last='' w h
     eval "$(xdotool getwindowgeometry --shell "$box")"
     w=$WIDTH h=$HEIGHT
     for ((y = 6; y < h / 2; y += 4)); do
@@ -81,7 +84,7 @@ message_text() {
 until_true 20 'xprop -root >/dev/null 2>&1' || fail "the X server $DISPLAY does not answer"
 # openbox's first start on a new system is slow (it builds the font cache); a start that could
 # not reach the server is tried again.
-for attempt in 1 2 3; do
+for _ in 1 2 3; do
     openbox --sm-disable >>"$out/openbox.log" 2>&1 &
     wm_pid=$!
     until_true 30 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || ! kill -0 "$wm_pid" 2>/dev/null'
@@ -104,6 +107,7 @@ log "the main window shows"
 
 file_record() { # file_record SERVICE USERNAME PASSWORD PATH: typed into the edit boxes, Enter files it
     local before
+    # shellcheck disable=SC2034 # read by the condition until_true evaluates
     before=$(records)
     xdotool windowactivate --sync "$main" 2>/dev/null
     # The Service box has the focus when the window shows; Tab goes on to Username, Password, Path.

@@ -96,12 +96,13 @@ Splash::Splash(QWidget *parent)
 
 void Splash::Form_Load()
 {
+    using Language::Entry;
     if (!Language::isEnglish()) {
-        Label3->setText(Language::entry(0));
-        Label1->setText(Language::entry(1));
-        Label2->setText(Language::entry(2));
-        Label5->setText(Language::entry(3));
-        Label4->setText(Language::entry(4) + u" - "_s + AppInfo::versionLine + u", "_s + kMakers);
+        Label3->setText(Language::entry(Entry::SplashMakers));
+        Label1->setText(Language::entry(Entry::SplashTitleLine1));
+        Label2->setText(Language::entry(Entry::SplashTitleLine2));
+        Label5->setText(Language::entry(Entry::SplashClose));
+        Label4->setText(Language::entry(Entry::SplashCredit) + u" - "_s + AppInfo::versionLine + u", "_s + kMakers);
     }
     // The timer runs from the load unless the window is the About box.
     if (!Label5->isVisibleTo(this))

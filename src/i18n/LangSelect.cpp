@@ -68,8 +68,8 @@ void LangSelect::Form_Load()
             List1->item(i)->setSelected(true);
     }
     if (!Language::isEnglish()) {
-        setWindowTitle(Language::entry(20));
-        Command1->setText(Language::entry(41));
+        setWindowTitle(Language::entry(Language::Entry::MenuSetLanguage));
+        Command1->setText(Language::entry(Language::Entry::AcceptButton));
     }
 }
 

@@ -27,8 +27,9 @@ bool isEnglish()
     return current == English;
 }
 
-QString entry(int index)
+QString entry(Entry entry)
 {
+    const auto index = static_cast<qsizetype>(entry);
     return index >= 0 && index < table.size() ? table.at(index) : QString();
 }
 
@@ -37,9 +38,9 @@ const QStringList &entries()
     return table;
 }
 
-QString text(int index, const QString &english)
+QString text(Entry entry, const QString &english)
 {
-    return isEnglish() ? english : entry(index);
+    return isEnglish() ? english : Language::entry(entry);
 }
 
 } // namespace Language

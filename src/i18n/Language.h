@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "i18n/LanguageEntry.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -30,14 +32,14 @@ void setCurrentLanguage(const QString &name);
 /** Whether CurrentLanguage() is exactly "English". */
 bool isEnglish();
 
-/** Entry index of the table; empty for an index the table does not hold. */
-QString entry(int index);
+/** The entry of the table; empty for one the table does not hold. */
+QString entry(Entry entry);
 /** All entries, in index order. */
 const QStringList &entries();
 
 /**
  * What a window or message shows: english while the language is English,
- * else entry index of the table.
+ * else the entry of the table.
  */
-QString text(int index, const QString &english);
+QString text(Entry entry, const QString &english);
 } // namespace Language

@@ -70,7 +70,7 @@ private:
     Controls m_ui;
     RecordCommands &m_commands;
     /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
-    std::array<QHash<int, bool>, 5> m_pressed;
+    std::array<QHash<int, bool>, RecordLine::kTypedFieldCount> m_pressed;
     /** No other key was pressed while Alt was down. */
     bool m_altAlone = false;
 };

@@ -20,7 +20,7 @@ class QWidget;
 struct EditBoxes
 {
     /** 0 Service, 1 Path, 2 Username, 3 Password (QLineEdit), 4 Info (InfoEdit). */
-    std::array<QWidget *, 5> Text1 {};
+    std::array<QWidget *, RecordLine::kTypedFieldCount> Text1 {};
 
     /** The box of field as a line edit; nullptr for Info, which is no line edit. */
     QLineEdit *lineBox(RecordLine::Field field) const;

@@ -13,11 +13,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-/** Entry index of the language table, or english where the table has none (a table made before Find). */
-QString caption(int index, const QString &english)
+/** The entry of the language table, or english where the table has none (a table made before Find). */
+QString caption(Language::Entry entry, const QString &english)
 {
-    const QString entry = Language::entry(index);
-    return entry.isEmpty() ? english : entry;
+    const QString text = Language::entry(entry);
+    return text.isEmpty() ? english : text;
 }
 } // namespace
 
@@ -38,10 +38,10 @@ FindCommands::FindCommands(const Controls &controls, const RecordFinder &finder,
 
 void FindCommands::applyLanguage()
 {
-    m_ui.mnuFind->setText(caption(76, m_ui.mnuFind->text()));
-    m_title = caption(77, m_title);
-    m_hint = caption(78, m_hint);
-    m_notFound = caption(79, m_notFound);
+    m_ui.mnuFind->setText(caption(Language::Entry::MenuFind, m_ui.mnuFind->text()));
+    m_title = caption(Language::Entry::FindTitle, m_title);
+    m_hint = caption(Language::Entry::FindHint, m_hint);
+    m_notFound = caption(Language::Entry::FindNotFound, m_notFound);
 }
 
 void FindCommands::mnuFind_Click()

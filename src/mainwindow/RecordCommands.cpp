@@ -208,11 +208,11 @@ bool RecordCommands::succeeded(const EditResult &result)
         return true;
     case EditOutcome::Duplicate:
         showMessage(m_ui.window, MessageIcon::Information, AppInfo::title,
-            Language::text(68, u"There is an identical record already filed"_s));
+            Language::text(Language::Entry::IdenticalRecordMessage, u"There is an identical record already filed"_s));
         break;
     case EditOutcome::NoChange:
-        showMessage(
-            m_ui.window, MessageIcon::Information, AppInfo::title, Language::text(72, u"There were no changes"_s));
+        showMessage(m_ui.window, MessageIcon::Information, AppInfo::title,
+            Language::text(Language::Entry::NoChangesMessage, u"There were no changes"_s));
         break;
     case EditOutcome::Refused:
         showRefused(result.detail);

@@ -90,7 +90,7 @@ public:
     void setCaptureStop(std::function<void()> stop) { m_stopCapture = std::move(stop); }
 
     /** UndoFields: the five boxes as the last Remove or Replace found them. */
-    std::array<QString, 6> UndoFields;
+    std::array<QString, RecordLine::kFieldCount> UndoFields;
 
 private:
     RecordLine::Texts boxes() const;

@@ -22,6 +22,7 @@
 #include "mainwindow/WindowCommands.h"
 #include "security/CheckOwnerPassword.h"
 #include "security/OwnerCheck.h"
+#include "store/RecordFields.h"
 #include "store/RecordLine.h"
 
 #include <QCheckBox>
@@ -253,11 +254,12 @@ bool mainScr::withoutKey()
 
 void mainScr::SetColumnWidths()
 {
-    // Service, Path, Username and Password; Info takes the grid's width.
-    static const int widths[] = { 2000, 3600, 1200, 1300 };
-    for (int column = RecordLine::Service; column < RecordLine::Info; ++column)
-        m_ui.Grid1->setColumnWidth(column, Twips::toPixels(widths[column]));
-    m_ui.Grid1->setColumnWidth(RecordLine::Info, m_ui.Grid1->width());
+    for (const RecordFields::Description &field : RecordFields::all) {
+        if (field.columnTwips == RecordFields::kGridWidth)
+            m_ui.Grid1->setColumnWidth(field.field, m_ui.Grid1->width());
+        else if (field.columnTwips > 0)
+            m_ui.Grid1->setColumnWidth(field.field, Twips::toPixels(field.columnTwips));
+    }
 }
 
 void mainScr::loadRecords(FileResult &warnings)
@@ -509,25 +511,26 @@ void mainScr::mnuShowPass_Click()
 
 void mainScr::applyLanguage()
 {
-    m_ui.Label4->setText(Language::entry(5));
-    m_ui.Label1->setText(Language::entry(6));
-    m_ui.Label2->setText(Language::entry(7));
-    m_ui.Label5->setText(Language::entry(9));
-    m_ui.Check1->setText(Language::entry(10));
-    m_ui.Check1->setToolTip(Language::entry(25));
-    const std::pair<QAction *, int> menus[] = {
-        { m_ui.mnuSecurity, 14 },
-        { m_ui.mnuCapture, 15 },
-        { m_ui.mnuAdd, 16 },
-        { m_ui.mnuRemove, 17 },
-        { m_ui.mnuReplace, 18 },
-        { m_ui.mnuReset, 19 },
-        { m_ui.mnuLang, 20 },
-        { m_ui.mnuAbout, 21 },
-        { m_ui.mnuHelp, 23 },
-        { m_ui.mnuExit, 24 },
+    using Language::Entry;
+    m_ui.Label4->setText(Language::entry(Entry::ServiceLabel));
+    m_ui.Label1->setText(Language::entry(Entry::UsernameLabel));
+    m_ui.Label2->setText(Language::entry(Entry::PasswordLabel));
+    m_ui.Label5->setText(Language::entry(Entry::PathLabel));
+    m_ui.Check1->setText(Language::entry(Entry::HideCheck));
+    m_ui.Check1->setToolTip(Language::entry(Entry::HideCheckTip));
+    const std::pair<QAction *, Entry> menus[] = {
+        { m_ui.mnuSecurity, Entry::MenuSetPassword },
+        { m_ui.mnuCapture, Entry::MenuCapture },
+        { m_ui.mnuAdd, Entry::MenuAdd },
+        { m_ui.mnuRemove, Entry::MenuRemove },
+        { m_ui.mnuReplace, Entry::MenuReplace },
+        { m_ui.mnuReset, Entry::MenuReset },
+        { m_ui.mnuLang, Entry::MenuSetLanguage },
+        { m_ui.mnuAbout, Entry::MenuAbout },
+        { m_ui.mnuHelp, Entry::MenuContents },
+        { m_ui.mnuExit, Entry::MenuExit },
     };
-    for (const auto &[action, index] : menus)
-        action->setText(Language::entry(index));
+    for (const auto &[action, entry] : menus)
+        action->setText(Language::entry(entry));
     m_find->applyLanguage();
 }

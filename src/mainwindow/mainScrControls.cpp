@@ -4,7 +4,9 @@
 #include "common/ClickLabel.h"
 #include "common/ElidedLabel.h"
 #include "common/Twips.h"
+#include "mainwindow/EntryPlaces.h"
 #include "mainwindow/InfoEdit.h"
+#include "store/RecordFields.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,6 +40,11 @@ QFrame *line(QWidget *parent, const QString &name)
     l->setAutoFillBackground(true);
     l->hide();
     return l;
+}
+
+void placeAt(QWidget *widget, const EntryPlaces::Place &at)
+{
+    place(widget, at.left, at.top, at.width, at.height);
 }
 
 /** Grows a label to its text where the interface font needs more room than its place gives. */
@@ -138,17 +145,17 @@ void mainScrControls::buildEntryArea(QWidget *client)
 {
     Frame2 = frame(client, u"Frame2"_s);
     Frame2->setFrameShape(QFrame::StyledPanel);
-    place(Frame2, 45, 750, 7695, 1650);
-    auto label = [this](const QString &name, const QString &caption, int top) {
-        auto *l = named(new ClickLabel(caption, Frame2), name);
-        place(l, 90, top, 855, 225);
+    placeAt(Frame2, EntryPlaces::kFrame);
+    auto label = [this](const QString &name, RecordLine::Field field) {
+        auto *l = named(new ClickLabel(RecordFields::all[field].name.toString(), Frame2), name);
+        placeAt(l, EntryPlaces::kLabels[field]);
         fitText(l);
         return l;
     };
-    Label4 = label(u"Label4"_s, u"Service"_s, 165);
-    Label1 = label(u"Label1"_s, u"Username"_s, 510);
-    Label2 = label(u"Label2"_s, u"Password"_s, 870);
-    Label5 = label(u"Label5"_s, u"Path"_s, 1230);
+    Label4 = label(u"Label4"_s, RecordLine::Service);
+    Label1 = label(u"Label1"_s, RecordLine::Username);
+    Label2 = label(u"Label2"_s, RecordLine::Password);
+    Label5 = label(u"Label5"_s, RecordLine::Path);
 
     for (int i = 0; i < 4; ++i) {
         auto *box = named(new QLineEdit(Frame2), u"Text1_%1"_s.arg(i));
@@ -158,17 +165,14 @@ void mainScrControls::buildEntryArea(QWidget *client)
     Text1[4] = named(new InfoEdit(Frame2), u"Text1_4"_s);
     // A masked password shows one "*" per character.
     Text1[3]->setStyleSheet(u"QLineEdit { lineedit-password-character: 42; }"_s);
-    place(Text1[0], 975, 30, 2445, 360);
-    place(Text1[2], 975, 390, 2445, 360);
-    place(Text1[3], 975, 750, 2445, 360);
-    place(Text1[1], 975, 1140, 6705, 360);
-    place(Text1[4], 3675, 15, 4005, 1095);
+    for (size_t field = 0; field < Text1.size(); ++field)
+        placeAt(Text1[field], EntryPlaces::kBoxes[field]);
     // Each label names its box for screen readers; the Info box has no label on screen.
     Label4->setBuddy(Text1[0]);
     Label1->setBuddy(Text1[2]);
     Label2->setBuddy(Text1[3]);
     Label5->setBuddy(Text1[1]);
-    Text1[4]->setAccessibleName(u"Info"_s);
+    Text1[4]->setAccessibleName(RecordFields::all[RecordLine::Info].name.toString());
     // Tab order: Service, Username, Password, Path, Info.
     QWidget::setTabOrder(Text1[0], Text1[2]);
     QWidget::setTabOrder(Text1[2], Text1[3]);

@@ -71,9 +71,10 @@ void Ask4Pass::Form_Load()
 
 void Ask4Pass::ApplyLanguage()
 {
-    setWindowTitle(Language::entry(54));
-    Label1->setText(Language::entry(9));
-    Command2->setText(Language::entry(55));
+    using Language::Entry;
+    setWindowTitle(Language::entry(Entry::OwnerTitle));
+    Label1->setText(Language::entry(Entry::PathLabel));
+    Command2->setText(Language::entry(Entry::OwnerOkButton));
 }
 
 void Ask4Pass::Command2_Click()

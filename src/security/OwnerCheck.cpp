@@ -45,9 +45,9 @@ QString noticeText(ExpiryNotice notice)
 {
     switch (notice) {
     case ExpiryNotice::ExpiresToday:
-        return Language::text(73, u"The Password expires today"_s);
+        return Language::text(Language::Entry::ExpiresTodayNotice, u"The Password expires today"_s);
     case ExpiryNotice::Expired:
-        return Language::text(74, u"The Password has expired"_s);
+        return Language::text(Language::Entry::ExpiredNotice, u"The Password has expired"_s);
     case ExpiryNotice::None:
         break;
     }

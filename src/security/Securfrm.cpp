@@ -225,25 +225,26 @@ void Securfrm::Form_Load()
 
 void Securfrm::ApplyLanguage()
 {
-    Label1->setText(Language::entry(7));
-    Frame2->setTitle(Language::entry(26));
-    Check1->setText(Language::entry(27));
-    Command1->setText(Language::entry(28));
-    Frame1->setTitle(Language::entry(29));
-    Option1->setText(Language::entry(30));
-    Option2->setText(Language::entry(31));
-    Option3->setText(Language::entry(32));
-    Label3->setText(Language::entry(33));
-    Frame3->setTitle(Language::entry(34));
-    Check2->setText(Language::entry(35));
-    Frame4->setTitle(Language::entry(36));
-    Option4->setText(Language::entry(37));
-    Option6->setText(Language::entry(38));
-    Option5->setText(Language::entry(39));
-    Label2->setText(Language::entry(40));
-    Command3->setText(Language::entry(18));
-    Command2->setText(Language::entry(41));
-    setWindowTitle(Language::entry(42) + u" Corvane"_s);
+    using Language::Entry;
+    Label1->setText(Language::entry(Entry::PasswordLabel));
+    Frame2->setTitle(Language::entry(Entry::GeneratorFrame));
+    Check1->setText(Language::entry(Entry::SuggestCheck));
+    Command1->setText(Language::entry(Entry::GenerateButton));
+    Frame1->setTitle(Language::entry(Entry::StrengthFrame));
+    Option1->setText(Language::entry(Entry::NormalOption));
+    Option2->setText(Language::entry(Entry::HighOption));
+    Option3->setText(Language::entry(Entry::HigherOption));
+    Label3->setText(Language::entry(Entry::CharactersLabel));
+    Frame3->setTitle(Language::entry(Entry::ExpirationFrame));
+    Check2->setText(Language::entry(Entry::DoNotExpireCheck));
+    Frame4->setTitle(Language::entry(Entry::ProtectFrame));
+    Option4->setText(Language::entry(Entry::ProgramAndDatabaseOption));
+    Option6->setText(Language::entry(Entry::ProgramOnlyOption));
+    Option5->setText(Language::entry(Entry::NoneOption));
+    Label2->setText(Language::entry(Entry::LengthLabel));
+    Command3->setText(Language::entry(Entry::MenuReplace));
+    Command2->setText(Language::entry(Entry::AcceptButton));
+    setWindowTitle(Language::entry(Entry::SecurityTitle) + u" Corvane"_s);
 }
 
 void Securfrm::setPassword(const QString &password)
@@ -380,7 +381,7 @@ void Securfrm::Command2_Click()
 
     if (record.contains(u' ')) {
         showMessage(this, MessageIcon::Critical, u"Error - i77"_s,
-            Language::text(75, u"There can not be spaces on a password"_s));
+            Language::text(Language::Entry::SpaceInPasswordMessage, u"There can not be spaces on a password"_s));
         return;
     }
     if (const std::optional<QString> why = SecuritySettings::refusal(record, level, password)) {

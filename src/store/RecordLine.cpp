@@ -4,12 +4,11 @@
 #include "common/Clock.h"
 #include "common/DateText.h"
 #include "common/Windows1252.h"
+#include "store/RecordFields.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const std::array<QString, 5> kFieldNames = { u"Service"_s, u"Path"_s, u"Username"_s, u"Password"_s, u"Info"_s };
-
 /** The character at index, whole: a pair of surrogates is one character. */
 QString characterAt(QStringView text, qsizetype index)
 {
@@ -121,7 +120,7 @@ std::optional<QString> checkFileable(const Texts &texts)
 {
     for (size_t i = 0; i < texts.size(); ++i) {
         const QString &text = texts[i];
-        const QString &name = kFieldNames[i];
+        const QString name = RecordFields::all[i].name.toString();
         if (text.contains(kSeparator))
             return u"The %1 cannot hold \":!\": those two characters separate the fields of a record."_s.arg(name);
         if (text.contains(u'\r') || text.contains(u'\n'))

@@ -14,14 +14,16 @@
 namespace RecordLine {
 enum Field { Service = 0, Path = 1, Username = 2, Password = 3, Info = 4, RecordDate = 5 };
 inline constexpr int kFieldCount = 6;
+/** The fields the user types: all but the record date. */
+inline constexpr int kTypedFieldCount = 5;
 inline constexpr QStringView kSeparator = u":!";
 
 /** The five texts the user types, in field order (the edit boxes Text1(0)..Text1(4)). */
-using Texts = std::array<QString, 5>;
+using Texts = std::array<QString, kTypedFieldCount>;
 /** The six values of a line, in field order; values the line does not supply are empty. */
-using Values = std::array<QString, 6>;
+using Values = std::array<QString, kFieldCount>;
 /** The six values of a line as views into it, in field order (see split). */
-using ValueViews = std::array<QStringView, 6>;
+using ValueViews = std::array<QStringView, kFieldCount>;
 
 /** "mm-dd-yyyy hh:mm:ss", always 19 characters. */
 QString recordDate(const QDateTime &when);

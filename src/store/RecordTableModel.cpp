@@ -1,20 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/RecordTableModel.h"
 
+#include "store/RecordFields.h"
 #include "store/RecordLine.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-const std::array<QString, RecordLine::kFieldCount> kHeaders = {
-    u"Service"_s,
-    u"Path"_s,
-    u"Username"_s,
-    u"Password"_s,
-    u"Info"_s,
-    QString(),
-};
-} // namespace
 
 RecordTableModel::RecordTableModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -86,6 +76,6 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < RecordLine::kFieldCount)
-        return kHeaders[size_t(section)];
+        return RecordFields::all[size_t(section)].header.toString();
     return QAbstractTableModel::headerData(section, orientation, role);
 }

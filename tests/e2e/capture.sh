@@ -16,7 +16,7 @@ e2e_wait_main
 # It notes that text in a file, so that the journey can wait until it has seen a copy.
 KEPT=$E2E_DIR/keeper.txt
 keeper() {
-    local last= text
+    local last='' text
     while true; do
         text=$(e2e_clip)
         if [[ -n $text ]]; then

@@ -5,14 +5,19 @@
 //   corvane_inspect enciphered FILE KEY  the plain record lines of userDB.edb, deciphered with KEY
 //   corvane_inspect owner FILE           the owner record of ground.lnk
 //   corvane_inspect field-encipher TEXT  TEXT as the field cipher alone stores it (to look for it in files)
+//   corvane_inspect places               where the main window puts each field's edit box and label:
+//                                        "box|label INDEX NAME LEFT TOP WIDTH HEIGHT", in twips in its
+//                                        client area, INDEX the box's Text1 index
 //
 // One line of output per stored line, UTF-8, ended by LF. Exit status 2 for bad arguments or an
 // unreadable file, 3 when a line does not decipher into text the program could have written.
 #include "common/TextLines.h"
 #include "common/Windows1252.h"
+#include "mainwindow/EntryPlaces.h"
 #include "security/OwnerFile.h"
 #include "store/FieldCipher.h"
 #include "store/LineCipher.h"
+#include "store/RecordFields.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,7 +37,8 @@ void printLine(const QString &line)
 
 int usage()
 {
-    std::fputs("usage: corvane_inspect plain FILE | enciphered FILE KEY | owner FILE | field-encipher TEXT\n", stderr);
+    std::fputs("usage: corvane_inspect plain FILE | enciphered FILE KEY | owner FILE | field-encipher TEXT | places\n",
+        stderr);
     return 2;
 }
 
@@ -70,6 +76,19 @@ int printDatabase(const QString &path, const QString *key)
     }
     return status;
 }
+
+void printPlaces()
+{
+    const auto print = [](const char *what, size_t field, const EntryPlaces::Place &at) {
+        if (at.width > 0)
+            std::printf("%s %zu %s %d %d %d %d\n", what, field, qPrintable(RecordFields::all[field].name.toString()),
+                EntryPlaces::kFrame.left + at.left, EntryPlaces::kFrame.top + at.top, at.width, at.height);
+    };
+    for (size_t field = 0; field < EntryPlaces::kBoxes.size(); ++field) {
+        print("box", field, EntryPlaces::kBoxes[field]);
+        print("label", field, EntryPlaces::kLabels[field]);
+    }
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -87,6 +106,10 @@ int main(int argc, char *argv[])
             return 2;
         }
         printLine(*record);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == u"places"_s) {
+        printPlaces();
         return 0;
     }
     if (args.size() == 2 && args[0] == u"field-encipher"_s) {

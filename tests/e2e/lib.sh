@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the journeys (sourced, not run). A journey is started by CTest inside its own
 # virtual X server as
 #
@@ -258,6 +259,7 @@ e2e_geometry() {
 
 # e2e_frame ID: sets FL FR FT FB, the frame the window manager draws on each side (pixels), and
 # OX OY OW OH, the window's outer place and size, frame included.
+# shellcheck disable=SC2034 # OX, OY, OW and OH are for the journeys
 e2e_frame() {
     local extents
     extents=$(timeout 5 xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
@@ -292,6 +294,7 @@ e2e_wait_splash() {
 e2e_wait_main() {
     e2e_wait_window '^Corvane( - Record Date: .*)?$' "${1:-$E2E_TIMEOUT}" "${SPLASH:-}"
     MAIN=$WIN
+    # shellcheck disable=SC2034 # read by the journeys
     MAIN_SHOWN_AT=$(e2e_now_ms)
     e2e_wait_painted "$MAIN"
     e2e_wait_framed "$MAIN"
@@ -342,6 +345,7 @@ e2e_click() {
 
 # e2e_pointer_to X Y: moves the pointer to a point of the screen and waits until it is there.
 e2e_pointer_to() {
+    # shellcheck disable=SC2034 # xdotool --shell sets all four; local keeps them from the caller
     local X Y SCREEN WINDOW
     eval "$(xdotool getmouselocation --shell)"
     # --sync waits for the pointer to move, which it never does when it is there already.
@@ -467,31 +471,34 @@ e2e_check_modes() {
 }
 
 # ---- the main window --------------------------------------------------------------------
-# Places in twips within the client area, as the main window lays them out.
-
-E2E_FRAME2_LEFT=45
-E2E_FRAME2_TOP=750
+# Where the main window puts each field's edit box and label, in twips within its client area,
+# as the program's own table of places gives them (corvane_inspect places): E2E_PLACE[box:INDEX]
+# and E2E_PLACE[label:NAME] hold "LEFT TOP WIDTH HEIGHT".
+declare -A E2E_PLACE=()
+e2e_read_places() {
+    local kind index name place
+    while read -r kind index name place; do
+        E2E_PLACE[$kind:$index]=$place
+        E2E_PLACE[$kind:$name]=$place
+    done < <("$E2E_INSPECT" places)
+    ((${#E2E_PLACE[@]})) || { echo "corvane_inspect gave no places" >&2; exit 1; }
+}
+e2e_read_places
 
 # e2e_box INDEX: clicks edit box Text1(INDEX) (0 Service, 1 Path, 2 Username, 3 Password, 4 Info).
 e2e_box() {
-    local places=("975 30 2445 360" "975 1140 6705 360" "975 390 2445 360" "975 750 2445 360" "3675 15 4005 1095")
     local left top width height
-    read -r left top width height <<<"${places[$1]}"
-    e2e_click_twips "$MAIN" $((E2E_FRAME2_LEFT + left)) $((E2E_FRAME2_TOP + top)) "$width" "$height"
+    read -r left top width height <<<"${E2E_PLACE[box:$1]}"
+    e2e_click_twips "$MAIN" "$left" "$top" "$width" "$height"
 }
 
 # e2e_label NAME: clicks a field's label (Service, Username, Password, Path) on its caption.
 e2e_label() {
-    local top
-    case $1 in
-    Service) top=165 ;;
-    Username) top=510 ;;
-    Password) top=870 ;;
-    Path) top=1230 ;;
-    *) e2e_fail "no label $1" ;;
-    esac
+    local left top height
+    [[ -n ${E2E_PLACE[label:$1]:-} ]] || e2e_fail "no label $1"
+    read -r left top _ height <<<"${E2E_PLACE[label:$1]}"
     # The caption starts at the label's left edge; its middle may be past a short caption.
-    e2e_click_twips "$MAIN" $((E2E_FRAME2_LEFT + 90)) $((E2E_FRAME2_TOP + top)) 450 225
+    e2e_click_twips "$MAIN" "$left" "$top" 450 "$height"
 }
 
 # e2e_toolbar N: clicks toolbar button Image1(N) (0 Add, 1 Replace, 2 Trash, 3 Reset, 6 Capture, 7 Quit).
@@ -559,6 +566,7 @@ e2e_type_record() {
 e2e_file_record() {
     local how=$1 before
     shift
+    # shellcheck disable=SC2034 # read by the condition e2e_wait_until evaluates
     before=$(e2e_db_size)
     e2e_type_record "$@"
     case $how in
@@ -715,7 +723,9 @@ e2e_start_traced() {
 e2e_kill() {
     kill -9 "$CORVANE_PID" 2>/dev/null || true
     e2e_wait_until 10 '! e2e_running' || e2e_fail "Corvane did not die"
-    [[ -n ${E2E_TRACER:-} ]] && wait "$E2E_TRACER" 2>/dev/null || true
+    if [[ -n ${E2E_TRACER:-} ]]; then
+        wait "$E2E_TRACER" 2>/dev/null || true
+    fi
     E2E_TRACER=
     e2e_log "killed Corvane"
 }

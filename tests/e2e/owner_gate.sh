@@ -24,6 +24,7 @@ owner_level() {
 }
 
 # data_files: the files in Data that hold records or settings, one line.
+# shellcheck disable=SC2010 # the names in Data are Corvane's own, without spaces or newlines
 data_files() {
     (cd "$APP/Data" && ls -A | grep -v -e '^\.hidden$' -e '^corvane\.lock$' | sort | tr '\n' ' ')
 }

@@ -209,7 +209,8 @@ HOME=$E2E_HOME dbus-daemon --session --nofork --print-address=3 3>"$E2E_DIR/bus"
 LOCK_BUS=$!
 E2E_HELPER_PIDS+=("$LOCK_BUS")
 e2e_wait_until 10 '[[ -s $E2E_DIR/bus ]]' || e2e_fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_DIR/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_DIR/bus")
+export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress >/dev/null
 start_to_authentication
 e2e_type "$OWNER"

@@ -114,6 +114,7 @@ e2e_corvo_browser
 e2e_wait_until 90 'browser_bar && ((GW >= 535 && GW <= 541))' || e2e_fail "the browser window did not show"
 e2e_shot browser-normal
 # The size the window's own Restore gives it, 8100 twips wide.
+# shellcheck disable=SC2034 # read by the conditions e2e_wait_until evaluates
 normal=$((8100 / 15))
 
 # Maximize (its button at the title bar's right end): weston gives it the whole output.

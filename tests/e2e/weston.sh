@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A Wayland session for the journeys that run in one (sourced after lib.sh): weston nested in the
 # journey's X server, with XWayland for X11 programs. weston's output is one X11 window at the top
 # left of the X screen; xdotool moves the pointer and types into it there, and weston hands both on
@@ -54,6 +55,7 @@ EOF
     e2e_wait_until 20 '[[ $(weston_colours) -ge 1 && $(weston_pixel 10 10) != "0,0,0" ]]' \
         || e2e_fail "weston never drew its background"
     weston_shot "$E2E_DIR/background.png"
+    # shellcheck disable=SC2046 # weston_env's NAME=VALUE words, split on purpose
     env $(weston_env) weston-eventdemo --title="Other program" --width=160 --height=100 --no-border >/dev/null 2>&1 &
     E2E_HELPER_PIDS+=($!)
     e2e_wait_until 20 'weston_shot "$E2E_DIR/desktop.png"; read -r _ _ OTHER_W _ <<<"$(weston_changed "$E2E_DIR/background.png" "$E2E_DIR/desktop.png")"; ((OTHER_W > 100))' \
@@ -141,6 +143,7 @@ weston_main_place() {
         | awk -F'[,:() ]+' '/^[0-9]/ && $3 < 200 { print $1; exit }')
     [[ -n $left ]] || e2e_fail "could not find the main window's left edge"
     MAIN="place:$((BX + left)),$((BY + rule - 705 / E2E_TWIPS_PER_PIXEL)),$((BW - 2 * left)),$((BH - rule))"
+    # shellcheck disable=SC2034 # read by lib.sh and the journeys
     E2E_MENU_HEIGHT=0
     e2e_log "main window at $BX,$BY (${BW}x$BH), its inside from $MAIN"
 }
@@ -149,6 +152,7 @@ weston_main_place() {
 # until something else is copied).
 weston_copy() {
     local text=$1
+    # shellcheck disable=SC2046 # weston_env's NAME=VALUE words, split on purpose
     env $(weston_env) wl-copy --foreground -- "$text" >/dev/null 2>&1 &
     E2E_HELPER_PIDS+=($!)
     e2e_wait_until 5 '[[ "$(weston_clip)" == "$text" ]]' || e2e_fail "wl-copy could not set the clipboard"
@@ -156,6 +160,7 @@ weston_copy() {
 
 # weston_clip: the clipboard's text as a Wayland program reads it (empty when it holds none).
 weston_clip() {
+    # shellcheck disable=SC2046 # weston_env's NAME=VALUE words, split on purpose
     env $(weston_env) timeout 5 wl-paste --no-newline 2>/dev/null || true
 }
 
@@ -171,10 +176,9 @@ weston_active_title() {
 
 # box_shot INDEX FILE: the inside of Corvane's edit box INDEX (MAIN, 15 twips a pixel), as it looks now.
 box_shot() {
-    local places=("975 30 2445 360" "975 1140 6705 360" "975 390 2445 360" "975 750 2445 360")
     local left top width height
-    read -r left top width height <<<"${places[$1]}"
+    read -r left top width height <<<"${E2E_PLACE[box:$1]}"
     e2e_geometry "$MAIN"
     weston_shot "$E2E_DIR/now.png"
-    convert "$E2E_DIR/now.png" -crop "$(((width - 120) / 15))x$(((height - 120) / 15))+$((WX + (E2E_FRAME2_LEFT + left + 60) / 15))+$((WY + (E2E_FRAME2_TOP + top + 60) / 15))" +repage "$2"
+    convert "$E2E_DIR/now.png" -crop "$(((width - 120) / 15))x$(((height - 120) / 15))+$((WX + (left + 60) / 15))+$((WY + (top + 60) / 15))" +repage "$2"
 }

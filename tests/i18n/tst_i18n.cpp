@@ -6,6 +6,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageFiles.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -43,6 +44,7 @@ private Q_SLOTS:
 
     void parseTable_keepsCommasQuotesAndAccessKeys();
     void text_englishUntilAnotherLanguageIsCurrent();
+    void englishTable_listsExactlyTheEntriesRead();
     void readChoice_data();
     void readChoice();
     void listing_data();
@@ -75,18 +77,34 @@ void tst_I18n::text_englishUntilAnotherLanguageIsCurrent()
 {
     TestFolders folders;
     TestFolders::write(folders.shipped() + u"/intl/Deutsch.dat"_s, "68=Schon da, wirklich\r\n");
-    QCOMPARE(Language::text(68, u"There is an identical record already filed"_s),
+    using Language::Entry;
+    QCOMPARE(Language::text(Entry::IdenticalRecordMessage, u"There is an identical record already filed"_s),
         u"There is an identical record already filed"_s);
 
     Language::setCurrentLanguage(u"Deutsch"_s);
     QVERIFY(!Language::isEnglish());
-    QCOMPARE(Language::text(68, u"x"_s), u"Schon da, wirklich"_s);
-    QCOMPARE(Language::text(72, u"There were no changes"_s), QString()); // not in the table
-    QCOMPARE(Language::entry(-1), QString());
+    QCOMPARE(Language::text(Entry::IdenticalRecordMessage, u"x"_s), u"Schon da, wirklich"_s);
+    QCOMPARE(Language::text(Entry::NoChangesMessage, u"There were no changes"_s), QString()); // not in the table
+    QCOMPARE(Language::entry(Entry(-1)), QString());
 
     // Compared exactly: "english" is another language, and one without a file.
     Language::setCurrentLanguage(u"english"_s);
-    QCOMPARE(Language::text(68, u"x"_s), QString());
+    QCOMPARE(Language::text(Entry::IdenticalRecordMessage, u"x"_s), QString());
+}
+
+void tst_I18n::englishTable_listsExactlyTheEntriesRead()
+{
+    QFile file(QStringLiteral(CORVANE_ENGLISH_TABLE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<int> listed;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (const qsizetype equals = line.indexOf('='); equals > 0 && !line.startsWith('#'))
+            listed.append(line.left(equals).toInt());
+    }
+    QList<int> read;
+    for (const Language::Entry entry : Language::allEntries)
+        read.append(static_cast<int>(entry));
+    QCOMPARE(listed, read);
 }
 
 void tst_I18n::readChoice_data()
