@@ -51,7 +51,7 @@ public:
 
     explicit ClipboardCommands(const Controls &controls);
 
-    /** Indice: the box capture mode writes the clipboard into. */
+    /** Indice: the box capture mode writes the clipboard into. Only the tests ask for it. */
     RecordLine::Field captureTarget() const { return m_target; }
     /** Whether capture mode's copy runs: each change of the clipboard is written into the target box. */
     bool copyRunning() const { return m_copyRunning; }
