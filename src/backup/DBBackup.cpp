@@ -155,14 +155,14 @@ void DBBackup::showEvent(QShowEvent *event)
 
 void DBBackup::setMode(Mode mode)
 {
-    m_mode = mode;
+    Label1 = mode;
     // The title always names what Save will do, also when the menu changes it while the window is open.
-    setWindowTitle(m_mode == Mode::None ? u"Database"_s : u"Database "_s + modeText(m_mode));
+    setWindowTitle(Label1 == Mode::None ? u"Database"_s : u"Database "_s + modeText(Label1));
 }
 
 void DBBackup::Form_Load()
 {
-    setMode(m_mode);
+    setMode(Label1);
     const int drive = Drive1->findText(driveOf(AppFolders::applicationFolder()));
     if (drive == Drive1->currentIndex())
         Drive1_Change(); // already selected: the list raises no change of its own
@@ -231,12 +231,12 @@ void DBBackup::Command1_Click(int index)
 
     const QString level = m_reach ? m_reach() : u"0"_s;
     DatabaseBackup::SaveResult result;
-    if (m_mode == Mode::Restore) {
+    if (Label1 == Mode::Restore) {
         const QString key = m_key ? m_key() : QString();
         result = DatabaseBackup::restore(m_database, Text1->text(), level.toInt(), key,
             [this](const QString &path) { return askBackupPassword(path); });
     } else {
-        result = DatabaseBackup::save(modeText(m_mode), AppFolders::dataFolder(), Text1->text(), level);
+        result = DatabaseBackup::save(modeText(Label1), AppFolders::dataFolder(), Text1->text(), level);
     }
     if (result.outcome == DatabaseBackup::Outcome::Nothing)
         return;

@@ -40,7 +40,7 @@ public:
 
     /** The title says which ("Database Backup", "Database Restore", "Database"). */
     void setMode(Mode mode);
-    Mode mode() const { return m_mode; }
+    Mode mode() const { return Label1; }
 
 Q_SIGNALS:
     /** A restore replaced a database file in the data folder; the records in memory are now out of date. */
@@ -70,7 +70,8 @@ private:
     QLineEdit *Text1;
     QLabel *Label2;
     std::array<QPushButton *, 2> Command1;
-    Mode m_mode = Mode::None;
+    /** The operation Save performs. */
+    Mode Label1 = Mode::None;
     Database &m_database;
     std::function<QString()> m_reach;
     KeyProvider m_key;

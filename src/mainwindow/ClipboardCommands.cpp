@@ -192,8 +192,8 @@ void ClipboardCommands::copyTick()
     if (!m_copyRunning)
         return;
     const std::optional<QString> text = newCopy();
-    if (text && m_ui.fields.boxes.text(m_target) != *text)
-        m_ui.fields.boxes.setText(m_target, *text);
+    if (text && m_ui.fields.boxes.text(Indice) != *text)
+        m_ui.fields.boxes.setText(Indice, *text);
 }
 
 std::optional<QString> ClipboardCommands::newCopy()
@@ -264,7 +264,7 @@ void ClipboardCommands::Text1_GotFocus(RecordLine::Field index)
     if (m_changePending)
         copyTick();
     emptyForNewTarget();
-    m_target = index;
+    Indice = index;
     // The copy writes the emptied clipboard into the new target at once: emptying a clipboard that held no text
     // tells of no change.
     copyTick();

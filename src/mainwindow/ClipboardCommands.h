@@ -51,8 +51,8 @@ public:
 
     explicit ClipboardCommands(const Controls &controls);
 
-    /** Indice: the box capture mode writes the clipboard into. Only the tests ask for it. */
-    RecordLine::Field captureTarget() const { return m_target; }
+    /** The box capture mode writes the clipboard into (Indice). Only the tests ask for it. */
+    RecordLine::Field captureTarget() const { return Indice; }
     /** Whether capture mode's copy runs: each change of the clipboard is written into the target box. */
     bool copyRunning() const { return m_copyRunning; }
 
@@ -103,7 +103,8 @@ private:
     void markCopied(ClickLabel *label);
 
     Controls m_ui;
-    RecordLine::Field m_target = RecordLine::Service;
+    /** The box capture mode writes the clipboard into. */
+    RecordLine::Field Indice = RecordLine::Service;
     bool m_copyRunning = false;
     /** What the clipboard held when the target was chosen, until another text arrives. */
     std::optional<QString> m_heldAtTarget;

@@ -121,7 +121,7 @@ void EditBoxRules::keyReleased(RecordLine::Field index, const QKeyEvent *key)
     // Alt held for a chord (Alt+O) was no key of its own: it arms nothing, and ends
     // what an earlier Alt armed.
     if (key->key() == Qt::Key_Alt && !m_altAlone)
-        m_altReleased = false;
+        AltReleased = 0;
     else
         Text1_KeyUp(index, key->key(), moves);
 }
@@ -131,7 +131,7 @@ bool EditBoxRules::movesFocus(const QKeyEvent *key) const
     if (!focusTarget(key->key()))
         return false;
     const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    return held == Qt::AltModifier || (m_altReleased && held == Qt::NoModifier);
+    return held == Qt::AltModifier || (AltReleased == 1 && held == Qt::NoModifier);
 }
 
 void EditBoxRules::forgetPressedKeys()
@@ -148,11 +148,11 @@ void EditBoxRules::Text1_KeyUp(RecordLine::Field index, int key, bool altWithKey
         return;
     }
     const std::optional<RecordLine::Field> target = focusTarget(key);
-    if (target && (m_altReleased || altWithKey)) {
+    if (target && (AltReleased == 1 || altWithKey)) {
         ui.boxes.Text1[*target]->setFocus();
         return;
     }
-    m_altReleased = key == Qt::Key_Alt;
+    AltReleased = key == Qt::Key_Alt ? 1 : 0;
     if (key == Qt::Key_Escape) {
         // Ends the program at once; the preferences are not written on this way out.
         m_ui.window->hide();

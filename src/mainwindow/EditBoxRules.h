@@ -74,8 +74,8 @@ private:
     RecordCommands &m_commands;
     /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
     std::array<QHash<int, bool>, 5> m_pressed;
-    /** AltReleased: the last key released in a box was Alt. */
-    bool m_altReleased = false;
+    /** 1 while the last key released in a box was Alt. */
+    int AltReleased = 0;
     /** No other key was pressed while Alt was down. */
     bool m_altAlone = false;
 };

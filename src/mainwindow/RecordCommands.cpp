@@ -118,8 +118,8 @@ bool RecordCommands::importRecords(const QStringList &lines)
 void RecordCommands::mnuUndo_Click()
 {
     for (int field = RecordLine::Service; field <= RecordLine::Info; ++field) {
-        m_ui.boxes.setText(RecordLine::Field(field), m_undoFields[field]);
-        m_undoFields[field].clear();
+        m_ui.boxes.setText(RecordLine::Field(field), UndoFields[field]);
+        UndoFields[field].clear();
     }
     m_ui.mnuUndo->setEnabled(false);
 }
@@ -144,7 +144,7 @@ void RecordCommands::forget()
     emptyBoxes();
     for (QWidget *box : m_ui.boxes.Text1)
         box->setToolTip(QString());
-    m_undoFields = {};
+    UndoFields = {};
     m_ui.mnuUndo->setEnabled(false);
     deselect();
 }
@@ -191,7 +191,7 @@ void RecordCommands::showRow(int row)
 void RecordCommands::saveUndoFields()
 {
     for (int field = RecordLine::Service; field <= RecordLine::Info; ++field)
-        m_undoFields[field] = m_ui.boxes.text(RecordLine::Field(field));
+        UndoFields[field] = m_ui.boxes.text(RecordLine::Field(field));
 }
 
 void RecordCommands::emptyBoxes()

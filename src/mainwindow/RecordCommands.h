@@ -103,8 +103,8 @@ private:
     bool blocked();
 
     Controls m_ui;
-    /** UndoFields: the five boxes as the last Remove or Replace found them. */
-    std::array<QString, 6> m_undoFields;
+    /** The five boxes as the last Remove or Replace found them. */
+    std::array<QString, 6> UndoFields;
     RecordEditor &m_editor;
     OwnerState &m_owner;
     std::function<bool()> m_reloadRecords;
