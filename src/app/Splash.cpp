@@ -37,19 +37,38 @@ Splash::Splash(QWidget *parent)
     setObjectName(u"Splash"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(AppInfo::title);
-    for (auto [widget, name] : { std::pair<QWidget *, QString> { Image1, u"Image1"_s }, { lblProduct, u"lblProduct"_s },
+    nameControls();
+    setFixedSize(Twips::toPixels(6300), Twips::toPixels(3300));
+    paintBackground();
+    placeTitle();
+    placeLinks();
+    connectHandlers();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Form_Load();
+}
+
+void Splash::nameControls()
+{
+    for (auto [widget, name] : { std::pair<QObject *, QString> { Image1, u"Image1"_s }, { lblProduct, u"lblProduct"_s },
              { lblVersion, u"lblVersion"_s }, { lblRelease, u"lblRelease"_s }, { Label1, u"Label1"_s },
              { Label2, u"Label2"_s }, { Label3, u"Label3"_s }, { Label4, u"Label4"_s }, { Label5, u"Label5"_s },
-             { lblWeb, u"lblWeb"_s }, { imgWeb, u"imgWeb"_s } })
+             { lblWeb, u"lblWeb"_s }, { imgWeb, u"imgWeb"_s }, { Timer1, u"Timer1"_s } })
         widget->setObjectName(name);
+}
 
-    setFixedSize(Twips::toPixels(6300), Twips::toPixels(3300));
+void Splash::paintBackground()
+{
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(0xf4, 0xf7, 0xfa));
     colours.setColor(QPalette::WindowText, QColor(0x1c, 0x2b, 0x3a));
     setPalette(colours);
+}
 
+/** The logo, the product's name and the lines under it. */
+void Splash::placeTitle()
+{
     const QIcon logo(u":/icons/corvane.svg"_s);
     Image1->setPixmap(logo.pixmap(Twips::toPixels(1440), Twips::toPixels(1440)));
     place(Image1, 300, 300, 1440, 1440);
@@ -67,7 +86,11 @@ Splash::Splash(QWidget *parent)
     // Which release is installed is what a user opens the About box for.
     place(lblRelease, 2040, 2280, 3900, 240);
     lblRelease->hide();
+}
 
+/** The web page's link and picture, and "Close this window". */
+void Splash::placeLinks()
+{
     imgWeb->setSvg(u":/icons/web.svg"_s);
     place(imgWeb, 300, 2760, 240, 240);
     QFont link = font();
@@ -80,18 +103,16 @@ Splash::Splash(QWidget *parent)
     place(Label5, 4200, 2760, 1800, 240);
     Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label5->hide();
+}
 
-    Timer1->setObjectName(u"Timer1"_s);
+void Splash::connectHandlers()
+{
     Timer1->setInterval(4000);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &Splash::Timer1_Timer);
     connect(lblWeb, &ClickLabel::clicked, this, &Splash::lblWeb_Click);
     connect(imgWeb, &ClickLabel::clicked, this, &Splash::lblWeb_Click);
     connect(Label5, &ClickLabel::clicked, this, &Splash::Label5_Click);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    Form_Load();
 }
 
 void Splash::Form_Load()

@@ -23,6 +23,25 @@ public:
     /** Shows the window as the About box: "Close this window" visible and no hand-over. */
     void showAsAbout();
 
+Q_SIGNALS:
+    /** Time to show the main window (it is shown again harmlessly if it already is). */
+    void handOver();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void nameControls();
+    void paintBackground();
+    void placeTitle();
+    void placeLinks();
+    void connectHandlers();
+    void Form_Load();
+    void Timer1_Timer();
+    void lblWeb_Click();
+    void Label5_Click();
+
     QLabel *Image1; ///< the logo
     QLabel *lblProduct; ///< "Corvane"
     QLabel *lblVersion; ///< "v1.0 - 05/2002"
@@ -35,20 +54,5 @@ public:
     ClickLabel *lblWeb; ///< our web page
     ClickLabel *imgWeb; ///< the web page's picture
     QTimer *Timer1;
-
-Q_SIGNALS:
-    /** Time to show the main window (it is shown again harmlessly if it already is). */
-    void handOver();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    void Form_Load();
-    void Timer1_Timer();
-    void lblWeb_Click();
-    void Label5_Click();
-
     bool m_handedOver = false;
 };

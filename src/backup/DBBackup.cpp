@@ -46,6 +46,20 @@ QString driveOf(const QString &path)
     const QString root = QStorageInfo(path).rootPath();
     return root.isEmpty() ? QDir::rootPath() : root;
 }
+
+/** The mode as the title and the backup's logic name it. */
+QString modeText(DBBackup::Mode mode)
+{
+    switch (mode) {
+    case DBBackup::Mode::Backup:
+        return DatabaseBackup::Backup;
+    case DBBackup::Mode::Restore:
+        return DatabaseBackup::Restore;
+    case DBBackup::Mode::None:
+        break;
+    }
+    return {};
+}
 } // namespace
 
 DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent)
@@ -63,6 +77,14 @@ DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvid
     setObjectName(u"DBBackup"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    buildControls();
+    setUpFolderList();
+    listDrives();
+    connectHandlers();
+}
+
+void DBBackup::buildControls()
+{
     Drive1->setObjectName(u"Drive1"_s);
     Dir1->setObjectName(u"Dir1"_s);
     Text1->setObjectName(u"Text1"_s);
@@ -82,7 +104,10 @@ DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvid
     place(Text1, 120, 3540, 4560, 345);
     place(Command1[0], 2100, 3990, 1215, 390);
     place(Command1[1], 3465, 3990, 1215, 390);
+}
 
+void DBBackup::setUpFolderList()
+{
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_folders->setReadOnly(true);
     Dir1->setModel(m_folders);
@@ -90,7 +115,10 @@ DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvid
     for (int column = 1; column < m_folders->columnCount(); ++column)
         Dir1->hideColumn(column);
     Dir1->setSelectionMode(QAbstractItemView::SingleSelection);
+}
 
+void DBBackup::listDrives()
+{
     QStringList roots = driveRoots();
     const QString appDrive = driveOf(AppFolders::applicationFolder());
     if (!roots.contains(appDrive))
@@ -98,7 +126,10 @@ DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvid
     Drive1->addItems(roots);
     // Like a drive's current folder: the drive the program was started from opens where it was started.
     m_driveFolders.insert(driveOf(QDir::currentPath()), QDir::currentPath());
+}
 
+void DBBackup::connectHandlers()
+{
     connect(Drive1, &QComboBox::currentIndexChanged, this, &DBBackup::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &DBBackup::Dir1_Change);
     // The folders fill in and get sorted after the current one was chosen, which pushes it out of
@@ -122,11 +153,11 @@ void DBBackup::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void DBBackup::setMode(const QString &mode)
+void DBBackup::setMode(Mode mode)
 {
     Label1 = mode;
     // The title always names what Save will do, also when the menu changes it while the window is open.
-    setWindowTitle(Label1.isEmpty() ? u"Database"_s : QString(u"Database "_s + Label1));
+    setWindowTitle(Label1 == Mode::None ? u"Database"_s : u"Database "_s + modeText(Label1));
 }
 
 void DBBackup::Form_Load()
@@ -200,17 +231,17 @@ void DBBackup::Command1_Click(int index)
 
     const QString level = m_reach ? m_reach() : u"0"_s;
     DatabaseBackup::SaveResult result;
-    if (Label1 == DatabaseBackup::Restore) {
+    if (Label1 == Mode::Restore) {
         const QString key = m_key ? m_key() : QString();
         result = DatabaseBackup::restore(m_database, Text1->text(), level.toInt(), key,
             [this](const QString &path) { return askBackupPassword(path); });
     } else {
-        result = DatabaseBackup::save(Label1, AppFolders::dataFolder(), Text1->text(), level);
+        result = DatabaseBackup::save(modeText(Label1), AppFolders::dataFolder(), Text1->text(), level);
     }
     if (result.outcome == DatabaseBackup::Outcome::Nothing)
         return;
     // One copy per opening from the menu, whatever its outcome.
-    setMode(QString());
+    setMode(Mode::None);
     // The main window reloads before the message, so no edit made after it can write the old records back.
     if (result.outcome == DatabaseBackup::Outcome::Recovered)
         Q_EMIT databaseRestored();

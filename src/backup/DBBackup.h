@@ -35,17 +35,12 @@ public:
      */
     DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent = nullptr);
 
-    /** "Backup", "Restore" or empty; the title says which ("Database Backup", "Database Restore", "Database"). */
-    void setMode(const QString &mode);
-    QString mode() const { return Label1; }
+    /** The operation Save performs; None once it has run, until the menu asks again. */
+    enum class Mode { None, Backup, Restore };
 
-    QComboBox *Drive1;
-    QTreeView *Dir1;
-    QLineEdit *Text1;
-    QLabel *Label2;
-    std::array<QPushButton *, 2> Command1;
-    /** The operation Save performs: "Backup", "Restore", or empty when none is pending. */
-    QString Label1;
+    /** The title says which ("Database Backup", "Database Restore", "Database"). */
+    void setMode(Mode mode);
+    Mode mode() const { return Label1; }
 
 Q_SIGNALS:
     /** A restore replaced a database file in the data folder; the records in memory are now out of date. */
@@ -55,6 +50,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void buildControls();
+    void setUpFolderList();
+    void listDrives();
+    void connectHandlers();
     void Form_Load();
     void Drive1_Change();
     void Dir1_Change();
@@ -66,6 +65,13 @@ private:
     void keepCurrentFolderInView();
     void stopFollowing();
 
+    QComboBox *Drive1;
+    QTreeView *Dir1;
+    QLineEdit *Text1;
+    QLabel *Label2;
+    std::array<QPushButton *, 2> Command1;
+    /** The operation Save performs. */
+    Mode Label1 = Mode::None;
     Database &m_database;
     std::function<QString()> m_reach;
     KeyProvider m_key;

@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
-#include <QWebEngineView>
 
 #include <utility>
 
@@ -65,9 +64,10 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 }
 } // namespace
 
-BrowserFrame::BrowserFrame(MiniBrowser *window)
+BrowserFrame::BrowserFrame(MiniBrowser *window, const WindowParts &parts)
     : QObject(window)
     , m_window(window)
+    , m_parts(parts)
 {
     buildTitleBar();
     buildQuitButton();
@@ -99,6 +99,11 @@ BrowserFrame::BrowserFrame(MiniBrowser *window)
 
 BrowserFrame::~BrowserFrame() = default;
 
+void BrowserFrame::setTrayStatus(const QString &text)
+{
+    ClipStatLbl->setText(text);
+}
+
 void BrowserFrame::buildTitleBar()
 {
     lblbar = makeLabel(m_window, u"lblbar"_s);
@@ -110,7 +115,7 @@ void BrowserFrame::buildTitleBar()
     bold.setBold(true);
     Label1->setFont(bold);
     setColour(Label1, QPalette::WindowText, Qt::white);
-    setColour(m_window->Label3, QPalette::WindowText, Qt::white);
+    setColour(m_parts.Label3, QPalette::WindowText, Qt::white);
 
     Image2 = makePicture(m_window, u"Image2"_s, u"Window menu"_s);
     Image4 = makePicture(m_window, u"Image4"_s, u"Minimize"_s);
@@ -122,7 +127,7 @@ void BrowserFrame::buildTitleBar()
 
 void BrowserFrame::buildQuitButton()
 {
-    QWidget *bar = m_window->PictureBar;
+    QWidget *bar = m_parts.PictureBar;
     Image1 = makePicture(bar, u"Image1"_s, u"Quit"_s);
     Image1->setMouseTracking(true);
     place(Image1, 7680, 30, 240, 240);
@@ -183,8 +188,9 @@ void BrowserFrame::buildMenu()
     mnuExit = entry(u"mnuExit"_s, u"&Close        Alt+F4"_s);
 }
 
-void BrowserFrame::finishBuilding()
+void BrowserFrame::finishBuilding(QWidget *page)
 {
+    m_page = page;
     // Bottom to top: the title bar strip under its controls, the page's
     // frame over the bar (theatre mode lets it cover the top), then the
     // theatre button, the tray and the grip over the page.
@@ -193,7 +199,7 @@ void BrowserFrame::finishBuilding()
     Image6->raise();
     Picture1->raise();
     Picture2->raise();
-    m_window->Text1->raise();
+    m_parts.Text1->raise();
 
     // Clicks on controls stop there; only the window's bare area is the window's own click.
     for (QObject *child : m_window->children()) {
@@ -225,9 +231,9 @@ void BrowserFrame::connectHandlers()
 
     auto *mover = new WindowMover(m_window);
     for (QWidget *bar :
-        { static_cast<QWidget *>(lblbar), static_cast<QWidget *>(Label1), static_cast<QWidget *>(m_window->Label3) }) {
+        { static_cast<QWidget *>(lblbar), static_cast<QWidget *>(Label1), static_cast<QWidget *>(m_parts.Label3) }) {
         connect(MouseEvents::watch(bar), &MouseEvents::doubleClicked, this, &BrowserFrame::lblbar_DblClick);
-        if (bar != m_window->Label3)
+        if (bar != m_parts.Label3)
             mover->watch(bar);
     }
 
@@ -339,7 +345,7 @@ void BrowserFrame::Image1_MouseMove()
 void BrowserFrame::Image1_MouseDown()
 {
     // Pressed look: the shadow on top and left, white at the bottom and right.
-    const QColor shadow = m_window->PictureBar->palette().color(QPalette::Dark);
+    const QColor shadow = m_parts.PictureBar->palette().color(QPalette::Dark);
     for (int index = 0; index < 4; ++index)
         setColour(Line1[index], QPalette::Window, index < 2 ? shadow : QColor(255, 255, 255));
 }
@@ -527,16 +533,16 @@ void BrowserFrame::applyLayout()
     }
     placeAt(lblbar, g.lblbar);
     placeAt(Label1, g.label1);
-    placeAt(m_window->Label3, g.label3);
-    placeAt(m_window->Text1, g.text1);
+    placeAt(m_parts.Label3, g.label3);
+    placeAt(m_parts.Text1, g.text1);
     placeAt(Image2, g.image2);
     placeAt(Image4, g.image4);
     placeAt(Image5, g.image5);
     placeAt(Image7, g.image7);
     placeAt(closebtn, g.closebtn);
-    placeAt(m_window->PictureBar, g.pictureBar);
+    placeAt(m_parts.PictureBar, g.pictureBar);
     placeAt(Frame1, g.frame1);
-    placeAt(m_window->WebBrowser1, g.webBrowser1);
+    placeAt(m_page, g.webBrowser1);
     placeAt(Image6, g.image6);
     placeAt(Picture2, g.picture2);
     placeAt(Picture1, g.picture1);

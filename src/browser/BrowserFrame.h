@@ -13,6 +13,7 @@ class MiniBrowser;
 class QAction;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QTimer;
 class QWidget;
@@ -29,11 +30,23 @@ class BrowserFrame : public QObject
     Q_OBJECT
 
 public:
-    explicit BrowserFrame(MiniBrowser *window);
+    /** The window's own controls that the frame places and colours. */
+    struct WindowParts
+    {
+        QLabel *Label3; ///< "Path:"
+        QLineEdit *Text1; ///< the path box
+        QFrame *PictureBar; ///< the bar of the transfer buttons
+    };
+
+    BrowserFrame(MiniBrowser *window, const WindowParts &parts);
     ~BrowserFrame() override;
 
+    /** The frame round the page: the page view's parent. */
+    QFrame *pageFrame() const { return Frame1; }
     /** Called once the page view exists: stacks the controls, connects them, lays them out. */
-    void finishBuilding();
+    void finishBuilding(QWidget *page);
+    /** The tray's line that says what the window put on the clipboard. */
+    void setTrayStatus(const QString &text);
 
     const BrowserLayout &layout() const { return m_layout; }
     bool isMaximized() const { return m_layout.isMaximized(); }
@@ -43,37 +56,6 @@ public:
     /** The window's size changed; runs the resize rule unless the frame itself set that size. */
     void Form_Resize();
     void windowMoved();
-
-    QLabel *lblbar = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Image2 = nullptr;
-    QLabel *Image4 = nullptr;
-    QLabel *Image5 = nullptr;
-    QLabel *Image7 = nullptr;
-    QLabel *closebtn = nullptr;
-    QLabel *Image1 = nullptr;
-    std::array<QWidget *, 4> Line1 {};
-    QLabel *Image6 = nullptr;
-    QFrame *Frame1 = nullptr;
-    QLabel *Picture2 = nullptr;
-    QFrame *Picture1 = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *ClipStatLbl = nullptr;
-    std::array<QLabel *, 2> Image3 {};
-
-    QMenu *TmnuMenu = nullptr;
-    QAction *mnutheather = nullptr;
-    QAction *mnuCorvomode = nullptr;
-    QAction *mnuRestoreSize = nullptr;
-    QAction *mnuMinimize = nullptr;
-    QAction *mnuMaximize = nullptr;
-    QAction *mnuClipbtray = nullptr;
-    QAction *mnuExit = nullptr;
-
-    /** The grip's auto-hide check; runs only while the grip is shown. */
-    QTimer *Timer2 = nullptr;
-    /** The tray's clock. */
-    BrowserClock *Timer3 = nullptr;
 
 private:
     void buildTitleBar();
@@ -124,7 +106,40 @@ private:
     void applyLayout();
     void drawPictures();
 
+    QLabel *lblbar = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QLabel *Image4 = nullptr;
+    QLabel *Image5 = nullptr;
+    QLabel *Image7 = nullptr;
+    QLabel *closebtn = nullptr;
+    QLabel *Image1 = nullptr;
+    std::array<QWidget *, 4> Line1 {};
+    QLabel *Image6 = nullptr;
+    QFrame *Frame1 = nullptr;
+    QLabel *Picture2 = nullptr;
+    QFrame *Picture1 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *ClipStatLbl = nullptr;
+    std::array<QLabel *, 2> Image3 {};
+
+    QMenu *TmnuMenu = nullptr;
+    QAction *mnutheather = nullptr;
+    QAction *mnuCorvomode = nullptr;
+    QAction *mnuRestoreSize = nullptr;
+    QAction *mnuMinimize = nullptr;
+    QAction *mnuMaximize = nullptr;
+    QAction *mnuClipbtray = nullptr;
+    QAction *mnuExit = nullptr;
+
+    /** The grip's auto-hide check; runs only while the grip is shown. */
+    QTimer *Timer2 = nullptr;
+    /** The tray's clock. */
+    BrowserClock *Timer3 = nullptr;
+
     MiniBrowser *m_window;
+    WindowParts m_parts;
+    QWidget *m_page = nullptr;
     BrowserLayout m_layout;
     bool m_applying = false;
     /** Native Wayland: the normal state was asked for; the window takes its size once the compositor confirms it. */

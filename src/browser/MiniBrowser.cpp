@@ -56,10 +56,10 @@ MiniBrowser::MiniBrowser(MainWindowBoxes boxes, QWidget *parent)
     Timer1->setObjectName(u"Timer1"_s);
 
     buildBar();
-    m_frame = new BrowserFrame(this);
-    WebBrowser1 = new QWebEngineView(m_frame->Frame1);
+    m_frame = new BrowserFrame(this, { .Label3 = Label3, .Text1 = Text1, .PictureBar = PictureBar });
+    WebBrowser1 = new QWebEngineView(m_frame->pageFrame());
     WebBrowser1->setObjectName(u"WebBrowser1"_s);
-    m_frame->finishBuilding();
+    m_frame->finishBuilding(WebBrowser1);
 
     connectHandlers();
     Form_Load();
@@ -185,9 +185,9 @@ void MiniBrowser::Command2_Click(int index)
 {
     transfer(index);
     if (index == 0)
-        m_frame->ClipStatLbl->setText(kUsernameCaption + m_userName);
+        m_frame->setTrayStatus(kUsernameCaption + m_userName);
     else
-        m_frame->ClipStatLbl->setText(kPasswordCaption + Command4->text());
+        m_frame->setTrayStatus(kPasswordCaption + Command4->text());
 }
 
 void MiniBrowser::Command3_Click(int index)

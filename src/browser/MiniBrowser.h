@@ -41,20 +41,6 @@ public:
     void whenIdleOrClosed(QObject *context, std::function<void()> done) override;
     BrowserFrame *frame() const { return m_frame; }
 
-    QWebEngineView *WebBrowser1 = nullptr;
-    QFrame *PictureBar = nullptr;
-    QPushButton *Command1 = nullptr;
-    std::array<QPushButton *, 2> Command2 {};
-    std::array<QPushButton *, 2> Command3 {};
-    QPushButton *Command4 = nullptr;
-    QPushButton *Command5 = nullptr;
-    QCheckBox *Check1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    /** The load watcher. */
-    LoadWatcher *Timer1 = nullptr;
-
 Q_SIGNALS:
     /** The window is closing; it is deleted right after. */
     void closed();
@@ -83,6 +69,20 @@ private:
     /** Puts a transfer button's value on the clipboard; a password as a secret. */
     void transfer(int index);
     void showStatus(const QString &value);
+
+    QWebEngineView *WebBrowser1 = nullptr;
+    QFrame *PictureBar = nullptr;
+    QPushButton *Command1 = nullptr;
+    std::array<QPushButton *, 2> Command2 {};
+    std::array<QPushButton *, 2> Command3 {};
+    QPushButton *Command4 = nullptr;
+    QPushButton *Command5 = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    /** The load watcher. */
+    LoadWatcher *Timer1 = nullptr;
 
     MainWindowBoxes m_boxes;
     BrowserFrame *m_frame = nullptr;

@@ -176,11 +176,6 @@ QString temporaryFolder(QString *error)
     return folder;
 }
 
-QString SpecialFolder(int number)
-{
-    return number == 2 ? temporaryFolder() : QString();
-}
-
 QString plainDatabase()
 {
     return dataFolder() + u"/userDB.pdb"_s;

@@ -50,13 +50,6 @@ QString dataFolder();
  */
 QString temporaryFolder(QString *error = nullptr);
 
-/**
- * The special folder of the given number; 2 is the temporary folder, the only one the program
- * asks for. The program calls temporaryFolder() itself; the numbered form stays for callers that
- * name a folder by its number, and its test holds the two to the same folder.
- */
-QString SpecialFolder(int number);
-
 QString plainDatabase(); ///< Data/userDB.pdb
 QString encryptedDatabase(); ///< Data/userDB.edb
 QString temporaryDatabase(); ///< mdb.tmp in the temporary folder; empty when there is none

@@ -9,7 +9,6 @@
 #include "i18n/LanguageFiles.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -52,7 +51,6 @@ LangSelect::LangSelect(QWidget *mainWindow, QWidget *parent)
 void LangSelect::Form_Load()
 {
     const LanguageFiles::Listing listing = LanguageFiles::listLanguages(AppFolders::languageFolder());
-    File1 = QDir(AppFolders::languageFolder()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     List1->addItems(listing.names);
     const std::optional<QString> choice
         = listing.complete ? LanguageFiles::readChoice(AppFolders::languageChoiceFile()) : std::nullopt;

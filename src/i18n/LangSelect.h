@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QPointer>
-#include <QStringList>
 #include <QWidget>
 
 class QGroupBox;
@@ -27,8 +26,6 @@ public:
     QListWidget *List1;
     QPushButton *Command1;
     QPushButton *Command2;
-    /** The files of the language folder, as the listing saw them. */
-    QStringList File1;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -49,10 +49,10 @@ ClipboardCommands::ClipboardCommands(const Controls &controls)
     // What the user typed must show as typed, never as markup.
     ui.ClipStatLbl->setTextFormat(Qt::PlainText);
 
-    connect(ui.Label4, &ClickLabel::clicked, this, &ClipboardCommands::Label4_Click);
-    connect(ui.Label1, &ClickLabel::clicked, this, &ClipboardCommands::Label1_Click);
-    connect(ui.Label2, &ClickLabel::clicked, this, &ClipboardCommands::Label2_Click);
-    connect(ui.Label5, &ClickLabel::clicked, this, &ClipboardCommands::Label5_Click);
+    connect(ui.fields.Label4, &ClickLabel::clicked, this, &ClipboardCommands::Label4_Click);
+    connect(ui.fields.Label1, &ClickLabel::clicked, this, &ClipboardCommands::Label1_Click);
+    connect(ui.fields.Label2, &ClickLabel::clicked, this, &ClipboardCommands::Label2_Click);
+    connect(ui.fields.Label5, &ClickLabel::clicked, this, &ClipboardCommands::Label5_Click);
     connect(ui.mnuCopyToClip, &QAction::triggered, this, &ClipboardCommands::mnuCopyToClip_Click);
     connect(ui.mnuClearClip, &QAction::triggered, this, &ClipboardCommands::mnuClearClip_Click);
     connect(ui.Image3[0], &ClickLabel::clicked, this, [this] { Image3_Click(0); });
@@ -61,9 +61,9 @@ ClipboardCommands::ClipboardCommands(const Controls &controls)
     // The toolbar button does what the menu entry does, check mark included.
     connect(ui.captureButton, &ClickLabel::clicked, ui.mnuCapture, &QAction::trigger);
 
-    for (QWidget *box : ui.boxes.Text1)
+    for (QWidget *box : ui.fields.boxes.Text1)
         box->installEventFilter(this);
-    ui.boxes.infoBox()->viewport()->installEventFilter(this);
+    ui.fields.boxes.infoBox()->viewport()->installEventFilter(this);
 
     // The indicator and the copy follow the clipboard, changed by this program or any other. The copy runs
     // after the event that changed the clipboard, so a box that takes the focus is the target by then.
@@ -75,50 +75,50 @@ ClipboardCommands::ClipboardCommands(const Controls &controls)
 
 void ClipboardCommands::Label4_Click()
 {
-    const QString text = m_ui.boxes.text(RecordLine::Service);
+    const QString text = m_ui.fields.boxes.text(RecordLine::Service);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
-    setStatus(m_ui.Label4->text() + u": "_s + text);
+    setStatus(m_ui.fields.Label4->text() + u": "_s + text);
 }
 
 void ClipboardCommands::Label1_Click()
 {
-    const QString text = m_ui.boxes.text(RecordLine::Username);
+    const QString text = m_ui.fields.boxes.text(RecordLine::Username);
     if (text.isEmpty())
         return;
     Clipboard::setText(text);
-    setStatus(m_ui.Label1->text() + u": "_s + text);
-    markCopied(m_ui.Label1);
+    setStatus(m_ui.fields.Label1->text() + u": "_s + text);
+    markCopied(m_ui.fields.Label1);
 }
 
 void ClipboardCommands::Label2_Click()
 {
     Controls &ui = m_ui;
-    const QString text = ui.boxes.text(RecordLine::Password);
+    const QString text = ui.fields.boxes.text(RecordLine::Password);
     if (text.isEmpty())
         return;
     // The box holds the real password even while it shows asterisks; clipboard histories leave it out.
     Clipboard::setSecretText(text);
     if (ui.Check1->isChecked())
-        setStatus(ui.Label2->text() + u" is Hidden (not shown)"_s);
+        setStatus(ui.fields.Label2->text() + u" is Hidden (not shown)"_s);
     else
-        setStatus(ui.Label2->text() + u": "_s + text);
-    markCopied(ui.Label2);
+        setStatus(ui.fields.Label2->text() + u": "_s + text);
+    markCopied(ui.fields.Label2);
 }
 
 void ClipboardCommands::Label5_Click()
 {
-    const QString path = m_ui.boxes.text(RecordLine::Path);
+    const QString path = m_ui.fields.boxes.text(RecordLine::Path);
     if (path.isEmpty() || !path.contains(u'.'))
         return;
-    markCopied(m_ui.Label5);
+    markCopied(m_ui.fields.Label5);
     m_ui.TmnuUrl->popup(QCursor::pos());
 }
 
 void ClipboardCommands::mnuCopyToClip_Click()
 {
-    const QString path = m_ui.boxes.text(RecordLine::Path);
+    const QString path = m_ui.fields.boxes.text(RecordLine::Path);
     emptyClipboard();
     Clipboard::setText(path);
     setStatus(u"Path set to: "_s + path);
@@ -192,8 +192,8 @@ void ClipboardCommands::copyTick()
     if (!m_copyRunning)
         return;
     const std::optional<QString> text = newCopy();
-    if (text && m_ui.boxes.text(Indice) != *text)
-        m_ui.boxes.setText(Indice, *text);
+    if (text && m_ui.fields.boxes.text(Indice) != *text)
+        m_ui.fields.boxes.setText(Indice, *text);
 }
 
 std::optional<QString> ClipboardCommands::newCopy()
@@ -232,12 +232,12 @@ void ClipboardCommands::emptyClipboard()
 bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
 {
     const Controls &ui = m_ui;
-    const std::optional<RecordLine::Field> field = ui.boxes.fieldOf(watched);
+    const std::optional<RecordLine::Field> field = ui.fields.boxes.fieldOf(watched);
     if (!field)
         return false;
     const RecordLine::Field index = *field;
     const bool capturing = ui.mnuCapture->isChecked();
-    if (event->type() == QEvent::FocusIn && watched != ui.boxes.infoBox()->viewport()) {
+    if (event->type() == QEvent::FocusIn && watched != ui.fields.boxes.infoBox()->viewport()) {
         const bool comingBack = leftForAWhile(static_cast<QFocusEvent *>(event)->reason()) && m_focusedBox == index;
         m_focusedBox = index;
         // Coming back from another program (or from a menu) to the box the user was in is no move between the
@@ -245,7 +245,7 @@ bool ClipboardCommands::eventFilter(QObject *watched, QEvent *event)
         // window back is one, though the focus comes with the window (XWayland under sway gives it that way).
         if (capturing && !comingBack)
             Text1_GotFocus(index);
-    } else if (event->type() == QEvent::FocusOut && watched != ui.boxes.infoBox()->viewport()) {
+    } else if (event->type() == QEvent::FocusOut && watched != ui.fields.boxes.infoBox()->viewport()) {
         if (!leftForAWhile(static_cast<QFocusEvent *>(event)->reason()))
             m_focusedBox.reset();
     } else if (capturing && event->type() == QEvent::MouseButtonRelease) {
@@ -273,8 +273,8 @@ void ClipboardCommands::Text1_GotFocus(RecordLine::Field index)
 void ClipboardCommands::Text1_Click(RecordLine::Field index)
 {
     const QString text = capturedText();
-    m_ui.boxes.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);
-    m_ui.boxes.caretToEnd(index);
+    m_ui.fields.boxes.setText(index, m_heldAtTarget && text == *m_heldAtTarget ? QString() : text);
+    m_ui.fields.boxes.caretToEnd(index);
 }
 
 void ClipboardCommands::setStatus(const QString &status)
@@ -286,6 +286,6 @@ void ClipboardCommands::setStatus(const QString &status)
 
 void ClipboardCommands::markCopied(ClickLabel *label)
 {
-    for (ClickLabel *each : { m_ui.Label1, m_ui.Label2, m_ui.Label5 })
+    for (ClickLabel *each : { m_ui.fields.Label1, m_ui.fields.Label2, m_ui.fields.Label5 })
         setTextColour(each, each == label ? kCopiedColour : kPlainColour);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "mainwindow/EditBoxes.h"
+#include "mainwindow/FieldControls.h"
 #include "store/RecordLine.h"
 
 #include <QColor>
@@ -37,11 +37,7 @@ public:
     struct Controls
     {
         QWidget *window; ///< the parent of this object
-        EditBoxes boxes;
-        ClickLabel *Label4; ///< "Service"
-        ClickLabel *Label1; ///< "Username"
-        ClickLabel *Label2; ///< "Password"
-        ClickLabel *Label5; ///< "Path"
+        FieldControls fields;
         QCheckBox *Check1;
         QFrame *Picture1;
         ElidedLabel *ClipStatLbl;
@@ -55,10 +51,9 @@ public:
 
     explicit ClipboardCommands(const Controls &controls);
 
-    /** Indice: the box capture mode writes the clipboard into. */
-    RecordLine::Field Indice = RecordLine::Service;
-
-    /** Whether capture mode's copy runs: each change of the clipboard is written into box Indice. */
+    /** The box capture mode writes the clipboard into (Indice). Only the tests ask for it. */
+    RecordLine::Field captureTarget() const { return Indice; }
+    /** Whether capture mode's copy runs: each change of the clipboard is written into the target box. */
     bool copyRunning() const { return m_copyRunning; }
 
     void Label4_Click(); ///< Service
@@ -108,6 +103,8 @@ private:
     void markCopied(ClickLabel *label);
 
     Controls m_ui;
+    /** The box capture mode writes the clipboard into. */
+    RecordLine::Field Indice = RecordLine::Service;
     bool m_copyRunning = false;
     /** What the clipboard held when the target was chosen, until another text arrives. */
     std::optional<QString> m_heldAtTarget;

@@ -47,54 +47,22 @@ EditBoxRules::EditBoxRules(const Controls &controls, RecordCommands &commands)
 
 bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
 {
-    const EditBoxes &boxes = m_ui.boxes;
-    const std::optional<RecordLine::Field> field = boxes.fieldOf(watched);
+    const std::optional<RecordLine::Field> field = m_ui.boxes.fieldOf(watched);
     if (!field)
         return QObject::eventFilter(watched, event);
     const RecordLine::Field index = *field;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-        // Alt pressed in a box belongs to the box: released alone, it arms the letters that move
-        // between the boxes instead of giving the keyboard to the menu bar. Alt held with a
-        // letter still reaches the menu bar's access keys (Alt+F, Alt+E, Alt+P, Alt+H).
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt) {
-            event->accept();
-            return true;
-        }
-        break;
-    case QEvent::KeyPress: {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const bool moves = movesFocus(key);
-        if (!key->isAutoRepeat()) {
-            m_pressed[index].insert(key->key(), moves);
-            if (key->key() == Qt::Key_Alt)
-                m_altAlone = true;
-            else if (key->modifiers().testFlag(Qt::AltModifier))
-                m_altAlone = false;
-        }
-        // A letter that moves the focus is not typed into the box it leaves; its release moves
-        // the focus whatever is released in between (Shift, say).
-        if (moves)
+        if (claimsAlt(static_cast<QKeyEvent *>(event)))
             return true;
         break;
-    }
-    case QEvent::KeyRelease: {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->isAutoRepeat())
-            break;
-        const auto pressed = m_pressed[index].constFind(key->key());
-        if (pressed != m_pressed[index].cend()) {
-            const bool moves = pressed.value();
-            m_pressed[index].erase(pressed);
-            // Alt held for a chord (Alt+O) was no key of its own: it arms nothing, and ends
-            // what an earlier Alt armed.
-            if (key->key() == Qt::Key_Alt && !m_altAlone)
-                AltReleased = 0;
-            else
-                Text1_KeyUp(index, key->key(), moves);
-        }
+    case QEvent::KeyPress:
+        if (keyPressed(index, static_cast<QKeyEvent *>(event)))
+            return true;
         break;
-    }
+    case QEvent::KeyRelease:
+        keyReleased(index, static_cast<QKeyEvent *>(event));
+        break;
     case QEvent::FocusOut:
         // Whatever is released from now on was pressed here before the box lost the keyboard
         // (to a message box, a menu, another window): it lands elsewhere or counts for nothing.
@@ -113,6 +81,49 @@ bool EditBoxRules::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool EditBoxRules::claimsAlt(QKeyEvent *key)
+{
+    // Alt pressed in a box belongs to the box: released alone, it arms the letters that move
+    // between the boxes instead of giving the keyboard to the menu bar. Alt held with a
+    // letter still reaches the menu bar's access keys (Alt+F, Alt+E, Alt+P, Alt+H).
+    if (key->key() != Qt::Key_Alt)
+        return false;
+    key->accept();
+    return true;
+}
+
+bool EditBoxRules::keyPressed(RecordLine::Field index, const QKeyEvent *key)
+{
+    const bool moves = movesFocus(key);
+    if (!key->isAutoRepeat()) {
+        m_pressed[index].insert(key->key(), moves);
+        if (key->key() == Qt::Key_Alt)
+            m_altAlone = true;
+        else if (key->modifiers().testFlag(Qt::AltModifier))
+            m_altAlone = false;
+    }
+    // A letter that moves the focus is not typed into the box it leaves; its release moves
+    // the focus whatever is released in between (Shift, say).
+    return moves;
+}
+
+void EditBoxRules::keyReleased(RecordLine::Field index, const QKeyEvent *key)
+{
+    if (key->isAutoRepeat())
+        return;
+    const auto pressed = m_pressed[index].constFind(key->key());
+    if (pressed == m_pressed[index].cend())
+        return;
+    const bool moves = pressed.value();
+    m_pressed[index].erase(pressed);
+    // Alt held for a chord (Alt+O) was no key of its own: it arms nothing, and ends
+    // what an earlier Alt armed.
+    if (key->key() == Qt::Key_Alt && !m_altAlone)
+        AltReleased = 0;
+    else
+        Text1_KeyUp(index, key->key(), moves);
 }
 
 bool EditBoxRules::movesFocus(const QKeyEvent *key) const

@@ -40,9 +40,6 @@ public:
     /** Enter in the Password box files a record through commands. */
     EditBoxRules(const Controls &controls, RecordCommands &commands);
 
-    /** AltReleased: 1 while the last key released in a box was Alt. */
-    int AltReleased = 0;
-
     /**
      * The key rules for the release of key in box index. altWithKey: the key's press came with
      * Alt, held with it or released alone before it, and was taken as a move of the focus.
@@ -60,6 +57,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /** A press of Alt alone is the box's, not the menu bar's: true when key is one. */
+    static bool claimsAlt(QKeyEvent *key);
+    /** Notes the press of key in box index; true when it moves the focus and so types nothing. */
+    bool keyPressed(RecordLine::Field index, const QKeyEvent *key);
+    /** Runs the key rules for the release of a key whose press went to box index. */
+    void keyReleased(RecordLine::Field index, const QKeyEvent *key);
     /** Shows the Password box's text as its tip at the global point at, for as long as the tip shows. */
     void showPasswordTip(const QPoint &at);
     /** A box's text as a tooltip shows it. */
@@ -71,6 +74,8 @@ private:
     RecordCommands &m_commands;
     /** The keys pressed in each box and not released yet, each with whether its press moves the focus. */
     std::array<QHash<int, bool>, RecordLine::kTypedFieldCount> m_pressed;
+    /** 1 while the last key released in a box was Alt. */
+    int AltReleased = 0;
     /** No other key was pressed while Alt was down. */
     bool m_altAlone = false;
 };

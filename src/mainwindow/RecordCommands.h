@@ -89,9 +89,6 @@ public:
     /** Called with a stop function that ends capture mode's copy; Reset uses it. */
     void setCaptureStop(std::function<void()> stop) { m_stopCapture = std::move(stop); }
 
-    /** UndoFields: the five boxes as the last Remove or Replace found them. */
-    std::array<QString, RecordLine::kFieldCount> UndoFields;
-
 private:
     RecordLine::Texts boxes() const;
     /** Shows what went wrong, if anything; true when the command changed the records. */
@@ -106,6 +103,8 @@ private:
     bool blocked();
 
     Controls m_ui;
+    /** The five boxes as the last Remove or Replace found them. */
+    std::array<QString, RecordLine::kFieldCount> UndoFields;
     RecordEditor &m_editor;
     OwnerState &m_owner;
     std::function<bool()> m_reloadRecords;

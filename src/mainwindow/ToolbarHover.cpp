@@ -53,7 +53,7 @@ ToolbarHover::ToolbarHover(const Controls &controls)
     connect(ui.mnuHelp, &QAction::triggered, this, &ToolbarHover::mnuHelp_Click);
     connect(ui.Image1[8], &ClickLabel::clicked, this, &ToolbarHover::webPage_Click);
 
-    for (ClickLabel *label : { ui.Label4, ui.Label1, ui.Label2, ui.Label5 })
+    for (ClickLabel *label : { ui.fields.Label4, ui.fields.Label1, ui.fields.Label2, ui.fields.Label5 })
         connect(label, &ClickLabel::hovered, this, [this, label] { Label_MouseMove(label); });
 
     // The lines are drawn over their frame and never take the mouse: a move over one is a move over the frame.
@@ -69,9 +69,9 @@ ToolbarHover::ToolbarHover(const Controls &controls)
     ui.Grid1->installEventFilter(this);
     ui.Grid1->viewport()->installEventFilter(this);
     ui.Grid1->viewport()->setMouseTracking(true);
-    for (QWidget *box : ui.boxes.Text1)
+    for (QWidget *box : ui.fields.boxes.Text1)
         box->installEventFilter(this);
-    ui.boxes.infoBox()->viewport()->installEventFilter(this);
+    ui.fields.boxes.infoBox()->viewport()->installEventFilter(this);
 }
 
 QColor ToolbarHover::buttonShadow() const
@@ -120,7 +120,7 @@ void ToolbarHover::Label_MouseMove(QLabel *label)
 {
     const Controls &ui = m_ui;
     const int left = twips(label->x());
-    const int right = twips(ui.Label2->x() + ui.Label2->width()) + 20;
+    const int right = twips(ui.fields.Label2->x() + ui.fields.Label2->width()) + 20;
     const int y = twips(label->y() + label->height()) + 40;
     // Both lines on the same place: the white one lies over the upper half of the blue, which reads as an
     // engraved underline.

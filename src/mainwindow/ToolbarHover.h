@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "mainwindow/EditBoxes.h"
+#include "mainwindow/FieldControls.h"
 
 #include <QColor>
 #include <QObject>
@@ -37,12 +37,8 @@ public:
         QFrame *Frame3;
         std::array<ClickLabel *, 9> Image1;
         std::array<QFrame *, 4> Line1;
-        ClickLabel *Label4;
-        ClickLabel *Label1;
-        ClickLabel *Label2;
-        ClickLabel *Label5;
+        FieldControls fields;
         std::array<QFrame *, 2> Line2;
-        EditBoxes boxes;
         QTableView *Grid1;
         QAction *mnuHelp;
     };

@@ -43,15 +43,15 @@ WindowCommands::~WindowCommands() = default;
 
 void WindowCommands::mnuBackupDB_Click()
 {
-    openBackup(u"Backup"_s);
+    openBackup(DBBackup::Mode::Backup);
 }
 
 void WindowCommands::mnuRestoreDB_Click()
 {
-    openBackup(u"Restore"_s);
+    openBackup(DBBackup::Mode::Restore);
 }
 
-void WindowCommands::openBackup(const QString &mode)
+void WindowCommands::openBackup(DBBackup::Mode mode)
 {
     if (!m_backup) {
         m_backup = new DBBackup(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backup/DBBackup.h"
 #include "mainwindow/EditBoxes.h"
 
 #include <QObject>
@@ -10,7 +11,6 @@
 
 class BrowserCommands;
 class ClickLabel;
-class DBBackup;
 class Database;
 class LangSelect;
 class QAction;
@@ -68,7 +68,7 @@ Q_SIGNALS:
     void ownerSettingsSaved();
 
 private:
-    void openBackup(const QString &mode);
+    void openBackup(DBBackup::Mode mode);
     /** After Accept in the security settings: the records read again, or held, as the save requires. */
     void settingsSaved(const SecuritySettings::SaveResult &result);
 

@@ -107,8 +107,17 @@ mainScr::mainScr(QWidget *parent)
 
 void mainScr::createCommands()
 {
+    createRecordCommands();
+    createWindowCommands();
+    createClipboardCommands();
+    createLookCommands();
+    createLockAndFind();
+}
+
+/** The commands that change the records, and the edit boxes' own keys that run some of them. */
+void mainScr::createRecordCommands()
+{
     const mainScrControls &ui = m_ui;
-    const auto reload = [this] { return reloadRecords(); };
     m_commands = new RecordCommands({ .window = this,
                                         .boxes = ui.boxes(),
                                         .Check1 = ui.Check1,
@@ -123,8 +132,15 @@ void mainScr::createCommands()
                                         .mnuUndo = ui.mnuUndo,
                                         .mnuReset = ui.mnuReset,
                                         .mnuCapture = ui.mnuCapture },
-        m_editor, m_owner, reload);
+        m_editor, m_owner, [this] { return reloadRecords(); });
     m_boxRules = new EditBoxRules({ .window = this, .boxes = ui.boxes(), .mnuCapture = ui.mnuCapture }, *m_commands);
+}
+
+/** The entries that open another window, and import and export. */
+void mainScr::createWindowCommands()
+{
+    const mainScrControls &ui = m_ui;
+    const auto reload = [this] { return reloadRecords(); };
     m_windows = new WindowCommands({ .window = this,
                                        .boxes = ui.boxes(),
                                        .mnuBackupDB = ui.mnuBackupDB,
@@ -138,12 +154,13 @@ void mainScr::createCommands()
         m_owner, m_database, *m_commands, reload);
     m_transfers = new ImportExportCommands({ .window = this, .mnuImport = ui.mnuImport, .mnuExport = ui.mnuExport },
         m_records, m_database, m_owner, *m_commands);
+}
+
+void mainScr::createClipboardCommands()
+{
+    const mainScrControls &ui = m_ui;
     m_clipboard = new ClipboardCommands({ .window = this,
-        .boxes = ui.boxes(),
-        .Label4 = ui.Label4,
-        .Label1 = ui.Label1,
-        .Label2 = ui.Label2,
-        .Label5 = ui.Label5,
+        .fields = ui.fields(),
         .Check1 = ui.Check1,
         .Picture1 = ui.Picture1,
         .ClipStatLbl = ui.ClipStatLbl,
@@ -155,6 +172,12 @@ void mainScr::createCommands()
         .mnuCopyToClip = ui.mnuCopyToClip });
     // Reset ends capture mode's copy.
     m_commands->setCaptureStop([this] { m_clipboard->stopCopy(); });
+}
+
+/** The display modes and the toolbar's look. */
+void mainScr::createLookCommands()
+{
+    const mainScrControls &ui = m_ui;
     m_modes = new DisplayModes({ .window = this,
         .boxes = ui.boxes(),
         .Frame2 = ui.Frame2,
@@ -168,14 +191,15 @@ void mainScr::createCommands()
         .Frame3 = ui.Frame3,
         .Image1 = ui.Image1,
         .Line1 = ui.Line1,
-        .Label4 = ui.Label4,
-        .Label1 = ui.Label1,
-        .Label2 = ui.Label2,
-        .Label5 = ui.Label5,
+        .fields = ui.fields(),
         .Line2 = ui.Line2,
-        .boxes = ui.boxes(),
         .Grid1 = ui.Grid1,
         .mnuHelp = ui.mnuHelp });
+}
+
+void mainScr::createLockAndFind()
+{
+    const mainScrControls &ui = m_ui;
     m_lock = new LockCommands({ .window = this, .mnuFileTop = ui.mnuFileTop, .mnuLock = ui.mnuLock }, m_owner,
         { .dropRecords = [this] { dropRecords(); },
             .reloadRecords = [this] { reloadAfterLock(); },

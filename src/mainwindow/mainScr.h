@@ -97,6 +97,11 @@ private:
     void mnuExit_Click();
     /** Makes the commands, each given the controls and values it works on. */
     void createCommands();
+    void createRecordCommands();
+    void createWindowCommands();
+    void createClipboardCommands();
+    void createLookCommands();
+    void createLockAndFind();
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
     KeyProvider databaseKey();
     /**

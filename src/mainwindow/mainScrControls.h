@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mainwindow/EditBoxes.h"
+#include "mainwindow/FieldControls.h"
 #include "mainwindow/RecordGrid.h"
 
 #include <QString>
@@ -97,6 +98,8 @@ struct mainScrControls : EditBoxes
 
     /** The five edit boxes, for the commands that work on them. */
     const EditBoxes &boxes() const { return *this; }
+    /** The five edit boxes with the four field labels above them. */
+    FieldControls fields() const { return { boxes(), Label4, Label1, Label2, Label5 }; }
 
 private:
     /** Frame3 with the toolbar's buttons and frame lines, and the rule Frame1 under it. */

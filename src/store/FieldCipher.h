@@ -16,8 +16,8 @@ inline constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFG
 
 /**
  * Appends the substitute of CurChar (or CurChar itself outside the alphabet) to CipherOut.
- * The store ciphers whole lines (encipherBytes); this character-at-a-time form and
- * FieldDecipher stay as the reference its tests hold the fast forms to.
+ * Only the tests call this character-at-a-time form and FieldDecipher: they are the reference
+ * the fast forms are held to; the store ciphers whole lines (encipherBytes).
  */
 void FieldEncipherChar(QChar CurChar, QString &CipherOut);
 

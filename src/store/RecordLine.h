@@ -48,7 +48,8 @@ ValueViews splitViews(QStringView line);
  * The value of field n (1 = Service ... 4 = Password, 6 = record date) of a
  * line, as split() gives it, so a field read from the list always matches
  * the grid's cell. For a line ending in ":!" that is the text between the
- * (n-1)-th and n-th ":!". Empty for n outside 1..6.
+ * (n-1)-th and n-th ":!". Empty for n outside 1..6. Only the tests and the
+ * fuzz target ask for one field; the program splits a line once (split).
  */
 QString field(QStringView line, int n);
 

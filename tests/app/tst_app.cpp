@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Controls.h"
 #include "Fakes.h"
 #include "FileModes.h"
 #include "TestFolders.h"
@@ -94,11 +95,11 @@ void tst_App::splash_handsOverAfterFourSecondsOrAClick()
     {
         QPointer<Splash> splash = new Splash;
         QSignalSpy handOver(splash, &Splash::handOver);
-        QCOMPARE(splash->Timer1->interval(), 4000);
-        QVERIFY(splash->Timer1->isActive());
-        QVERIFY(!splash->Label5->isVisibleTo(splash));
-        splash->Timer1->setInterval(20); // the same timer, sooner
-        splash->Timer1->start();
+        QCOMPARE(control<QTimer>(splash, u"Timer1"_s)->interval(), 4000);
+        QVERIFY(control<QTimer>(splash, u"Timer1"_s)->isActive());
+        QVERIFY(!control<ClickLabel>(splash, u"Label5"_s)->isVisibleTo(splash));
+        control<QTimer>(splash, u"Timer1"_s)->setInterval(20); // the same timer, sooner
+        control<QTimer>(splash, u"Timer1"_s)->start();
         QTRY_COMPARE(handOver.count(), 1);
         QTRY_VERIFY(splash.isNull());
     }
@@ -110,8 +111,8 @@ void tst_App::splash_handsOverAfterFourSecondsOrAClick()
     connect(splash, &Splash::handOver, this, [&] {
         goneWhenHandedOver = !splash->isVisible();
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(5, 5));
-        splash->Timer1->setInterval(0);
-        splash->Timer1->start();
+        control<QTimer>(splash, u"Timer1"_s)->setInterval(0);
+        control<QTimer>(splash, u"Timer1"_s)->start();
     });
     QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(handOver.count(), 1);
@@ -125,8 +126,8 @@ void tst_App::splash_webLinkOpensOurPage()
     FakeShell shell;
     Splash splash;
     splash.show();
-    QTest::mouseClick(splash.lblWeb, Qt::LeftButton);
-    QTest::mouseClick(splash.imgWeb, Qt::LeftButton);
+    QTest::mouseClick(control<ClickLabel>(&splash, u"lblWeb"_s), Qt::LeftButton);
+    QTest::mouseClick(control<ClickLabel>(&splash, u"imgWeb"_s), Qt::LeftButton);
     QCOMPARE(shell.opened, (QStringList { AppInfo::webPage, AppInfo::webPage }));
     QVERIFY(QUrl(AppInfo::webPage).host().endsWith(u".example"_s));
     QVERIFY(splash.isVisible());
@@ -136,15 +137,15 @@ void tst_App::about_staysUntilClosed()
 {
     QPointer<Splash> about = new Splash;
     QSignalSpy handOver(about, &Splash::handOver);
-    QVERIFY(!about->lblRelease->isVisibleTo(about));
+    QVERIFY(!control<QLabel>(about, u"lblRelease"_s)->isVisibleTo(about));
     about->showAsAbout();
-    QVERIFY(about->Label5->isVisible());
+    QVERIFY(control<ClickLabel>(about, u"Label5"_s)->isVisible());
     // Which release is installed, beside the splash's own version line.
-    QVERIFY(about->lblRelease->isVisible());
-    QVERIFY(!about->Timer1->isActive());
+    QVERIFY(control<QLabel>(about, u"lblRelease"_s)->isVisible());
+    QVERIFY(!control<QTimer>(about, u"Timer1"_s)->isActive());
     QTest::qWait(50);
     QCOMPARE(handOver.count(), 0);
-    QTest::mouseClick(about->Label5, Qt::LeftButton);
+    QTest::mouseClick(control<ClickLabel>(about, u"Label5"_s), Qt::LeftButton);
     QTRY_VERIFY(about.isNull());
     QCOMPARE(handOver.count(), 0);
 }
@@ -158,8 +159,8 @@ void tst_App::startup_showsMainWindowAfterSplash()
     QVERIFY(startup.run());
     QVERIFY(startup.splash());
     QVERIFY(!startup.mainWindow());
-    startup.splash()->Timer1->setInterval(10);
-    startup.splash()->Timer1->start();
+    control<QTimer>(startup.splash(), u"Timer1"_s)->setInterval(10);
+    control<QTimer>(startup.splash(), u"Timer1"_s)->start();
     QTRY_VERIFY(startup.mainWindow() && startup.mainWindow()->isVisible());
     QTRY_VERIFY(!startup.splash());
     QCOMPARE(startup.mainWindow()->windowTitle(), u"Corvane"_s);
@@ -168,7 +169,7 @@ void tst_App::startup_showsMainWindowAfterSplash()
     // About shows the splash again without a second main window.
     mainScr *main = startup.mainWindow();
     Q_EMIT main->aboutRequested();
-    QVERIFY(startup.splash() && startup.splash()->Label5->isVisible());
+    QVERIFY(startup.splash() && control<ClickLabel>(startup.splash(), u"Label5"_s)->isVisible());
     QTest::mouseClick(startup.splash(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(startup.mainWindow(), main);
     QVERIFY(messages.shown.isEmpty());
@@ -227,8 +228,8 @@ void tst_App::startup_laterStartWhileOwnerIsAsked_bringsAsk4PassNotMainWindow()
         ask->findChild<QPushButton *>(u"Command2"_s)->click();
     });
     answer.start(10);
-    startup.splash()->Timer1->setInterval(0);
-    startup.splash()->Timer1->start();
+    control<QTimer>(startup.splash(), u"Timer1"_s)->setInterval(0);
+    control<QTimer>(startup.splash(), u"Timer1"_s)->start();
     QTRY_VERIFY(startup.mainWindow() && startup.mainWindow()->isVisible());
     QVERIFY(mainHidden);
     QVERIFY(askInFront);
@@ -299,11 +300,11 @@ void tst_App::splash_takesTextsFromLanguageTable()
     Language::setCurrentLanguage(u"Deutsch"_s);
     Splash splash;
     Language::setCurrentLanguage(Language::English);
-    QCOMPARE(splash.Label3->text(), u"Die Macher"_s);
-    QCOMPARE(splash.Label1->text(), u"Zeile eins"_s);
-    QCOMPARE(splash.Label2->text(), u"Zeile zwei"_s);
-    QCOMPARE(splash.Label5->text(), u"Fenster schliessen"_s);
-    QVERIFY(splash.Label4->text().startsWith(u"Gemacht von uns - v1.0 - 05/2002"_s));
+    QCOMPARE(control<QLabel>(&splash, u"Label3"_s)->text(), u"Die Macher"_s);
+    QCOMPARE(control<QLabel>(&splash, u"Label1"_s)->text(), u"Zeile eins"_s);
+    QCOMPARE(control<QLabel>(&splash, u"Label2"_s)->text(), u"Zeile zwei"_s);
+    QCOMPARE(control<ClickLabel>(&splash, u"Label5"_s)->text(), u"Fenster schliessen"_s);
+    QVERIFY(control<QLabel>(&splash, u"Label4"_s)->text().startsWith(u"Gemacht von uns - v1.0 - 05/2002"_s));
 }
 
 void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Controls.h"
 #include "Fakes.h"
 #include "TestFolders.h"
 #include "backup/DBBackup.h"
@@ -38,7 +39,7 @@ private Q_SLOTS:
 };
 
 namespace {
-DBBackup *openDialog(Database &database, const QString &mode, QString level = u"0"_s, QString key = {})
+DBBackup *openDialog(Database &database, DBBackup::Mode mode, QString level = u"0"_s, QString key = {})
 {
     auto *dialog = new DBBackup(
         database, [level] { return level; }, [key] { return key; });
@@ -65,17 +66,17 @@ void tst_BackupUi::load_titleFromModeAndDriveOfApplicationFolder()
 {
     TestFolders folders;
     Database db;
-    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s);
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Restore);
     QCOMPARE(dialog->windowTitle(), u"Database Restore"_s);
     // The menu's other entry while the window is open: the title says what Save now does.
-    dialog->setMode(u"Backup"_s);
+    dialog->setMode(DBBackup::Mode::Backup);
     QCOMPARE(dialog->windowTitle(), u"Database Backup"_s);
-    QCOMPARE(dialog->mode(), u"Backup"_s);
+    QCOMPARE(dialog->mode(), DBBackup::Mode::Backup);
 
     const QString drive = QStorageInfo(folders.app()).rootPath(); // none in a plain chroot: the root folder then
-    QCOMPARE(dialog->Drive1->currentText(), drive.isEmpty() ? QDir::rootPath() : drive);
-    QVERIFY(!dialog->Text1->text().isEmpty());
-    QVERIFY(QFileInfo(dialog->Text1->text()).isDir());
+    QCOMPARE(control<QComboBox>(dialog, u"Drive1"_s)->currentText(), drive.isEmpty() ? QDir::rootPath() : drive);
+    QVERIFY(!control<QLineEdit>(dialog, u"Text1"_s)->text().isEmpty());
+    QVERIFY(QFileInfo(control<QLineEdit>(dialog, u"Text1"_s)->text()).isDir());
     QCOMPARE(dialog->findChild<QLabel *>(u"Label2"_s)->text(), u"Select the path. Do not change the filename"_s);
     QCOMPARE(dialog->findChild<QPushButton *>(u"Command1_0"_s)->text(), u"Save"_s);
     QCOMPARE(dialog->findChild<QPushButton *>(u"Command1_1"_s)->text(), u"Close"_s);
@@ -94,19 +95,20 @@ void tst_BackupUi::dir1Change_setsFolderBox()
     Database db;
     const QString keep = folders.root() + u"/keep"_s;
     QDir().mkpath(keep);
-    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
-    auto *model = qobject_cast<QFileSystemModel *>(dialog->Dir1->model());
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Backup);
+    auto *model = qobject_cast<QFileSystemModel *>(control<QTreeView>(dialog, u"Dir1"_s)->model());
     QVERIFY(model);
-    dialog->Dir1->setCurrentIndex(model->index(keep));
-    QCOMPARE(dialog->Text1->text(), keep);
+    control<QTreeView>(dialog, u"Dir1"_s)->setCurrentIndex(model->index(keep));
+    QCOMPARE(control<QLineEdit>(dialog, u"Text1"_s)->text(), keep);
 
     // Going to another drive and back returns to the folder last opened there.
-    if (dialog->Drive1->count() > 1) {
-        const int here = dialog->Drive1->currentIndex();
-        dialog->Drive1->setCurrentIndex(here == 0 ? 1 : 0);
-        QCOMPARE(dialog->Text1->text(), dialog->Drive1->currentText());
-        dialog->Drive1->setCurrentIndex(here);
-        QCOMPARE(dialog->Text1->text(), keep);
+    if (control<QComboBox>(dialog, u"Drive1"_s)->count() > 1) {
+        const int here = control<QComboBox>(dialog, u"Drive1"_s)->currentIndex();
+        control<QComboBox>(dialog, u"Drive1"_s)->setCurrentIndex(here == 0 ? 1 : 0);
+        QCOMPARE(
+            control<QLineEdit>(dialog, u"Text1"_s)->text(), control<QComboBox>(dialog, u"Drive1"_s)->currentText());
+        control<QComboBox>(dialog, u"Drive1"_s)->setCurrentIndex(here);
+        QCOMPARE(control<QLineEdit>(dialog, u"Text1"_s)->text(), keep);
     }
     delete dialog;
 }
@@ -119,10 +121,10 @@ void tst_BackupUi::save_backupOnceThenNothing()
     const QString stick = folders.root() + u"/stick"_s;
     QDir().mkpath(stick);
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "records\r\n");
-    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
-    dialog->Text1->setText(stick + u'/');
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Backup);
+    control<QLineEdit>(dialog, u"Text1"_s)->setText(stick + u'/');
 
-    dialog->Command1[0]->click();
+    control<QPushButton>(dialog, u"Command1_0"_s)->click();
     QCOMPARE(dialog->windowTitle(), u"Database"_s);
     QCOMPARE(messages.texts(), QStringList { u"File Backup done"_s });
     QCOMPARE(messages.shown.first().icon, MessageIcon::Information);
@@ -131,7 +133,7 @@ void tst_BackupUi::save_backupOnceThenNothing()
 
     // The operation is done: a second Save copies nothing and says nothing.
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "changed\r\n");
-    dialog->Command1[0]->click();
+    control<QPushButton>(dialog, u"Command1_0"_s)->click();
     QCOMPARE(messages.shown.size(), 1);
     QCOMPARE(TestFolders::read(stick + u"/Corvane.pdb"_s), QByteArray("records\r\n"));
     QVERIFY(dialog);
@@ -147,18 +149,18 @@ void tst_BackupUi::save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered()
     QDir().mkpath(stick);
     QDir().mkpath(folders.data());
     const QString record = u"Bank:!:!jdoe:!pw:!:!05-17-2002 14:03:59:!"_s;
-    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s, u"1"_s, u"new"_s);
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Restore, u"1"_s, u"new"_s);
     QSignalSpy restored(dialog.data(), &DBBackup::databaseRestored);
-    dialog->Text1->setText(stick);
+    control<QLineEdit>(dialog, u"Text1"_s)->setText(stick);
 
-    dialog->Command1[0]->click();
+    control<QPushButton>(dialog, u"Command1_0"_s)->click();
     QCOMPARE(messages.texts(), QStringList { u"Failed to locate Data Base, try to copy it manually"_s });
     QCOMPARE(restored.size(), 0);
 
     // A backup made under the password before the last change: its password is asked, a wrong one refused.
     TestFolders::write(stick + u"/Corvane.edb"_s, enciphered(record, u"old"_s));
     for (const QString &typed : { u"wrong"_s, u"old"_s }) {
-        dialog->setMode(u"Restore"_s);
+        dialog->setMode(DBBackup::Mode::Restore);
         QTimer::singleShot(0, [typed] {
             auto *prompt = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
             QVERIFY(prompt);
@@ -167,7 +169,7 @@ void tst_BackupUi::save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered()
             prompt->setTextValue(typed);
             prompt->accept();
         });
-        dialog->Command1[0]->click();
+        control<QPushButton>(dialog, u"Command1_0"_s)->click();
     }
     QCOMPARE(messages.shown.size(), 3);
     QCOMPARE(messages.shown[1].icon, MessageIcon::Information);
@@ -186,18 +188,18 @@ void tst_BackupUi::emptyFolderBox_saveAndCloseRefused()
     Database db;
     FakeMessages messages;
     TestFolders::write(folders.data() + u"/userDB.pdb"_s, "records\r\n");
-    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
-    dialog->Text1->clear();
-    dialog->Command1[0]->setFocus();
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Backup);
+    control<QLineEdit>(dialog, u"Text1"_s)->clear();
+    control<QPushButton>(dialog, u"Command1_0"_s)->setFocus();
 
-    dialog->Command1[0]->click();
-    QCOMPARE(dialog->focusWidget(), dialog->Text1);
-    dialog->Command1[1]->click();
+    control<QPushButton>(dialog, u"Command1_0"_s)->click();
+    QCOMPARE(dialog->focusWidget(), control<QLineEdit>(dialog, u"Text1"_s));
+    control<QPushButton>(dialog, u"Command1_1"_s)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QVERIFY(messages.shown.isEmpty());
-    QCOMPARE(dialog->mode(), u"Backup"_s);
+    QCOMPARE(dialog->mode(), DBBackup::Mode::Backup);
     delete dialog;
 }
 
@@ -205,9 +207,9 @@ void tst_BackupUi::close_deletesWindow()
 {
     TestFolders folders;
     Database db;
-    QPointer<DBBackup> dialog = openDialog(db, u"Backup"_s);
-    dialog->Text1->setText(u"/"_s); // the root: Close must still work
-    dialog->Command1[1]->click();
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Backup);
+    control<QLineEdit>(dialog, u"Text1"_s)->setText(u"/"_s); // the root: Close must still work
+    control<QPushButton>(dialog, u"Command1_1"_s)->click();
     QTRY_VERIFY(!dialog);
 }
 

@@ -219,17 +219,17 @@ void tst_MiniBrowser::load_buttonsDisabledWhileBusy_readyPutsUserName()
     QVERIFY(browser->isBusy());
     QTRY_COMPARE_WITH_TIMEOUT(m_held.waiting(), 1, 20000);
     QVERIFY(transfersDisabled(browser));
-    QVERIFY(browser->Command4->isEnabled());
-    QVERIFY(browser->Command5->isEnabled());
+    QVERIFY(child<QPushButton>(browser, u"Command4"_s)->isEnabled());
+    QVERIFY(child<QPushButton>(browser, u"Command5"_s)->isEnabled());
     QCOMPARE(Clipboard::text(), u"old"_s);
-    QCOMPARE(browser->Command3[0]->text(), u"jdoe"_s);
-    QCOMPARE(browser->Label2->text(), u"Done"_s);
+    QCOMPARE(child<QPushButton>(browser, u"Command3_0"_s)->text(), u"jdoe"_s);
+    QCOMPARE(child<QLabel>(browser, u"Label2"_s)->text(), u"Done"_s);
 
     m_held.releaseAll();
     QVERIFY(waitReady(browser));
     QVERIFY(transfersEnabled(browser));
     QCOMPARE(Clipboard::text(), u"jdoe"_s);
-    QCOMPARE(browser->WebBrowser1->url(), QUrl(u"held:/login"_s));
+    QCOMPARE(child<QWebEngineView>(browser, u"WebBrowser1"_s)->url(), QUrl(u"held:/login"_s));
 }
 
 void tst_MiniBrowser::maskButton_data()
@@ -255,18 +255,18 @@ void tst_MiniBrowser::maskButton()
     m_boxes.password = password;
     MiniBrowser *browser = open();
     QVERIFY(waitReady(browser));
-    QCOMPARE(browser->Command4->text(), mask);
+    QCOMPARE(child<QPushButton>(browser, u"Command4"_s)->text(), mask);
     // A screen reader never reads out the password from the hidden button under the mask.
-    QAccessibleInterface *hidden = QAccessible::queryAccessibleInterface(browser->Command3[1]);
+    QAccessibleInterface *hidden = QAccessible::queryAccessibleInterface(child<QPushButton>(browser, u"Command3_1"_s));
     QVERIFY(hidden);
     QCOMPARE(hidden->text(QAccessible::Name), u"Password"_s);
-    browser->Check1->setChecked(show);
-    QTest::mouseClick(browser->Command4, Qt::LeftButton);
+    child<QCheckBox>(browser, u"Check1"_s)->setChecked(show);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command4"_s), Qt::LeftButton);
     QCOMPARE(Clipboard::text(), password);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data);
     QCOMPARE(data->data(u"x-kde-passwordManagerHint"_s), QByteArray("secret"));
-    QCOMPARE(browser->Label2->text(), status);
+    QCOMPARE(child<QLabel>(browser, u"Label2"_s)->text(), status);
 }
 
 void tst_MiniBrowser::nameButtons_setStatusLine_valueButtonDoesNot()
@@ -274,17 +274,17 @@ void tst_MiniBrowser::nameButtons_setStatusLine_valueButtonDoesNot()
     MiniBrowser *browser = open();
     QVERIFY(waitReady(browser));
     auto *status = child<QLabel>(browser, u"ClipStatLbl"_s);
-    browser->frame()->Timer3->stop(); // the clock would overwrite the line at its next tick
+    child<BrowserClock>(browser, u"Timer3"_s)->stop(); // the clock would overwrite the line at its next tick
 
-    QTest::mouseClick(browser->Command2[0], Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command2_0"_s), Qt::LeftButton);
     QCOMPARE(Clipboard::text(), u"jdoe"_s);
     QCOMPARE(status->text(), u"Usernamejdoe"_s);
 
-    QTest::mouseClick(browser->Command2[1], Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command2_1"_s), Qt::LeftButton);
     QCOMPARE(Clipboard::text(), u"abc"_s);
     QCOMPARE(status->text(), u"Password***"_s);
 
-    QTest::mouseClick(browser->Command3[0], Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command3_0"_s), Qt::LeftButton);
     QCOMPARE(Clipboard::text(), u"jdoe"_s);
     QCOMPARE(status->text(), u"Password***"_s);
     // The user name is plain text, not marked as a secret.
@@ -295,9 +295,9 @@ void tst_MiniBrowser::longUserName_buttonShowsItsStart()
 {
     m_boxes.username = u"someone.with.a.long.name@mail.example.org"_s;
     MiniBrowser *browser = open();
-    QCOMPARE(browser->Command3[0]->text(), m_boxes.username);
+    QCOMPARE(child<QPushButton>(browser, u"Command3_0"_s)->text(), m_boxes.username);
     // Not cut off at both ends, as a centred caption is: its start, then "…".
-    const QString shown = static_cast<ElidedButton *>(browser->Command3[0])->shownText();
+    const QString shown = static_cast<ElidedButton *>(child<QPushButton>(browser, u"Command3_0"_s))->shownText();
     QVERIFY(shown.size() > 1 && shown.endsWith(u'\u2026') && m_boxes.username.startsWith(shown.chopped(1)));
 }
 
@@ -309,14 +309,14 @@ void tst_MiniBrowser::refresh_loadsCurrentPath_keepsLoadValues()
     m_boxes.username = u"other"_s;
     Clipboard::setText(u"pasted"_s);
 
-    QTest::mouseClick(browser->Command1, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command1"_s), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(m_held.waiting(), 1, 20000);
     QVERIFY(browser->isBusy());
     QVERIFY(transfersEnabled(browser));
     m_held.releaseAll();
     QVERIFY(waitReady(browser));
-    QCOMPARE(browser->WebBrowser1->url(), QUrl(u"held:/second"_s));
-    QCOMPARE(browser->Command3[0]->text(), u"jdoe"_s);
+    QCOMPARE(child<QWebEngineView>(browser, u"WebBrowser1"_s)->url(), QUrl(u"held:/second"_s));
+    QCOMPARE(child<QPushButton>(browser, u"Command3_0"_s)->text(), u"jdoe"_s);
     QCOMPARE(Clipboard::text(), u"pasted"_s);
 }
 
@@ -325,7 +325,7 @@ void tst_MiniBrowser::stop_enablesButtons_pageEndStillPutsUserName()
     m_boxes.path = u"held:/slow"_s;
     MiniBrowser *browser = open();
     QTRY_COMPARE_WITH_TIMEOUT(m_held.waiting(), 1, 20000);
-    QTest::mouseClick(browser->Command5, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(browser, u"Command5"_s), Qt::LeftButton);
     QVERIFY(transfersEnabled(browser));
     QCOMPARE(Clipboard::text(), u"jdoe"_s);
     QVERIFY(browser->isBusy());
@@ -351,7 +351,7 @@ void tst_MiniBrowser::unloadableOrEmptyPath_reachesReady()
     browser = open();
     QVERIFY(waitReady(browser));
     QCOMPARE(Clipboard::text(), u"emptypath"_s);
-    QCOMPARE(browser->WebBrowser1->url(), QUrl(u"about:blank"_s));
+    QCOMPARE(child<QWebEngineView>(browser, u"WebBrowser1"_s)->url(), QUrl(u"about:blank"_s));
 }
 
 void tst_MiniBrowser::maximizeButton_thenTitleDoubleClick_restoresAndHidesGrip()
@@ -359,42 +359,42 @@ void tst_MiniBrowser::maximizeButton_thenTitleDoubleClick_restoresAndHidesGrip()
     MiniBrowser *browser = open();
     BrowserFrame *frame = browser->frame();
     const QRect screen = browser->screen()->geometry();
-    QTest::mouseClick(frame->Image5, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(browser, u"Image5"_s), Qt::LeftButton);
     QCOMPARE(
         browser->geometry(), QRect(screen.topLeft(), QSize(screen.width(), screen.height() - Twips::toPixels(400))));
     QVERIFY(frame->isMaximized());
-    QVERIFY(frame->Image7->isVisible());
-    QVERIFY(!frame->Image5->isVisible());
+    QVERIFY(child<QLabel>(browser, u"Image7"_s)->isVisible());
+    QVERIFY(!child<QLabel>(browser, u"Image5"_s)->isVisible());
 
-    QTest::mouseMove(frame->Frame1, QPoint(1, 1));
-    QVERIFY(frame->Picture2->isVisible());
-    QTest::mouseDClick(frame->lblbar, Qt::LeftButton);
+    QTest::mouseMove(child<QFrame>(browser, u"Frame1"_s), QPoint(1, 1));
+    QVERIFY(child<QLabel>(browser, u"Picture2"_s)->isVisible());
+    QTest::mouseDClick(child<QLabel>(browser, u"lblbar"_s), Qt::LeftButton);
     QVERIFY(!frame->isMaximized());
-    QVERIFY(!frame->Picture2->isVisible());
+    QVERIFY(!child<QLabel>(browser, u"Picture2"_s)->isVisible());
     QCOMPARE(browser->size(), QSize(Twips::toPixels(8100), Twips::toPixels(6465)));
-    QVERIFY(frame->Image5->isVisible());
-    QVERIFY(!frame->Image7->isVisible());
+    QVERIFY(child<QLabel>(browser, u"Image5"_s)->isVisible());
+    QVERIFY(!child<QLabel>(browser, u"Image7"_s)->isVisible());
 }
 
 void tst_MiniBrowser::theatreMenu_twice_widensTray()
 {
     MiniBrowser *browser = open();
     BrowserFrame *frame = browser->frame();
-    frame->mnutheather->trigger();
+    child<QAction>(browser, u"mnutheather"_s)->trigger();
     // The first use makes the tray wide enough for its caption beside the clock; each use widens it by 400.
     const int once = frame->layout().geometry().picture1.width;
-    QCOMPARE(frame->Label6->text(), u"ClipBoard holds"_s);
-    frame->mnutheather->trigger();
+    QCOMPARE(child<QLabel>(browser, u"Label6"_s)->text(), u"ClipBoard holds"_s);
+    child<QAction>(browser, u"mnutheather"_s)->trigger();
     QCOMPARE(browser->geometry(), browser->screen()->geometry());
-    QCOMPARE(frame->Picture1->width(), Twips::toPixels(once + 400));
-    QVERIFY(frame->Image6->isVisible());
-    QCOMPARE(browser->PictureBar->geometry().bottom(), browser->height() - 1);
+    QCOMPARE(child<QFrame>(browser, u"Picture1"_s)->width(), Twips::toPixels(once + 400));
+    QVERIFY(child<QLabel>(browser, u"Image6"_s)->isVisible());
+    QCOMPARE(child<QFrame>(browser, u"PictureBar"_s)->geometry().bottom(), browser->height() - 1);
 
     // "&Corvo Mode" goes back to the normal layout.
-    frame->mnuCorvomode->trigger();
-    QCOMPARE(frame->Picture1->width(), Twips::toPixels(1800));
-    QVERIFY(!frame->Image6->isVisible());
-    QCOMPARE(browser->PictureBar->y(), Twips::toPixels(285));
+    child<QAction>(browser, u"mnuCorvomode"_s)->trigger();
+    QCOMPARE(child<QFrame>(browser, u"Picture1"_s)->width(), Twips::toPixels(1800));
+    QVERIFY(!child<QLabel>(browser, u"Image6"_s)->isVisible());
+    QCOMPARE(child<QFrame>(browser, u"PictureBar"_s)->y(), Twips::toPixels(285));
 }
 
 void tst_MiniBrowser::nativeWayland_layoutsAreWindowStates_buttonsStayOnScreen()
@@ -404,59 +404,57 @@ void tst_MiniBrowser::nativeWayland_layoutsAreWindowStates_buttonsStayOnScreen()
     WindowSystem::pretendNativeWayland(true);
     const auto platform = qScopeGuard([] { WindowSystem::pretendNativeWayland(std::nullopt); });
     MiniBrowser *browser = open();
-    BrowserFrame *frame = browser->frame();
     const QSize normal(Twips::toPixels(8100), Twips::toPixels(6465));
-    const auto buttonsInside = [browser, frame] { return browser->rect().contains(frame->closebtn->geometry()); };
+    const auto buttonsInside
+        = [browser] { return browser->rect().contains(child<QLabel>(browser, u"closebtn"_s)->geometry()); };
 
-    QTest::mouseClick(frame->Image5, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(browser, u"Image5"_s), Qt::LeftButton);
     QTRY_VERIFY(browser->isMaximized() && browser->size() == browser->screen()->availableGeometry().size());
     QVERIFY(buttonsInside());
-    QVERIFY(frame->Image7->isVisible());
-    QTest::mouseClick(frame->Image7, Qt::LeftButton);
+    QVERIFY(child<QLabel>(browser, u"Image7"_s)->isVisible());
+    QTest::mouseClick(child<QLabel>(browser, u"Image7"_s), Qt::LeftButton);
     QTRY_COMPARE(browser->size(), normal);
     QVERIFY(!browser->isMaximized());
 
-    frame->mnutheather->trigger();
+    child<QAction>(browser, u"mnutheather"_s)->trigger();
     QTRY_VERIFY(browser->isFullScreen() && browser->size() == browser->screen()->geometry().size());
     QVERIFY(buttonsInside());
-    QCOMPARE(browser->PictureBar->geometry().bottom(), browser->height() - 1);
-    QTest::mouseClick(frame->Image6, Qt::LeftButton);
+    QCOMPARE(child<QFrame>(browser, u"PictureBar"_s)->geometry().bottom(), browser->height() - 1);
+    QTest::mouseClick(child<QLabel>(browser, u"Image6"_s), Qt::LeftButton);
     QTRY_COMPARE(browser->size(), normal);
     QVERIFY(!browser->isFullScreen());
-    QCOMPARE(browser->PictureBar->y(), Twips::toPixels(285));
+    QCOMPARE(child<QFrame>(browser, u"PictureBar"_s)->y(), Twips::toPixels(285));
 }
 
 void tst_MiniBrowser::trayMenu_togglesTray()
 {
     MiniBrowser *browser = open();
-    BrowserFrame *frame = browser->frame();
-    QVERIFY(!frame->Picture1->isVisible());
-    frame->mnuClipbtray->trigger();
-    QVERIFY(frame->Picture1->isVisible());
-    QVERIFY(frame->mnuClipbtray->isChecked());
-    frame->mnuClipbtray->trigger();
-    QVERIFY(!frame->Picture1->isVisible());
-    QVERIFY(!frame->mnuClipbtray->isChecked());
+    QVERIFY(!child<QFrame>(browser, u"Picture1"_s)->isVisible());
+    child<QAction>(browser, u"mnuClipbtray"_s)->trigger();
+    QVERIFY(child<QFrame>(browser, u"Picture1"_s)->isVisible());
+    QVERIFY(child<QAction>(browser, u"mnuClipbtray"_s)->isChecked());
+    child<QAction>(browser, u"mnuClipbtray"_s)->trigger();
+    QVERIFY(!child<QFrame>(browser, u"Picture1"_s)->isVisible());
+    QVERIFY(!child<QAction>(browser, u"mnuClipbtray"_s)->isChecked());
 }
 
 void tst_MiniBrowser::indicator_followsClipboard_clickEmptiesIt()
 {
     MiniBrowser *browser = open();
-    BrowserFrame *frame = browser->frame();
-    frame->mnuClipbtray->trigger();
+    child<QAction>(browser, u"mnuClipbtray"_s)->trigger();
     QVERIFY(waitReady(browser));
-    QVERIFY(frame->Image3[1]->isVisible());
-    QVERIFY(!frame->Image3[0]->isVisible());
+    QVERIFY(child<QLabel>(browser, u"Image3_1"_s)->isVisible());
+    QVERIFY(!child<QLabel>(browser, u"Image3_0"_s)->isVisible());
 
     Clipboard::clear(); // as another program would
-    QTRY_VERIFY(frame->Image3[0]->isVisible());
-    QVERIFY(!frame->Image3[1]->isVisible());
+    QTRY_VERIFY(child<QLabel>(browser, u"Image3_0"_s)->isVisible());
+    QVERIFY(!child<QLabel>(browser, u"Image3_1"_s)->isVisible());
 
     Clipboard::setText(u"x"_s);
-    QTRY_VERIFY(frame->Image3[1]->isVisible());
-    QTest::mouseClick(frame->Image3[1], Qt::LeftButton);
+    QTRY_VERIFY(child<QLabel>(browser, u"Image3_1"_s)->isVisible());
+    QTest::mouseClick(child<QLabel>(browser, u"Image3_1"_s), Qt::LeftButton);
     QCOMPARE(Clipboard::text(), QString());
-    QTRY_VERIFY(frame->Image3[0]->isVisible());
+    QTRY_VERIFY(child<QLabel>(browser, u"Image3_0"_s)->isVisible());
 }
 
 void tst_MiniBrowser::grip_showsOnFrameMove_dragStepsWindow_hidesItself()
@@ -464,27 +462,27 @@ void tst_MiniBrowser::grip_showsOnFrameMove_dragStepsWindow_hidesItself()
     MiniBrowser *browser = open();
     BrowserFrame *frame = browser->frame();
     QTest::qWait(600); // long enough since the window's load for the count to pass 50
-    QTest::mouseMove(frame->Frame1, QPoint(1, 1));
-    QVERIFY(frame->Picture2->isVisible());
+    QTest::mouseMove(child<QFrame>(browser, u"Frame1"_s), QPoint(1, 1));
+    QVERIFY(child<QLabel>(browser, u"Picture2"_s)->isVisible());
     // Shown after a long pause, it hides at the next tick.
-    QTRY_VERIFY_WITH_TIMEOUT(!frame->Picture2->isVisible(), 200);
+    QTRY_VERIFY_WITH_TIMEOUT(!child<QLabel>(browser, u"Picture2"_s)->isVisible(), 200);
     QVERIFY(frame->gripTicks() < 10); // hiding started the count again
 
     // Shown again at once, it stays until the count reaches 50 again.
-    QTest::mouseMove(frame->Frame1, QPoint(2, 2));
+    QTest::mouseMove(child<QFrame>(browser, u"Frame1"_s), QPoint(2, 2));
     QTest::qWait(200);
-    QVERIFY(frame->Picture2->isVisible());
+    QVERIFY(child<QLabel>(browser, u"Picture2"_s)->isVisible());
     const QSize before = browser->size();
-    QTest::mousePress(frame->Picture2, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mousePress(child<QLabel>(browser, u"Picture2"_s), Qt::LeftButton, {}, QPoint(1, 1));
     QVERIFY(frame->gripDragging());
-    QTest::mouseMove(frame->Picture2, QPoint(2, 2));
+    QTest::mouseMove(child<QLabel>(browser, u"Picture2"_s), QPoint(2, 2));
     QCOMPARE(frame->layout().geometry().window.width, Twips::fromPixels(before.width()) - 40);
     QCOMPARE(frame->layout().geometry().window.height, Twips::fromPixels(before.height()) - 40);
     QCOMPARE(browser->size(),
         QSize(Twips::toPixels(frame->layout().geometry().window.width),
             Twips::toPixels(frame->layout().geometry().window.height)));
-    QTest::mouseRelease(frame->Picture2, Qt::LeftButton);
-    QVERIFY(!frame->Picture2->isVisible());
+    QTest::mouseRelease(child<QLabel>(browser, u"Picture2"_s), Qt::LeftButton);
+    QVERIFY(!child<QLabel>(browser, u"Picture2"_s)->isVisible());
     QVERIFY(!frame->gripDragging());
 }
 
@@ -492,14 +490,13 @@ void tst_MiniBrowser::clock_showsTime_maximizeEmptiesLine()
 {
     FakeClock clock(QDateTime(QDate(2024, 5, 1), QTime(21, 4, 7)));
     MiniBrowser *browser = open();
-    BrowserFrame *frame = browser->frame();
-    QCOMPARE(frame->ClipStatLbl->text(), u"21:04:07"_s);
-    QTest::mouseClick(frame->Image5, Qt::LeftButton);
-    QCOMPARE(frame->ClipStatLbl->text(), QString());
+    QCOMPARE(child<QLabel>(browser, u"ClipStatLbl"_s)->text(), u"21:04:07"_s);
+    QTest::mouseClick(child<QLabel>(browser, u"Image5"_s), Qt::LeftButton);
+    QCOMPARE(child<QLabel>(browser, u"ClipStatLbl"_s)->text(), QString());
     QTest::qWait(1100);
-    QCOMPARE(frame->ClipStatLbl->text(), QString());
-    frame->mnutheather->trigger();
-    QCOMPARE(frame->ClipStatLbl->text(), u"21:04:07"_s);
+    QCOMPARE(child<QLabel>(browser, u"ClipStatLbl"_s)->text(), QString());
+    child<QAction>(browser, u"mnutheather"_s)->trigger();
+    QCOMPARE(child<QLabel>(browser, u"ClipStatLbl"_s)->text(), u"21:04:07"_s);
 }
 
 void tst_MiniBrowser::closeButtons_closeWindow_data()
@@ -542,7 +539,7 @@ void tst_MiniBrowser::corvaneIE_waitsForPage_thenReturns()
     QVERIFY(browser);
     QVERIFY(!browser->isBusy());
     QVERIFY(browser->isVisible());
-    QCOMPARE(browser->Text1->text(), u"held:/wait"_s);
+    QCOMPARE(child<QLineEdit>(browser, u"Text1"_s)->text(), u"held:/wait"_s);
     QCOMPARE(Clipboard::text(), u"jdoe"_s);
 }
 
@@ -559,9 +556,9 @@ void tst_MiniBrowser::corvaneIE_secondRecord_changesOnlyPathBox()
     m_boxes.username = u"second"_s;
     m_commands->CorvaneIE_Click();
     QCOMPARE(opened(), browser);
-    QCOMPARE(browser->Text1->text(), m_boxes.path);
-    QCOMPARE(browser->WebBrowser1->url(), QUrl(first));
-    QCOMPARE(browser->Command3[0]->text(), u"jdoe"_s);
+    QCOMPARE(child<QLineEdit>(browser, u"Text1"_s)->text(), m_boxes.path);
+    QCOMPARE(child<QWebEngineView>(browser, u"WebBrowser1"_s)->url(), QUrl(first));
+    QCOMPARE(child<QPushButton>(browser, u"Command3_0"_s)->text(), u"jdoe"_s);
 }
 
 void tst_MiniBrowser::corvaneIE_windowClosedWhileWaiting_returns()
@@ -616,7 +613,7 @@ void tst_MiniBrowser::corvoBrowser_reopenAfterClose_isFreshLoad()
     m_commands->mnuCorvoBrowser_Click();
     QPointer<MiniBrowser> first = opened();
     QVERIFY(first && first->isVisible());
-    QCOMPARE(first->Text1->text(), QString());
+    QCOMPARE(child<QLineEdit>(first, u"Text1"_s)->text(), QString());
     QVERIFY(waitReady(first));
     first->close();
     QTRY_VERIFY(first.isNull());
@@ -626,8 +623,8 @@ void tst_MiniBrowser::corvoBrowser_reopenAfterClose_isFreshLoad()
     m_commands->mnuCorvoBrowser_Click();
     MiniBrowser *second = opened();
     QVERIFY(second);
-    QCOMPARE(second->Command3[0]->text(), u"next"_s);
-    QCOMPARE(second->Command4->text(), u"*****"_s);
+    QCOMPARE(child<QPushButton>(second, u"Command3_0"_s)->text(), u"next"_s);
+    QCOMPARE(child<QPushButton>(second, u"Command4"_s)->text(), u"*****"_s);
     QVERIFY(waitReady(second));
     QCOMPARE(Clipboard::text(), u"next"_s);
 }

@@ -207,7 +207,6 @@ void tst_Common::temporaryFolder_isPrivatePerApplicationFolder()
     QVERIFY(!first.isEmpty());
     QVERIFY(first.startsWith(folders.root() + u"/runtime/corvane/"_s));
     QCOMPARE(modeOf(first), 0700);
-    QCOMPARE(AppFolders::SpecialFolder(2), first);
     QCOMPARE(AppFolders::temporaryDatabase(), first + u"/mdb.tmp"_s);
 
     AppFolders::setForTesting(folders.appPath(u"other"_s), folders.shipped());

@@ -259,14 +259,14 @@ void tst_Clipboard::capture_withoutCopy_focusEmptiesClickPastes()
     // Clicking into a box that did not have the focus: the focus empties the clipboard, the click pastes that.
     ui.setText(RecordLine::Service, u"typed"_s);
     QTest::mouseClick(ui.Text1[RecordLine::Service], Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(f.window->clipboard().Indice, RecordLine::Service);
+    QCOMPARE(f.window->clipboard().captureTarget(), RecordLine::Service);
     QVERIFY(Clipboard::text().isEmpty());
     QVERIFY(ui.text(RecordLine::Service).isEmpty());
     QCOMPARE(ui.text(RecordLine::Username), u"alice"_s);
 
     // The Info box takes its clicks on its viewport.
     focusBox(f, RecordLine::Info);
-    QCOMPARE(f.window->clipboard().Indice, RecordLine::Info);
+    QCOMPARE(f.window->clipboard().captureTarget(), RecordLine::Info);
     Clipboard::setText(u"note"_s);
     QTest::mouseClick(clickTarget(f, RecordLine::Info), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(ui.text(RecordLine::Info), u"note"_s);
@@ -289,7 +289,7 @@ void tst_Clipboard::capture_copy_writesEachChangeIntoTarget()
     QTRY_COMPARE(ui.text(RecordLine::Service), u"Mail"_s);
     focusBox(f, RecordLine::Username);
     QVERIFY(Clipboard::text().isEmpty());
-    QCOMPARE(f.window->clipboard().Indice, RecordLine::Username);
+    QCOMPARE(f.window->clipboard().captureTarget(), RecordLine::Username);
     Clipboard::setText(u"jdoe"_s);
     QTRY_COMPARE(ui.text(RecordLine::Username), u"jdoe"_s);
     focusBox(f, RecordLine::Password);
@@ -329,7 +329,7 @@ void tst_Clipboard::capture_comingBackToWindow_keepsClipboard()
     ui.Text1[RecordLine::Password]->setFocus(Qt::MouseFocusReason);
     Clipboard::setText(u"pw"_s);
     QApplication::setActiveWindow(f.window.get());
-    QTRY_COMPARE(f.window->clipboard().Indice, RecordLine::Password);
+    QTRY_COMPARE(f.window->clipboard().captureTarget(), RecordLine::Password);
     QCOMPARE(ui.text(RecordLine::Username), u"pw"_s);
     QVERIFY(Clipboard::text().isEmpty());
 }
