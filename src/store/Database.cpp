@@ -436,10 +436,10 @@ Database::Database(DatabaseFiles files)
     : m_files(std::move(files))
 { }
 
-LoadResult Database::LoadDatabase(int level) const
+LoadResult Database::LoadDatabase(Level level) const
 {
     LoadResult result;
-    const QString &source = level == 1 ? m_files.temporary : m_files.plain;
+    const QString &source = enciphers(level) ? m_files.temporary : m_files.plain;
     if (source.isEmpty()) {
         result.status = FileResult::failure(kNoTemporary);
         return result;
@@ -476,21 +476,21 @@ LoadResult Database::readRecords(const QString &path, FileKind kind, const QStri
     return result;
 }
 
-LoadResult Database::readActive(int level, const QString &key) const
+LoadResult Database::readActive(Level level, const QString &key) const
 {
-    return level == 1 ? readRecords(m_files.encrypted, FileKind::Enciphered, key)
-                      : readRecords(m_files.plain, FileKind::Plain);
+    return enciphers(level) ? readRecords(m_files.encrypted, FileKind::Enciphered, key)
+                            : readRecords(m_files.plain, FileKind::Plain);
 }
 
-QString Database::activeFile(int level) const
+QString Database::activeFile(Level level) const
 {
-    return level == 1 ? m_files.encrypted : m_files.plain;
+    return enciphers(level) ? m_files.encrypted : m_files.plain;
 }
 
-FileResult Database::appendRecord(int level, const QString &line, const KeyProvider &key)
+FileResult Database::appendRecord(Level level, const QString &line, const QString &key)
 {
-    if (level == 1)
-        return AppendToEncryptedDB(FieldCipher::encipher(line), key ? key() : QString());
+    if (enciphers(level))
+        return AppendToEncryptedDB(FieldCipher::encipher(line), key);
 
     FileResult why;
     const std::optional<QByteArray> bytes = fileLine(line, why);
@@ -515,13 +515,11 @@ FileResult Database::AppendToEncryptedDB(const QString &line, const QString &key
     return appendLine(m_files.encrypted, std::move(out));
 }
 
-FileResult Database::RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key)
+FileResult Database::RewriteDatabase(Level level, const QStringList &lines, const QString &key)
 {
-    QString keyText;
-    if (level == 1) {
-        keyText = key ? key() : QString();
+    if (enciphers(level)) {
         FileResult why;
-        if (!keyBytes(keyText, why))
+        if (!keyBytes(key, why))
             return why; // before mdb.tmp exists
         if (m_files.temporary.isEmpty())
             return FileResult::failure(kNoTemporary);
@@ -539,7 +537,7 @@ FileResult Database::RewriteDatabase(int level, const QStringList &lines, const 
     }
     FieldCipher::encipherBytes(content);
 
-    if (level != 1)
+    if (!enciphers(level))
         return writeWholeFile(m_files.plain, content);
 
     if (const FileResult stale = SafeFile::remove(m_files.temporary); !stale)
@@ -551,7 +549,7 @@ FileResult Database::RewriteDatabase(int level, const QStringList &lines, const 
         static_cast<void>(removeTemporary());
         return written;
     }
-    FileResult enciphered = EncryptTempToDB(keyText);
+    FileResult enciphered = EncryptTempToDB(key);
     const FileResult removed = removeTemporary();
     // Once the enciphered file is in place the rewrite has happened; a copy left behind is removed at the next start.
     if (!enciphered)
@@ -732,7 +730,7 @@ FileResult Database::keyReads(const QString &path, const QString &key) const
     return deciphered(*db, *k, out, path);
 }
 
-FileResult Database::settleFiles(int level, const QString &key)
+FileResult Database::settleFiles(Level level, const QString &key)
 {
     const QString &plain = m_files.plain;
     const QString &encrypted = m_files.encrypted;
@@ -757,7 +755,7 @@ FileResult Database::settleFiles(int level, const QString &key)
         FileResult why;
         if (!contentOf(staged(encrypted), why))
             return why;
-        if (level == 1 && keyReads(staged(encrypted), key)) {
+        if (enciphers(level) && keyReads(staged(encrypted), key)) {
             const FileResult placed = placeStagedAtStart(encrypted, plain);
             if (!placed)
                 return placed;
@@ -767,7 +765,7 @@ FileResult Database::settleFiles(int level, const QString &key)
         }
     }
     if (QFileInfo::exists(staged(plain))) {
-        if (level != 1) {
+        if (!enciphers(level)) {
             const FileResult placed = placeStagedAtStart(plain, encrypted);
             if (!placed)
                 return placed;
@@ -779,7 +777,7 @@ FileResult Database::settleFiles(int level, const QString &key)
 
     const bool hasPlain = QFileInfo::exists(plain);
     const bool hasEncrypted = QFileInfo::exists(encrypted);
-    if (level == 1) {
+    if (enciphers(level)) {
         if (!hasPlain || key.isEmpty())
             return result;
         // No deciphered copy of the records stays beside the enciphered file; a plain file alone was
@@ -801,7 +799,7 @@ FileResult Database::settleFiles(int level, const QString &key)
         return result;
     }
     if (!hasPlain) {
-        // A change away from level 1 that was cut off before the plain file was there.
+        // A change away from Level::ProgramAndDatabase that was cut off before the plain file was there.
         QByteArray lines;
         const std::optional<QByteArray> k = keyBytes(key, why);
         if (k && deciphered(*db, *k, lines, encrypted))
@@ -830,9 +828,9 @@ FileResult Database::placeStagedAtStart(const QString &target, const QString &ol
     return result.addWarning(placed);
 }
 
-FileResult Database::settleFileBeside(int level, const QString &key, FileResult result)
+FileResult Database::settleFileBeside(Level level, const QString &key, FileResult result)
 {
-    const bool enciphered = level == 1;
+    const bool enciphered = enciphers(level);
     const QString &other = enciphered ? m_files.plain : m_files.encrypted;
     const std::optional<QList<QByteArray>> theirs
         = sortedRecords(other, enciphered ? FileKind::Plain : FileKind::Enciphered, key);
@@ -882,13 +880,13 @@ FileResult Database::setAside(const QString &path, bool plainCopy, FileResult re
     return result.addWarning(FileResult::warned(told)).addWarning(moved);
 }
 
-FileResult Database::checkStorable(int level, const QString &line, const QString &key) const
+FileResult Database::checkStorable(Level level, const QString &line, const QString &key) const
 {
     FileResult why;
     const std::optional<QByteArray> bytes = fileLine(line, why);
     if (!bytes)
         return why;
-    if (level != 1)
+    if (!enciphers(level))
         return FileResult::success();
     const std::optional<QByteArray> k = keyBytes(key, why);
     if (!k)

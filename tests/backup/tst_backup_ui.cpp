@@ -38,7 +38,7 @@ private Q_SLOTS:
 };
 
 namespace {
-DBBackup *openDialog(Database &database, const QString &mode, QString level = u"0"_s, QString key = {})
+DBBackup *openDialog(Database &database, const QString &mode, Level level = Level::None, QString key = {})
 {
     auto *dialog = new DBBackup(
         database, [level] { return level; }, [key] { return key; });
@@ -147,7 +147,7 @@ void tst_BackupUi::save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered()
     QDir().mkpath(stick);
     QDir().mkpath(folders.data());
     const QString record = u"Bank:!:!jdoe:!pw:!:!05-17-2002 14:03:59:!"_s;
-    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s, u"1"_s, u"new"_s);
+    QPointer<DBBackup> dialog = openDialog(db, u"Restore"_s, Level::ProgramAndDatabase, u"new"_s);
     QSignalSpy restored(dialog.data(), &DBBackup::databaseRestored);
     dialog->Text1->setText(stick);
 
