@@ -43,6 +43,16 @@ struct [[nodiscard]] LoadResult
     bool wrongKey = false;
 };
 
+/**
+ * A record line as its database file holds it, without the line end: its code page bytes,
+ * field-enciphered and, in the enciphered file, line-enciphered under the key.
+ */
+struct FileLine
+{
+    QByteArray bytes;
+    bool enciphered = false; ///< made for the enciphered file
+};
+
 /** The two kinds of database file: field cipher only, or line-enciphered with a key too. */
 enum class FileKind { Plain, Enciphered };
 
@@ -169,11 +179,17 @@ public:
     FileResult settleFiles(Level level, const QString &key);
 
     /**
-     * Whether line can be stored at level with key: at Level::ProgramAndDatabase its
-     * enciphered form must not hold the pair CR LF, which would read back
-     * as two lines. Checked before anything is changed.
+     * Whether line can be stored at level with key: every character fits
+     * the code page, it holds no line break, and at
+     * Level::ProgramAndDatabase its enciphered form must not hold the pair
+     * CR LF, which would read back as two lines. Checked before anything is
+     * changed.
      */
     FileResult checkStorable(Level level, const QString &line, const QString &key) const;
+    /** checkStorable, which also gives the line in the form the active file of level holds it, in out. */
+    FileResult prepareLine(Level level, const QString &line, const QString &key, FileLine &out) const;
+    /** Appends a line prepareLine made to the file it was made for; a failed append is taken back and reported. */
+    FileResult appendPrepared(const FileLine &line);
 
     /**
      * Whether the enciphered file is the records under key: it exists and
@@ -189,6 +205,14 @@ private:
         const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit);
     /** The last steps of a level change: old removed, then the staged file of target renamed into place. */
     FileResult placeStaged(const QString &target, const QString &old);
+    /** At start, a staged file put in place when the owner file names its level (and password), else removed. */
+    FileResult settleStaged(Level level, const QString &key);
+    /** At start at Level::ProgramAndDatabase: a plain file beside the enciphered one, or alone, settled. */
+    FileResult settleEnciphered(const QString &key, FileResult result);
+    /** At start at the levels of the plain file: an enciphered file beside the plain one, or alone, settled. */
+    FileResult settlePlain(Level level, const QString &key, FileResult result);
+    /** A conversion that finishes a cut-off level change at start, added to result; one still pending fails. */
+    FileResult finishChange(const FileResult &done, FileResult result) const;
     /** At start, the last steps of a cut-off level change: as placeStaged, but an old file that stays is no stop. */
     FileResult placeStagedAtStart(const QString &target, const QString &old);
     /**

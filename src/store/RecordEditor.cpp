@@ -36,10 +36,11 @@ std::optional<QString> keyFor(Level level, const KeyProvider &key, EditResult &f
 
 /**
  * The checks of a new line before anything is written: the texts can be filed, the level's key
- * is there and the line can be stored under it. nullopt (with the key in key) when all pass.
+ * is there and the line can be stored under it. nullopt (with the key in key and the line as the
+ * file will hold it in prepared) when all pass.
  */
 std::optional<EditResult> refusal(const Database &database, Level level, const RecordLine::Texts &texts,
-    const QString &line, const KeyProvider &provider, QString &key)
+    const QString &line, const KeyProvider &provider, QString &key, FileLine &prepared)
 {
     if (const std::optional<QString> why = RecordLine::checkFileable(texts))
         return outcome(EditOutcome::Refused, *why);
@@ -47,7 +48,7 @@ std::optional<EditResult> refusal(const Database &database, Level level, const R
     const std::optional<QString> k = keyFor(level, provider, failed);
     if (!k)
         return failed;
-    if (const FileResult storable = database.checkStorable(level, line, *k); !storable)
+    if (const FileResult storable = database.prepareLine(level, line, *k, prepared); !storable)
         return outcome(EditOutcome::Refused, storable.error);
     key = *k;
     return std::nullopt;
@@ -77,12 +78,13 @@ EditResult RecordEditor::add(Level level, const RecordLine::Texts &texts, const 
     if (m_model.List1().containsIgnoringCase(line))
         return outcome(EditOutcome::Duplicate);
     QString keyText;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
+    FileLine prepared;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText, prepared))
         return *refused;
 
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
         return *changed;
-    const FileResult written = append(level, line, keyText);
+    const FileResult written = append(level, line, prepared, keyText);
     if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
@@ -98,7 +100,8 @@ EditResult RecordEditor::replace(Level level, int row, const RecordLine::Texts &
     if (list.containsExactly(line))
         return outcome(EditOutcome::NoChange);
     QString keyText;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
+    FileLine prepared; // the rewrite puts every line in its file form again
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText, prepared))
         return *refused;
 
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
@@ -185,7 +188,7 @@ std::optional<EditResult> RecordEditor::changedOutside(Level level, const QStrin
     return outcome(EditOutcome::ChangedOutside, onDisk.status ? kChangedOutside : onDisk.status.error);
 }
 
-FileResult RecordEditor::append(Level level, const QString &line, const QString &key)
+FileResult RecordEditor::append(Level level, const QString &line, const FileLine &prepared, const QString &key)
 {
     // Appended to a file that went away, the new record would be all it holds: write every record.
     if (m_model.List1().count() > 0 && !QFileInfo::exists(m_database.activeFile(level))) {
@@ -193,5 +196,5 @@ FileResult RecordEditor::append(Level level, const QString &line, const QString 
         all.insert(line);
         return m_database.RewriteDatabase(level, all.items(), key);
     }
-    return m_database.appendRecord(level, line, key);
+    return m_database.appendPrepared(prepared);
 }

@@ -73,7 +73,8 @@ private:
     EditResult rewrite(Level level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
         const std::function<void(const RecordList &)> &apply);
     std::optional<EditResult> changedOutside(Level level, const QString &key);
-    FileResult append(Level level, const QString &line, const QString &key);
+    /** Files line, which prepared holds in its file form: appended, or with every record when the file went away. */
+    FileResult append(Level level, const QString &line, const FileLine &prepared, const QString &key);
     void fileWritten(Level level);
 
     RecordTableModel &m_model;
