@@ -199,15 +199,8 @@ FileResult Database::DecryptDBToTemp(const QString &key)
     if (const FileResult stale = SafeFile::remove(m_files.temporary); !stale)
         return stale;
 
-    FileResult why;
-    const std::optional<QByteArray> k = keyBytes(key, why);
-    if (!k)
-        return why;
-    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
-    if (!db)
-        return why;
     QByteArray out;
-    if (const FileResult read = deciphered(*db, *k, out, m_files.encrypted); !read)
+    if (const FileResult read = decipherFile(m_files.encrypted, key, out, missingEncrypted(m_files.encrypted)); !read)
         return read;
     return SafeFile::createNew(m_files.temporary, out);
 }
@@ -252,13 +245,6 @@ FileResult Database::checkKey(const QString &key) const
 
 FileResult Database::keyReads(const QString &path, const QString &key) const
 {
-    FileResult why;
-    const std::optional<QByteArray> k = keyBytes(key, why);
-    if (!k)
-        return why;
-    const std::optional<QByteArray> db = contentOf(path, why, missingEncrypted(path));
-    if (!db)
-        return why;
     QByteArray out;
-    return deciphered(*db, *k, out, path);
+    return decipherFile(path, key, out, missingEncrypted(path));
 }

@@ -95,8 +95,12 @@ public:
 
     /**
      * Files one new plain record line: field-enciphered and appended to the
-     * plain file at Level::None and Level::ProgramOnly, AppendToEncryptedDB at Level::ProgramAndDatabase (key is
-     * asked only there). A failed append is taken back and reported.
+     * plain file at Level::None and Level::ProgramOnly, line-enciphered too
+     * and appended to the enciphered file at Level::ProgramAndDatabase,
+     * where an empty key is a failure. A failed append is taken back and
+     * reported. The editor does the same in two steps (prepareLine, then
+     * appendPrepared); the tests, fuzz targets and benchmarks use this form,
+     * and the tests alone AppendToEncryptedDB.
      */
     FileResult appendRecord(Level level, const QString &line, const QString &key);
     /** Line-enciphers the field-enciphered line (CipherOut) with key and appends it to the enciphered file. An empty

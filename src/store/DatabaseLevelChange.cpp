@@ -51,15 +51,8 @@ FileResult Database::DecryptDBToPlain(const QString &key, const CommitStep &comm
 {
     if (key.isEmpty() || !QFileInfo::exists(m_files.encrypted))
         return commit ? commit() : FileResult::success();
-    FileResult why;
-    const std::optional<QByteArray> k = keyBytes(key, why);
-    if (!k)
-        return why;
-    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why);
-    if (!db)
-        return why;
     QByteArray out;
-    if (const FileResult read = deciphered(*db, *k, out, m_files.encrypted); !read)
+    if (const FileResult read = decipherFile(m_files.encrypted, key, out); !read)
         return read;
     return changeLevelFile(m_files.plain, m_files.encrypted, out, commit);
 }
@@ -67,17 +60,14 @@ FileResult Database::DecryptDBToPlain(const QString &key, const CommitStep &comm
 FileResult Database::changeKey(const QString &oldKey, const QString &newKey, const CommitStep &commit)
 {
     FileResult why;
-    const std::optional<QByteArray> from = keyBytes(oldKey, why);
-    if (!from)
+    if (!keyBytes(oldKey, why))
         return why;
     const std::optional<QByteArray> to = keyBytes(newKey, why);
     if (!to)
         return why;
-    const std::optional<QByteArray> db = contentOf(m_files.encrypted, why, missingEncrypted(m_files.encrypted));
-    if (!db)
-        return why;
     QByteArray plain;
-    if (const FileResult read = deciphered(*db, *from, plain, m_files.encrypted); !read)
+    if (const FileResult read = decipherFile(m_files.encrypted, oldKey, plain, missingEncrypted(m_files.encrypted));
+        !read)
         return read;
     QByteArray out;
     if (const FileResult built = lineCiphered(plain, *to, out); !built)

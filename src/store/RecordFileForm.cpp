@@ -218,6 +218,18 @@ FileResult deciphered(QByteArrayView content, QByteArrayView key, QByteArray &ou
     return FileResult::failure(wrongKey(path));
 }
 
+FileResult decipherFile(const QString &path, const QString &key, QByteArray &out, const QString &whenMissing)
+{
+    FileResult why;
+    const std::optional<QByteArray> k = keyBytes(key, why);
+    if (!k)
+        return why;
+    const std::optional<QByteArray> content = contentOf(path, why, whenMissing);
+    if (!content)
+        return why;
+    return deciphered(*content, *k, out, path);
+}
+
 QStringList recordLines(QByteArray content)
 {
     QStringList lines;

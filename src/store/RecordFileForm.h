@@ -153,6 +153,13 @@ bool allFiledForm(QByteArrayView fieldEnciphered);
  */
 FileResult deciphered(QByteArrayView content, QByteArrayView key, QByteArray &out, const QString &path);
 
+/**
+ * The enciphered file at path deciphered under key into out, as deciphered does. Fails for an empty
+ * key or one the code page cannot hold, then for a file that cannot be read (missing: whenMissing,
+ * when given).
+ */
+FileResult decipherFile(const QString &path, const QString &key, QByteArray &out, const QString &whenMissing = {});
+
 /** Plain record lines from field-enciphered content. */
 QStringList recordLines(QByteArray content);
 
