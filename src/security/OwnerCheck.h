@@ -3,7 +3,6 @@
 
 #include "common/AppFolders.h"
 #include "security/OwnerState.h"
-#include "store/Database.h"
 
 #include <QDate>
 #include <QString>
