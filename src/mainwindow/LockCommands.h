@@ -66,8 +66,7 @@ public:
     /** Locks when an owner password guards Corvane; otherwise nothing happens. */
     void requestLock();
 
-    /** Whether an owner password guards Corvane: a password in force at Level::ProgramAndDatabase or
-     * Level::ProgramOnly. */
+    /** Whether an owner password guards Corvane: a password in force at a level that asks for it. */
     bool guarded() const;
     /** Enables "&Lock" while an owner password guards Corvane; a tooltip says why it is disabled. */
     void updateEnabling();
