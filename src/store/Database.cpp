@@ -5,7 +5,6 @@
 #include "common/AppFolders.h"
 #include "common/SafeFile.h"
 #include "common/TextLines.h"
-#include "store/FieldCipher.h"
 #include "store/LineCipher.h"
 #include "store/RecordFileForm.h"
 
@@ -142,20 +141,15 @@ FileResult Database::RewriteDatabase(Level level, const QStringList &lines, cons
     }
 
     QByteArray content;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    content.reserve(size);
-    for (const QString &line : lines) {
-        if (const FileResult encoded = appendEncoded(content, line); !encoded)
-            return encoded;
-        content.append(TextLines::kLineEnd, 2);
-    }
-    FieldCipher::encipherBytes(content);
-
+    if (const FileResult encoded = fileContent(lines, content); !encoded)
+        return encoded;
     if (!enciphers(level))
         return writeWholeFile(m_files.plain, content);
+    return rewriteThroughTemporary(content, key);
+}
 
+FileResult Database::rewriteThroughTemporary(QByteArrayView content, const QString &key)
+{
     if (const FileResult stale = SafeFile::remove(m_files.temporary); !stale)
         return stale;
     const FileResult written = SafeFile::createNew(m_files.temporary, content);

@@ -204,6 +204,8 @@ public:
     FileResult checkKey(const QString &key) const;
 
 private:
+    /** The rewrite at Level::ProgramAndDatabase: the field-enciphered content as mdb.tmp, enciphered into place. */
+    FileResult rewriteThroughTemporary(QByteArrayView content, const QString &key);
     /** A level change's new file for target, then commit, then old removed and the new file put in place. */
     FileResult changeLevelFile(
         const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit);

@@ -95,6 +95,21 @@ FileResult appendEncoded(QByteArray &out, QStringView line)
     return FileResult::success();
 }
 
+FileResult fileContent(const QStringList &lines, QByteArray &out)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    out.reserve(size);
+    for (const QString &line : lines) {
+        if (const FileResult encoded = appendEncoded(out, line); !encoded)
+            return encoded;
+        out.append(TextLines::kLineEnd, 2);
+    }
+    FieldCipher::encipherBytes(out);
+    return FileResult::success();
+}
+
 std::optional<QByteArray> fileLine(QStringView line, FileResult &why)
 {
     QByteArray bytes;

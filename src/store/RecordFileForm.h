@@ -38,6 +38,9 @@ std::optional<QByteArray> keyBytes(const QString &key, FileResult &why);
  */
 FileResult appendEncoded(QByteArray &out, QStringView line);
 
+/** Plain record lines as the plain file holds them, into out: field-enciphered, each ended by CR LF. */
+FileResult fileContent(const QStringList &lines, QByteArray &out);
+
 /** A plain record line as the plain file holds it: field-enciphered bytes, without CR LF. */
 std::optional<QByteArray> fileLine(QStringView line, FileResult &why);
 
