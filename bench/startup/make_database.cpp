@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
     }
     const QStringList lines = RandomRecords::lines(args[2].toInt(), 20021705);
     QDir().mkpath(args[1] + u"/Data"_s);
-    const FileResult written = Database({ args[1] + u"/Data/userDB.pdb"_s, {}, {} }).RewriteDatabase(0, lines, {});
+    const FileResult written
+        = Database({ args[1] + u"/Data/userDB.pdb"_s, {}, {} }).RewriteDatabase(Level::None, lines, {});
     if (!written) {
         std::fprintf(stderr, "%s\n", qPrintable(written.error));
         return 1;

@@ -93,7 +93,7 @@ int peakRss(const QString &plainFile)
 {
     Database db({ plainFile, {}, {} });
     RecordTableModel model;
-    LoadResult loaded = db.LoadDatabase(0);
+    LoadResult loaded = db.LoadDatabase(Level::None);
     model.setLines(std::move(loaded.lines));
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
@@ -135,20 +135,20 @@ double importMs(Database &db, int level, const QStringList &existing, const QByt
     const KeyProvider key = [] { return kKey; };
     LoginCsv::LineCheck storable;
     if (level == 1)
-        storable = [&](const QString &line) { return db.checkStorable(1, line, kKey).error; };
+        storable = [&](const QString &line) { return db.checkStorable(Level::ProgramAndDatabase, line, kKey).error; };
     return timeMs(
         5,
         [&] {
             const LoginCsv::PlanResult planned = LoginCsv::planImport(csv, model.List1(), storable);
             if (!planned.plan || planned.plan->rejected.size() > 100)
                 fail(u"the import planned badly: "_s + planned.error);
-            if (editor.importLines(level, planned.plan->lines, key).outcome != EditOutcome::Done)
+            if (editor.importLines(Level(level), planned.plan->lines, key).outcome != EditOutcome::Done)
                 fail(u"the import failed"_s);
         },
         [&] {
-            check(db.RewriteDatabase(level, existing, key));
+            check(db.RewriteDatabase(Level(level), existing, kKey));
             model.setLines(existing);
-            editor.fileRead(level);
+            editor.fileRead(Level(level));
         });
 }
 
@@ -156,7 +156,7 @@ double loadMs(Database &db, int runs)
 {
     RecordList list;
     return timeMs(runs, [&] {
-        LoadResult loaded = db.LoadDatabase(0);
+        LoadResult loaded = db.LoadDatabase(Level::None);
         list.assign(std::move(loaded.lines));
     });
 }
@@ -178,19 +178,19 @@ int main(int argc, char **argv)
     RecordList ordered;
     ordered.assign(RandomRecords::lines(kRecords, 20020517));
     const QStringList lines = ordered.items();
-    check(db.RewriteDatabase(0, lines, {}));
+    check(db.RewriteDatabase(Level::None, lines, {}));
 
     const double load = loadMs(db, 15);
     print("load_32767_ms", load, "ms");
 
-    check(db.RewriteDatabase(1, lines, [] { return kKey; }));
+    check(db.RewriteDatabase(Level::ProgramAndDatabase, lines, kKey));
     {
         RecordList list;
         print("load_level1_32767_ms",
             timeMs(15,
                 [&] {
                     check(db.DecryptDBToTemp(kKey));
-                    LoadResult loaded = db.LoadDatabase(1);
+                    LoadResult loaded = db.LoadDatabase(Level::ProgramAndDatabase);
                     list.assign(std::move(loaded.lines));
                     check(db.removeTemporary());
                 }),
@@ -208,7 +208,7 @@ int main(int argc, char **argv)
                     const RecordLine::Texts texts { RandomRecords::text(random, 10, 30),
                         RandomRecords::text(random, 30, 60), RandomRecords::text(random, 8, 20),
                         RandomRecords::text(random, 8, 20), {} };
-                    if (editor.add(0, texts, {}).outcome != EditOutcome::Done)
+                    if (editor.add(Level::None, texts, {}).outcome != EditOutcome::Done)
                         fail(u"append failed"_s);
                 }),
             "ms");
@@ -252,9 +252,9 @@ int main(int argc, char **argv)
         print("find_follows_replace_32767_ms", std::max(0.0, kept - bare), "ms");
     }
 
-    print("rewrite_32767_ms", timeMs(15, [&] { check(db.RewriteDatabase(0, lines, {})); }), "ms");
-    print(
-        "rewrite_level1_32767_ms", timeMs(9, [&] { check(db.RewriteDatabase(1, lines, [] { return kKey; })); }), "ms");
+    print("rewrite_32767_ms", timeMs(15, [&] { check(db.RewriteDatabase(Level::None, lines, {})); }), "ms");
+    print("rewrite_level1_32767_ms",
+        timeMs(9, [&] { check(db.RewriteDatabase(Level::ProgramAndDatabase, lines, kKey)); }), "ms");
 
     {
         const QByteArray csv = loginExport(10000, 26);
@@ -266,7 +266,7 @@ int main(int argc, char **argv)
 
     // What Accept waits for on a change of protection (the owner file aside): one of 0 to 1, 1 to 1 with a new
     // password and 1 to 0, each new file written beside the old one and put in its place.
-    check(db.RewriteDatabase(0, lines, {}));
+    check(db.RewriteDatabase(Level::None, lines, {}));
     print("level_change_32767_ms",
         timeMs(5,
             [&] {
@@ -324,21 +324,21 @@ int main(int argc, char **argv)
         // After many appends the file is out of order and the load sorts it.
         QStringList shuffled = lines;
         std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
-        check(db.RewriteDatabase(0, shuffled, {}));
+        check(db.RewriteDatabase(Level::None, shuffled, {}));
         print("load_unsorted_32767_ms", loadMs(db, 9), "ms");
     }
 
     {
         RecordList large;
         large.assign(RandomRecords::lines(kLarge, 19));
-        check(db.RewriteDatabase(0, large.items(), {}));
+        check(db.RewriteDatabase(Level::None, large.items(), {}));
         const double load100k = loadMs(db, 9);
         print("load_100000_ms", load100k, "ms");
         print("load_ratio_100000_to_32767", load100k / load, "x");
     }
 
     {
-        check(db.RewriteDatabase(0, lines, {}));
+        check(db.RewriteDatabase(Level::None, lines, {}));
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), { u"--peak-rss"_s, db.files().plain });
         if (!child.waitForFinished(60000) || child.exitCode() != 0)

@@ -92,7 +92,7 @@ int main(int argc, char *argv[])
         lines.append(RecordLine::build(RandomRecords::texts(random), u"05-17-2002 14:03:59"_s));
     QDir().mkpath(folders.data());
     Database database;
-    if (!database.RewriteDatabase(0, lines, {})) {
+    if (!database.RewriteDatabase(Level::None, lines, {})) {
         std::fprintf(stderr, "could not write the benchmark database\n");
         return 1;
     }

@@ -44,7 +44,7 @@ void checkLines(const QStringList &lines)
 
 QStringList loadPlain()
 {
-    const LoadResult loaded = database().LoadDatabase(0);
+    const LoadResult loaded = database().LoadDatabase(Level::None);
     FUZZ_CHECK(loaded.status);
     checkLines(loaded.lines);
     return loaded.lines;
@@ -61,11 +61,11 @@ void plainFile(QByteArrayView bytes)
 
     // A record that was read must be fileable again (a load read it from its bytes).
     if (!lines.isEmpty()) {
-        FUZZ_CHECK(db.appendRecord(0, lines.last(), {}));
+        FUZZ_CHECK(db.appendRecord(Level::None, lines.last(), {}));
         const QStringList appended = loadPlain();
         FUZZ_CHECK(appended == lines + QStringList { lines.last() });
     }
-    FUZZ_CHECK(db.RewriteDatabase(0, lines, {}));
+    FUZZ_CHECK(db.RewriteDatabase(Level::None, lines, {}));
     FUZZ_CHECK(loadPlain() == lines);
 }
 
@@ -74,7 +74,6 @@ void encipheredFile(const QString &key, QByteArrayView bytes)
 {
     Database &db = database();
     put(db.files().encrypted, bytes);
-    const KeyProvider provider = [key] { return key; };
     const FileResult deciphered = db.DecryptDBToTemp(key);
     if (!deciphered) {
         // No half result is left to be loaded.
@@ -82,22 +81,23 @@ void encipheredFile(const QString &key, QByteArrayView bytes)
         FUZZ_CHECK(!deciphered.error.isEmpty());
         return;
     }
-    const LoadResult loaded = db.LoadDatabase(1);
+    const LoadResult loaded = db.LoadDatabase(Level::ProgramAndDatabase);
     FUZZ_CHECK(loaded.status);
     checkLines(loaded.lines);
     FUZZ_CHECK(db.removeTemporary());
 
-    FUZZ_CHECK(db.RewriteDatabase(1, loaded.lines, provider));
+    FUZZ_CHECK(db.RewriteDatabase(Level::ProgramAndDatabase, loaded.lines, key));
     FUZZ_CHECK(!QFileInfo::exists(db.files().temporary));
     FUZZ_CHECK(db.DecryptDBToTemp(key));
-    const LoadResult again = db.LoadDatabase(1);
+    const LoadResult again = db.LoadDatabase(Level::ProgramAndDatabase);
     FUZZ_CHECK(again.status);
     FUZZ_CHECK(again.lines == loaded.lines);
 
     if (!loaded.lines.isEmpty()) {
-        FUZZ_CHECK(db.appendRecord(1, loaded.lines.first(), provider));
+        FUZZ_CHECK(db.appendRecord(Level::ProgramAndDatabase, loaded.lines.first(), key));
         FUZZ_CHECK(db.DecryptDBToTemp(key));
-        FUZZ_CHECK(db.LoadDatabase(1).lines == loaded.lines + QStringList { loaded.lines.first() });
+        FUZZ_CHECK(
+            db.LoadDatabase(Level::ProgramAndDatabase).lines == loaded.lines + QStringList { loaded.lines.first() });
     }
     FUZZ_CHECK(db.removeTemporary());
 }

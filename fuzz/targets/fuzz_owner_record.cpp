@@ -28,7 +28,7 @@ const QString &rewrittenFile()
 void checkFields(const QString &record)
 {
     const OwnerRecord::Fields fields = OwnerRecord::parse(record);
-    FUZZ_CHECK(fields.Reach.size() == 1 && fields.Reach[0] >= u'0' && fields.Reach[0] <= u'9');
+    FUZZ_CHECK(int(fields.level) >= 0 && int(fields.level) <= 9);
     if (!fields.complete) {
         FUZZ_CHECK(record.size() < OwnerRecord::kFixedLength);
         return;
@@ -37,7 +37,7 @@ void checkFields(const QString &record)
     FUZZ_CHECK(fields.expiry.size() + fields.password.size() + fields.setDate.size() + 1 == record.size());
     FUZZ_CHECK(record.startsWith(fields.expiry + fields.password + fields.setDate));
     if (record.back().isDigit() && record.back().unicode() < 0x80)
-        FUZZ_CHECK(OwnerRecord::build(fields.expiry, fields.password, fields.setDate, fields.Reach.toInt()) == record);
+        FUZZ_CHECK(OwnerRecord::build(fields.expiry, fields.password, fields.setDate, fields.level) == record);
 }
 } // namespace
 
@@ -52,17 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     OwnerState state;
     const OwnerCheckOutcome outcome = readOwnerPassword(state, true, ownerFile());
-    FUZZ_CHECK(state.level() >= 0 && state.level() <= 9);
+    FUZZ_CHECK(int(state.Reach) >= 0 && int(state.Reach) <= 9);
     if (outcome.askOwner) {
         // Only a stored password is asked for; it is not in force before the owner has typed it, and read without
         // asking it is the key the database gets.
-        FUZZ_CHECK(state.level() != 0);
+        FUZZ_CHECK(state.Reach != Level::None);
         FUZZ_CHECK(outcome.password != OwnerRecord::kNoPassword);
         FUZZ_CHECK(state.GoodPass.isEmpty());
         OwnerState unasked;
         readOwnerPassword(unasked, false, ownerFile());
         FUZZ_CHECK(unasked.GoodPass == outcome.password);
-        FUZZ_CHECK(databaseKey(unasked)() == outcome.password);
+        FUZZ_CHECK(databaseKey(unasked) == outcome.password);
+        FUZZ_CHECK(databaseKey(state, ownerFile()) == outcome.password);
     } else {
         FUZZ_CHECK(state.GoodPass.isEmpty());
     }

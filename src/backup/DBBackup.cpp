@@ -62,7 +62,7 @@ QString modeText(DBBackup::Mode mode)
 }
 } // namespace
 
-DBBackup::DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent)
+DBBackup::DBBackup(Database &database, std::function<Level()> reach, KeyProvider key, QWidget *parent)
     : QDialog(parent)
     , Drive1(new QComboBox(this))
     , Dir1(new QTreeView(this))
@@ -229,12 +229,12 @@ void DBBackup::Command1_Click(int index)
         return;
     }
 
-    const QString level = m_reach ? m_reach() : u"0"_s;
+    const Level level = m_reach ? m_reach() : Level::None;
     DatabaseBackup::SaveResult result;
     if (Label1 == Mode::Restore) {
         const QString key = m_key ? m_key() : QString();
-        result = DatabaseBackup::restore(m_database, Text1->text(), level.toInt(), key,
-            [this](const QString &path) { return askBackupPassword(path); });
+        result = DatabaseBackup::restore(
+            m_database, Text1->text(), level, key, [this](const QString &path) { return askBackupPassword(path); });
     } else {
         result = DatabaseBackup::save(modeText(Label1), AppFolders::dataFolder(), Text1->text(), level);
     }

@@ -30,10 +30,10 @@ class DBBackup : public QDialog
 
 public:
     /**
-     * database is the program's own; reach gives the protection level in force ("0", "1" or "2"; level
-     * "1" keeps the database in userDB.edb), key the owner password in force, which a restore enciphers with.
+     * database is the program's own; reach gives the protection level in force ("Program and DBase" keeps
+     * the database in userDB.edb), key the owner password in force, which a restore enciphers with.
      */
-    DBBackup(Database &database, std::function<QString()> reach, KeyProvider key, QWidget *parent = nullptr);
+    DBBackup(Database &database, std::function<Level()> reach, KeyProvider key, QWidget *parent = nullptr);
 
     /** The operation Save performs; None once it has run, until the menu asks again. */
     enum class Mode { None, Backup, Restore };
@@ -73,7 +73,7 @@ private:
     /** The operation Save performs. */
     Mode Label1 = Mode::None;
     Database &m_database;
-    std::function<QString()> m_reach;
+    std::function<Level()> m_reach;
     KeyProvider m_key;
     QFileSystemModel *m_folders;
     /** Dir1's folder. */

@@ -46,11 +46,11 @@ QString chosenFolder(const QString &folderText)
     return folderText.endsWith(u'/') ? folderText.chopped(1) : folderText;
 }
 
-std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chosenFolder, const QString &level)
+std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chosenFolder, Level level)
 {
     const FilePair plain { dataFolder + u"/userDB.pdb"_s, chosenFolder + u"/Corvane.pdb"_s };
     const FilePair enciphered { dataFolder + u"/userDB.edb"_s, chosenFolder + u"/Corvane.edb"_s };
-    if (level == u"1"_s)
+    if (enciphers(level))
         return { enciphered, plain };
     return { plain, enciphered };
 }
@@ -75,7 +75,7 @@ FileResult CopyEncryptedDatabase(const QString &mode, const FilePair &fallback)
     return copyPair(mode, fallback);
 }
 
-SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, const QString &level)
+SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, Level level)
 {
     if (folderText.isEmpty())
         return { Outcome::Refused, {}, {}, {} };
@@ -101,14 +101,15 @@ SaveResult save(const QString &mode, const QString &dataFolder, const QString &f
 }
 
 SaveResult restore(
-    Database &database, const QString &folderText, int level, const QString &key, const PasswordPrompt &ask)
+    Database &database, const QString &folderText, Level level, const QString &key, const PasswordPrompt &ask)
 {
     if (folderText.isEmpty())
         return { Outcome::Refused, {}, {}, {} };
     const QString folder = chosenFolder(folderText);
     const Copy plain { folder + u"/Corvane.pdb"_s, FileKind::Plain };
     const Copy enciphered { folder + u"/Corvane.edb"_s, FileKind::Enciphered };
-    const std::array<Copy, 2> copies = level == 1 ? std::array { enciphered, plain } : std::array { plain, enciphered };
+    const std::array<Copy, 2> copies
+        = enciphers(level) ? std::array { enciphered, plain } : std::array { plain, enciphered };
 
     QStringList errors;
     for (const Copy &copy : copies) {
@@ -139,7 +140,7 @@ SaveResult restore(
                                    u"its record %2 would read back as two lines."_s.arg(shown(copy.path))
                                        .arg(i + 1));
         }
-        const FileResult written = database.RewriteDatabase(level, read.lines, [key] { return key; });
+        const FileResult written = database.RewriteDatabase(level, read.lines, key);
         if (!written)
             return { Outcome::NotLocated, {}, written.error, {} };
         return { Outcome::Recovered, { database.activeFile(level), copy.path }, {}, written.warning };

@@ -71,10 +71,10 @@ using PasswordPrompt = std::function<std::optional<QString>(const QString &path)
 QString chosenFolder(const QString &folderText);
 
 /**
- * The two database files, the one the protection level uses first: at level
- * "1" the enciphered pair, at any other level the plain pair.
+ * The two database files, the one the protection level uses first: at
+ * "Program and DBase" the enciphered pair, at any other level the plain pair.
  */
-std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chosenFolder, const QString &level);
+std::array<FilePair, 2> filePairs(const QString &dataFolder, const QString &chosenFolder, Level level);
 
 /**
  * Copies the file of pair in the direction of mode (Backup: data folder to
@@ -86,7 +86,7 @@ FileResult copyPair(const QString &mode, const FilePair &pair, bool *sourceMissi
 
 /**
  * The fallback after the active database file could not be found: copies the
- * other file of the pair list (at levels "0" and "2" the enciphered one) in
+ * other file of the pair list (at the levels of the plain file the enciphered one) in
  * the direction of mode.
  */
 FileResult CopyEncryptedDatabase(const QString &mode, const FilePair &fallback);
@@ -98,21 +98,21 @@ FileResult CopyEncryptedDatabase(const QString &mode, const FilePair &fallback);
  * cannot be written is not replaced by the other (possibly stale) file, so a
  * backup is never reported done with the wrong records in it.
  */
-SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, const QString &level);
+SaveResult save(const QString &mode, const QString &dataFolder, const QString &folderText, Level level);
 
 /**
  * What Save does in mode "Restore": refuses an empty folderText, otherwise
- * reads the copy of the kind level uses (Corvane.edb at level 1, else
+ * reads the copy of the kind level uses (Corvane.edb at Level::ProgramAndDatabase, else
  * Corvane.pdb) or, only when that one cannot be found or read, the other.
  * The copy is put in place only when every line is a filed record line: a
  * plain copy as it stands, an enciphered one under key or, when key does not
  * read it, under the password ask gives. Its records are then written as
- * database's active file of level, under key at level 1, so the data folder
+ * database's active file of level, under key at Level::ProgramAndDatabase, so the data folder
  * never holds the records in another kind of file or under another key.
  * Anything refused changes nothing and says why.
  */
 SaveResult restore(
-    Database &database, const QString &folderText, int level, const QString &key, const PasswordPrompt &ask);
+    Database &database, const QString &folderText, Level level, const QString &key, const PasswordPrompt &ask);
 
 /** The message for a result; empty for Refused, Nothing and Cancelled. */
 QString message(const SaveResult &result);

@@ -102,8 +102,8 @@ void ImportExportCommands::importFile(const QString &path)
         return refuse(u"Corvane could not read the file: %1"_s.arg(why));
 
     // At "Program and DBase" a record must also read back whole once enciphered under the owner password.
-    const int level = m_owner.level();
-    const QString key = level == 1 ? databaseKey(m_owner)() : QString();
+    const Level level = m_owner.Reach;
+    const QString key = enciphers(level) ? databaseKey(m_owner) : QString();
     LoginCsv::LineCheck check;
     if (!key.isEmpty())
         check = [&](const QString &line) { return m_database.checkStorable(level, line, key).error; };

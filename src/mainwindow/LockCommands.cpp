@@ -64,8 +64,8 @@ void LockCommands::arm()
 
 bool LockCommands::guarded() const
 {
-    const int level = m_owner.level();
-    return (level == 1 || level == 2) && !m_owner.GoodPass.isEmpty();
+    const Level level = m_owner.Reach;
+    return (level == Level::ProgramAndDatabase || level == Level::ProgramOnly) && !m_owner.GoodPass.isEmpty();
 }
 
 void LockCommands::updateEnabling()

@@ -21,7 +21,7 @@ struct OwnerState;
  * for the owner password as the start does. The right password brings the
  * main window back where it was, with its records read again; failing or
  * giving up ends the program, its preferences written as Exit writes them.
- * Only an owner password in force at level 1 or 2 locks.
+ * Only an owner password in force at Level::ProgramAndDatabase or Level::ProgramOnly locks.
  *
  * A lock never cuts a command short: a request ends the message boxes and
  * dialogs that wait (each gives its safe answer, Cancel or No) and any other
@@ -66,7 +66,7 @@ public:
     /** Locks when an owner password guards Corvane; otherwise nothing happens. */
     void requestLock();
 
-    /** Whether an owner password guards Corvane: a password in force at level 1 or 2. */
+    /** Whether an owner password guards Corvane: a password in force at a level that asks for it. */
     bool guarded() const;
     /** Enables "&Lock" while an owner password guards Corvane; a tooltip says why it is disabled. */
     void updateEnabling();

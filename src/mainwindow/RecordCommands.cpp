@@ -20,6 +20,14 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+/** The database key of owner, asked by the editor only where the level needs one. */
+KeyProvider keyOf(const OwnerState &owner)
+{
+    return [&owner] { return databaseKey(owner); };
+}
+} // namespace
+
 RecordCommands::RecordCommands(
     const Controls &controls, RecordEditor &editor, OwnerState &owner, std::function<bool()> reloadRecords)
     : QObject(controls.window)
@@ -54,7 +62,7 @@ void RecordCommands::AddRecord()
 {
     if (blocked())
         return;
-    const EditResult result = m_editor.add(m_owner.level(), boxes(), databaseKey(m_owner));
+    const EditResult result = m_editor.add(m_owner.Reach, boxes(), keyOf(m_owner));
     if (!succeeded(result))
         return;
     deselect();
@@ -72,7 +80,7 @@ void RecordCommands::mnuReplace_Click()
     saveUndoFields();
     m_ui.mnuUndo->setEnabled(true);
 
-    const EditResult result = m_editor.replace(m_owner.level(), m_selectedRow, boxes(), databaseKey(m_owner));
+    const EditResult result = m_editor.replace(m_owner.Reach, m_selectedRow, boxes(), keyOf(m_owner));
     if (!succeeded(result))
         return;
     deselect();
@@ -86,7 +94,7 @@ void RecordCommands::mnuRemove_Click()
 {
     if (m_selectedRow < 0 || blocked())
         return;
-    const EditResult result = m_editor.remove(m_owner.level(), m_selectedRow, databaseKey(m_owner));
+    const EditResult result = m_editor.remove(m_owner.Reach, m_selectedRow, keyOf(m_owner));
     if (!succeeded(result))
         return;
     saveUndoFields();
@@ -100,7 +108,7 @@ bool RecordCommands::importRecords(const QStringList &lines)
 {
     if (blocked())
         return false;
-    const EditResult result = m_editor.importLines(m_owner.level(), lines, databaseKey(m_owner));
+    const EditResult result = m_editor.importLines(m_owner.Reach, lines, keyOf(m_owner));
     if (result.outcome == EditOutcome::WriteFailed) {
         qWarning().noquote() << "Corvane: the import could not be written:" << result.detail;
         showMessage(m_ui.window, MessageIcon::Critical, AppInfo::title,
@@ -255,7 +263,7 @@ bool RecordCommands::blocked()
     if (m_writesBlocked.isEmpty())
         return false;
     // The file may have been mended or put back since it was read.
-    if (m_editor.fileChanged(m_owner.level())) {
+    if (m_editor.fileChanged(m_owner.Reach)) {
         showChangedOutside();
         return true;
     }

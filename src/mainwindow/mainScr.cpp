@@ -229,14 +229,13 @@ mainScr::~mainScr()
 void mainScr::Form_Load()
 {
     m_modes->LoadPrefs();
-    m_owner.Reach = u"0"_s;
     FileResult settled;
     CheckOwnerPassword(m_owner, true,
         { this, [this] { return m_windows->securityDialog(); }, &m_database,
             [&settled](const FileResult &result) { combine(settled, result); } });
     if (ProgramExit::isRequested())
         return;
-    m_decipheredAtLoad = level() == 1 && QFile::exists(m_database.files().temporary);
+    m_decipheredAtLoad = enciphers(level()) && QFile::exists(m_database.files().temporary);
     SetColumnWidths();
     NormalHeight = DisplayModes::kHeightAfterLoad;
     if (!Language::isEnglish())
@@ -261,19 +260,19 @@ void mainScr::showSettled(const FileResult &settled)
     }
 }
 
-int mainScr::level() const
+Level mainScr::level() const
 {
-    return m_owner.level();
+    return m_owner.Reach;
 }
 
-KeyProvider mainScr::databaseKey()
+QString mainScr::databaseKey() const
 {
     return ::databaseKey(m_owner);
 }
 
-bool mainScr::withoutKey()
+bool mainScr::withoutKey() const
 {
-    return level() == 1 && databaseKey()().isEmpty();
+    return enciphers(level()) && databaseKey().isEmpty();
 }
 
 void mainScr::SetColumnWidths()
@@ -296,19 +295,19 @@ void mainScr::loadRecords(FileResult &warnings)
 
 void mainScr::readRecords(FileResult &warnings)
 {
-    const bool level1 = level() == 1;
+    const bool enciphered = enciphers(level());
     m_editor.fileRead(level());
     LoadResult loaded = m_database.LoadDatabase(level());
-    if (level1) {
+    if (enciphered) {
         if (const FileResult removed = m_database.removeTemporary(); !removed)
             showMessage(this, MessageIcon::Critical, AppInfo::title, AppFolders::decipheredCopyLeft(removed.error));
         else
             warnings.addWarning(removed);
     }
-    if (loaded.status && level1 && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad
+    if (loaded.status && enciphered && QFile::exists(m_database.files().encrypted) && !m_decipheredAtLoad
         && !withoutKey()) {
         // The start-up check could not decipher the file: say why, in its own words.
-        loaded = m_database.readActive(1, databaseKey()());
+        loaded = m_database.readActive(Level::ProgramAndDatabase, databaseKey());
         if (loaded.status)
             loaded.status = FileResult::failure(u"The enciphered database could not be deciphered."_s);
         loaded.lines.clear();
@@ -321,7 +320,7 @@ bool mainScr::reloadRecords()
     m_editor.fileRead(level());
     // Read in memory: no deciphered copy of the records is written anywhere.
     const LoadResult loaded
-        = withoutKey() ? LoadResult {} : m_database.readActive(level(), level() == 1 ? databaseKey()() : QString());
+        = withoutKey() ? LoadResult {} : m_database.readActive(level(), enciphers(level()) ? databaseKey() : QString());
     showRecords(loaded);
     return bool(loaded.status);
 }

@@ -46,9 +46,9 @@ public:
     DisplayModes &modes() { return *m_modes; }
     LockCommands &lock() { return *m_lock; }
     FindCommands &find() { return *m_find; }
-    /** The protection level in force, as a number. */
-    int level() const;
-    /** Whether an owner password is in force (typed by the owner, or read for the database key). */
+    /** The protection level in force. */
+    Level level() const;
+    /** Whether an owner password is in force (typed by the owner, or read at start without asking). */
     bool hasOwnerPassword() const { return !m_owner.GoodPass.isEmpty(); }
     /** The height, in twips, the window returns to when it is not collapsed (NormalHeight). */
     int normalHeight() const { return NormalHeight; }
@@ -103,12 +103,12 @@ private:
     void createLookCommands();
     void createLockAndFind();
     /** The database key for the store: GoodPass, read from the owner password file when empty. */
-    KeyProvider databaseKey();
+    QString databaseKey() const;
     /**
-     * Level 1 with no owner password (the no-password mark): nothing is deciphered, so the grid is empty with
-     * nothing to say, and every write fails for want of a key, which leaves the enciphered file as it is.
+     * Level::ProgramAndDatabase with no owner password (the no-password mark): nothing is deciphered, so the grid is
+     * empty with nothing to say, and every write fails for want of a key, which leaves the enciphered file as it is.
      */
-    bool withoutKey();
+    bool withoutKey() const;
     /** Sets the widths of the grid's columns (twips). */
     void SetColumnWidths();
     /** Reads the records of the active database at start into the grid; warnings gets what the user is still told. */
@@ -148,6 +148,6 @@ private:
     FindCommands *m_find = nullptr;
     /** The outer sizes, frame included. */
     WindowFrame *m_frame = nullptr;
-    /** At level 1: whether the start-up check could decipher the database into the temporary file. */
+    /** At Level::ProgramAndDatabase: whether the start-up check could decipher the database into the temporary file. */
     bool m_decipheredAtLoad = false;
 };

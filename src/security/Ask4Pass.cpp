@@ -63,6 +63,8 @@ void Ask4Pass::focusPassword()
 
 void Ask4Pass::Form_Load()
 {
+    // Asked, the owner is not in until the right password is typed.
+    m_state.auth = u"auth"_s;
     AttemptNo = 1;
     Attempts = {};
     if (!Language::isEnglish())
@@ -95,6 +97,7 @@ void Ask4Pass::Command2_Click()
         return;
     }
     m_state.auth = u"Ok"_s;
+    m_state.GoodPass = Label2;
     unload();
     Q_EMIT authenticated();
 }

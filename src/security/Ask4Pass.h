@@ -12,7 +12,8 @@ class QPushButton;
 
 /**
  * "Owner Authentication": asks the owner for the owner password, three
- * attempts. The right password sets auth to "Ok" and closes the window; a
+ * attempts. Opened, it sets auth to "auth"; the right password sets auth to
+ * "Ok", makes it the password in force (GoodPass) and closes the window; a
  * third wrong one, Cancel or the close control append an intrusion report
  * and end the program. Modeless; deletes itself when it closes.
  */

@@ -19,7 +19,6 @@ using namespace Qt::StringLiterals;
 
 bool askOwner(OwnerState &state, const QString &password)
 {
-    state.auth = u"auth"_s;
     QPointer<Ask4Pass> dialog = new Ask4Pass(state);
     dialog->setExpectedPassword(password);
     // Until the owner is in, no other window of the program takes a click or a key.
@@ -53,7 +52,6 @@ void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &h
     if (found.askOwner) {
         if (!askOwner(state, found.password))
             return;
-        state.GoodPass = found.password;
     }
     // The start finishes or undoes a level change that was cut off, before anything reads the database.
     if (prompt && hooks.database) {
@@ -77,7 +75,7 @@ void CheckOwnerPassword(OwnerState &state, bool prompt, const OwnerCheckHooks &h
             dialog->show();
     }
 
-    if (state.level() == 1 && hooks.database && !ProgramExit::isRequested()) {
+    if (state.Reach == Level::ProgramAndDatabase && hooks.database && !ProgramExit::isRequested()) {
         const FileResult deciphered = hooks.database->DecryptDBToTemp(state.GoodPass);
         if (!deciphered)
             showMessage(hooks.mainWindow, MessageIcon::Critical, u"Error - i67"_s,

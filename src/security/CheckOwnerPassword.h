@@ -15,7 +15,7 @@ struct OwnerCheckHooks
 {
     QWidget *mainWindow = nullptr; ///< parent of the messages; shown once the owner is in
     std::function<Securfrm *()> securityDialog; ///< the main window's one security dialog, created on first use
-    Database *database = nullptr; ///< settled, and deciphered into the temporary file at level 1
+    Database *database = nullptr; ///< settled, and deciphered into the temporary file at Level::ProgramAndDatabase
     /**
      * Told how settling the database files at start went (SecuritySettings::settleAtStart), and told
      * again of a warning deciphering the database gave (its copy made, but not confirmed on the disk).
@@ -25,13 +25,13 @@ struct OwnerCheckHooks
 
 /**
  * Reads the owner password file into state (Reach, GoodPass). With prompt,
- * and a password stored at level 1 or 2, it also asks the owner in
+ * and a password stored at Level::ProgramAndDatabase or Level::ProgramOnly, it also asks the owner in
  * Ask4Pass and waits, handling events, until the owner is in: no other
  * window of the program can be used meanwhile, and GoodPass stays empty
  * until then. With prompt it then settles the database files (a level
  * change cut off is finished or undone); after the owner was asked it shows
  * the main window, gives the expiry notice and opens the security dialog
- * when the password expires today or has expired, and at level 1 deciphers
+ * when the password expires today or has expired, and at Level::ProgramAndDatabase deciphers
  * the database into the temporary file. When the program is ending (the
  * owner failed or gave up) it returns at once, touching nothing more.
  */

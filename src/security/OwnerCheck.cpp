@@ -8,25 +8,39 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+/** The owner record at path, parsed; nullopt when the file is missing or cannot be read. */
+std::optional<OwnerRecord::Fields> storedFields(const QString &path)
+{
+    const std::optional<QString> record = OwnerFile::read(path);
+    if (!record)
+        return std::nullopt;
+    return OwnerRecord::parse(*record);
+}
+
+/** Whether fields hold a password the owner is asked for: a level above None and a password stored. */
+bool storesPassword(const OwnerRecord::Fields &fields)
+{
+    return fields.level != Level::None && fields.complete && fields.password != OwnerRecord::kNoPassword;
+}
+} // namespace
+
 OwnerCheckOutcome readOwnerPassword(OwnerState &state, bool prompt, const QString &path)
 {
     OwnerCheckOutcome outcome;
-    const std::optional<QString> record = OwnerFile::read(path);
-    if (!record)
+    const std::optional<OwnerRecord::Fields> fields = storedFields(path);
+    // Without an owner file nothing is protected: the check starts from level None.
+    state.Reach = fields ? fields->level : Level::None;
+    if (!fields)
         return outcome;
-
-    const OwnerRecord::Fields fields = OwnerRecord::parse(*record);
-    state.Reach = fields.Reach;
-    if (record->isEmpty() || state.level() == 0 || !fields.complete)
+    if (!storesPassword(*fields))
         return outcome;
-    if (fields.password == OwnerRecord::kNoPassword)
-        return outcome;
-    outcome.password = fields.password;
-    outcome.expiry = fields.expiry;
+    outcome.password = fields->password;
+    outcome.expiry = fields->expiry;
     outcome.askOwner = prompt;
     // When the owner is to be asked, the password is in force only once the owner has typed it.
     if (!prompt)
-        state.GoodPass = fields.password;
+        state.GoodPass = fields->password;
     return outcome;
 }
 
@@ -54,11 +68,10 @@ QString noticeText(ExpiryNotice notice)
     return {};
 }
 
-KeyProvider databaseKey(OwnerState &state)
+QString databaseKey(const OwnerState &state, const QString &path)
 {
-    return [&state] {
-        if (state.GoodPass.isEmpty())
-            readOwnerPassword(state, false);
+    if (!state.GoodPass.isEmpty())
         return state.GoodPass;
-    };
+    const std::optional<OwnerRecord::Fields> fields = storedFields(path);
+    return fields && storesPassword(*fields) ? fields->password : QString();
 }

@@ -3,7 +3,6 @@
 
 #include "common/AppFolders.h"
 #include "security/OwnerState.h"
-#include "store/Database.h"
 
 #include <QDate>
 #include <QString>
@@ -21,12 +20,11 @@ struct OwnerCheckOutcome
 
 /**
  * The part of the owner check that needs no window: reads the owner
- * password file, sets state.Reach from it and, unless the level is 0 or no
- * password is stored, state.GoodPass; with prompt it leaves GoodPass for
- * the caller to fill once the owner has typed the password. Shows nothing,
- * writes nothing. A
- * missing or unreadable file, an empty record or one too short to hold its
- * dates ends the reading quietly; what was set before stays.
+ * password file, sets state.Reach from it (None when there is no file) and,
+ * unless the level is None or no password is stored, state.GoodPass; with
+ * prompt it leaves GoodPass for Ask4Pass to fill once the owner has typed
+ * the password. Shows nothing, writes no file. An unreadable file, an empty
+ * record or one too short to hold its dates ends the reading quietly.
  */
 OwnerCheckOutcome readOwnerPassword(
     OwnerState &state, bool prompt, const QString &path = AppFolders::ownerPasswordFile());
@@ -44,8 +42,8 @@ ExpiryNotice expiryNotice(QStringView expiry, QDate today);
 QString noticeText(ExpiryNotice notice);
 
 /**
- * The database key for the store: GoodPass, after reading the owner
- * password file without prompting when GoodPass is empty. state must
- * outlive the provider.
+ * The database key: GoodPass or, when it is empty, the password the owner
+ * password file at path holds, read as the check without prompting reads
+ * it. Changes nothing, state included.
  */
-KeyProvider databaseKey(OwnerState &state);
+QString databaseKey(const OwnerState &state, const QString &path = AppFolders::ownerPasswordFile());

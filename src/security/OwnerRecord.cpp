@@ -3,9 +3,9 @@
 
 namespace OwnerRecord {
 
-QString build(QStringView expiry, QStringView password, QStringView setDate, int level)
+QString build(QStringView expiry, QStringView password, QStringView setDate, Level level)
 {
-    return expiry + password + setDate + QString::number(level);
+    return expiry + password + setDate + QString::number(int(level));
 }
 
 Fields parse(QStringView record)
@@ -15,7 +15,7 @@ Fields parse(QStringView record)
         return fields;
     const QChar last = record.back();
     if (last >= u'0' && last <= u'9')
-        fields.Reach = QString(last);
+        fields.level = Level(last.unicode() - u'0');
 
     // The shortened record (without the level) holds two dates of 10 around the password.
     const QStringView shortened = record.chopped(1);

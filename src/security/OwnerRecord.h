@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/Level.h"
+
 #include <QString>
 
 /**
@@ -18,13 +20,13 @@ inline constexpr QStringView kNeverExpires = u"xx-xx-xxxx";
 /** Expiry date, set date and level: a record of this length holds an empty password. */
 inline constexpr int kFixedLength = 21;
 
-/** The record of the four fields; level is written as decimal digits. */
-QString build(QStringView expiry, QStringView password, QStringView setDate, int level);
+/** The record of the four fields; level is written as its digit. */
+QString build(QStringView expiry, QStringView password, QStringView setDate, Level level);
 
 struct Fields
 {
-    /** The level from the record's last character: a digit gives itself, anything else (or nothing) "0". */
-    QString Reach = QStringLiteral("0");
+    /** The level from the record's last character: a digit gives itself, anything else (or nothing) None. */
+    Level level = Level::None;
     /** False for an empty record, or one too short to hold the two dates. */
     bool complete = false;
     QString expiry;

@@ -214,12 +214,18 @@ void Securfrm::Form_Load()
 {
     if (!Language::isEnglish())
         ApplyLanguage();
-    if (m_state.Reach == u"0")
+    // A level no option names (a hand-edited owner file) selects none.
+    switch (m_state.Reach) {
+    case Level::None:
         Option5->setChecked(true);
-    else if (m_state.Reach == u"1")
+        break;
+    case Level::ProgramAndDatabase:
         Option4->setChecked(true);
-    else if (m_state.Reach == u"2")
+        break;
+    case Level::ProgramOnly:
         Option6->setChecked(true);
+        break;
+    }
     Option5->setEnabled(true);
 }
 
@@ -354,13 +360,13 @@ void Securfrm::Command3_Click()
     setWindowHeight(kNormalHeight);
 }
 
-int Securfrm::selectedLevel() const
+Level Securfrm::selectedLevel() const
 {
     if (Option4->isChecked())
-        return 1;
+        return Level::ProgramAndDatabase;
     if (Option6->isChecked())
-        return 2;
-    return 0;
+        return Level::ProgramOnly;
+    return Level::None;
 }
 
 void Securfrm::Command2_Click()
@@ -375,7 +381,7 @@ void Securfrm::Command2_Click()
         Check2->setChecked(true);
         password = OwnerRecord::kNoPassword.toString();
     }
-    const int level = selectedLevel();
+    const Level level = selectedLevel();
     const QString expiry = Text2->text().isEmpty() ? OwnerRecord::kNeverExpires.toString() : Text2->text();
     const QString record = OwnerRecord::build(expiry, password, DateText::today(), level);
 
@@ -392,7 +398,7 @@ void Securfrm::Command2_Click()
         showMessage(this, MessageIcon::Critical, AppInfo::title, *why);
         return;
     }
-    if ((level == 1 || (level == 2 && !typed.isEmpty()))
+    if ((level == Level::ProgramAndDatabase || (level == Level::ProgramOnly && !typed.isEmpty()))
         && showMessage(this, MessageIcon::None, u"Confirmation Request"_s,
                u"Make sure to copy the Password to a safe location\r\nWhen you are ready, Press Ok to continue"_s,
                MessageButtons::OkCancel)

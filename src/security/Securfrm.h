@@ -87,7 +87,7 @@ private:
     void Text3_Change();
     void Command1_Click();
 
-    int selectedLevel() const;
+    Level selectedLevel() const;
     void selectNone();
     void setText3Enabled(bool enabled);
     /** Sets the window's outer height in twips; the tall height shows Text4. */

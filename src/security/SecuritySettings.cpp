@@ -29,21 +29,21 @@ SecuritySettings::SaveResult notSaved(SecuritySettings::Outcome outcome, const Q
 bool encipheredOnly(const OwnerState &state, const Database &database)
 {
     const DatabaseFiles &files = database.files();
-    return state.level() != 1 && !QFileInfo::exists(files.plain) && QFileInfo::exists(files.encrypted);
+    return !enciphers(state.Reach) && !QFileInfo::exists(files.plain) && QFileInfo::exists(files.encrypted);
 }
 
 /**
  * Writes the owner file (through commit) and moves the records to the file level uses: plain to
  * enciphered with the new password, enciphered to plain with the previous one, or enciphered again
- * under a new password when level 1 stays.
+ * under a new password when Level::ProgramAndDatabase stays.
  */
 FileResult convert(
-    Database &database, const OwnerState &state, int level, const QString &key, const CommitStep &commit, bool &kept)
+    Database &database, const OwnerState &state, Level level, const QString &key, const CommitStep &commit, bool &kept)
 {
     const DatabaseFiles &files = database.files();
     const QString &previousKey = state.GoodPass;
-    if (level == 1) {
-        if (state.level() == 1) {
+    if (enciphers(level)) {
+        if (enciphers(state.Reach)) {
             // Still enciphered: only a new password needs the file enciphered again.
             if (key == previousKey || !QFileInfo::exists(files.encrypted))
                 return commit();
@@ -56,7 +56,7 @@ FileResult convert(
         }
         return database.EncryptPlainToDB(key, commit);
     }
-    if (state.level() == 1)
+    if (enciphers(state.Reach))
         return database.DecryptDBToPlain(previousKey, commit);
     return commit();
 }
@@ -64,9 +64,9 @@ FileResult convert(
 
 namespace SecuritySettings {
 
-std::optional<QString> refusal(QStringView record, int level, QStringView password)
+std::optional<QString> refusal(QStringView record, Level level, QStringView password)
 {
-    if (level == 1 && (password.isEmpty() || password == OwnerRecord::kNoPassword))
+    if (enciphers(level) && (password.isEmpty() || password == OwnerRecord::kNoPassword))
         return u"The protection \"Program and DBase\" enciphers the database with the password, so it needs one. "
                u"Type a password, or choose another protection."_s;
     if (const std::optional<QChar> c = Windows1252::firstUnencodable(record))
@@ -78,19 +78,19 @@ std::optional<QString> refusal(QStringView record, int level, QStringView passwo
 }
 
 std::optional<QString> databaseRefusal(
-    const OwnerState &state, const Database &database, int level, QStringView password)
+    const OwnerState &state, const Database &database, Level level, QStringView password)
 {
     if (database.levelChangePending())
         return u"An earlier change of the protection level is not finished yet. Corvane finishes it at its next "
                u"start: please start Corvane again before you change the protection."_s;
-    if (level == 1 && encipheredOnly(state, database) && !database.checkKey(keyOf(password)))
+    if (enciphers(level) && encipheredOnly(state, database) && !database.checkKey(keyOf(password)))
         return u"The enciphered database %1 holds records that do not read back with this password, so Corvane "
                u"will not write over it. Type the password they were enciphered with, or move the file out of "
                u"the Data folder first."_s.arg(QDir::toNativeSeparators(database.files().encrypted));
     return std::nullopt;
 }
 
-SaveResult save(OwnerState &state, Database &database, QStringView record, int level, QStringView password,
+SaveResult save(OwnerState &state, Database &database, QStringView record, Level level, QStringView password,
     const QString &ownerFile)
 {
     if (const std::optional<QString> why = databaseRefusal(state, database, level, password))
@@ -109,7 +109,7 @@ SaveResult save(OwnerState &state, Database &database, QStringView record, int l
         return notSaved(ownerFileFailed ? Outcome::OwnerFileFailed : Outcome::DatabaseFailed, converted.error);
 
     // The owner file holds the new settings: from here on they are in force, whatever could not be finished.
-    state.Reach = QString::number(level);
+    state.Reach = level;
     state.GoodPass = key;
     result.warning = converted.warning;
     result.pending = database.levelChangePending();
@@ -120,14 +120,15 @@ FileResult settleAtStart(const OwnerState &state, Database &database, const QStr
 {
     QString key = state.GoodPass;
     if (key.isEmpty()) {
-        // At level 0 nobody is asked, but a change away from level 1 may still need the password it was made with.
+        // At Level::None nobody is asked, but a change away from Level::ProgramAndDatabase may still need the password
+        // it was made with.
         if (const std::optional<QString> record = OwnerFile::read(ownerFile)) {
             const OwnerRecord::Fields fields = OwnerRecord::parse(*record);
             if (fields.complete)
                 key = keyOf(fields.password);
         }
     }
-    return database.settleFiles(state.level(), key);
+    return database.settleFiles(state.Reach, key);
 }
 
 } // namespace SecuritySettings

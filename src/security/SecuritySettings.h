@@ -20,18 +20,18 @@ namespace SecuritySettings {
  * encipher the database with, every character must fit the code page, and
  * the enciphered record must read back as one line.
  */
-std::optional<QString> refusal(QStringView record, int level, QStringView password);
+std::optional<QString> refusal(QStringView record, Level level, QStringView password);
 
 /**
  * Why level (with password) cannot be saved over the database as it stands;
  * nullopt when it can. An enciphered database with no plain one beside it
  * (a lost owner file, a restored backup, a change cut off by an older
- * Corvane) is kept at level 1 only when it deciphers under password: it is
+ * Corvane) is kept at Level::ProgramAndDatabase only when it deciphers under password: it is
  * never written over. A level change that could not be finished waits for
  * the next start.
  */
 std::optional<QString> databaseRefusal(
-    const OwnerState &state, const Database &database, int level, QStringView password);
+    const OwnerState &state, const Database &database, Level level, QStringView password);
 
 enum class Outcome {
     Saved, ///< the owner file, the database files and state all changed together
@@ -57,20 +57,20 @@ struct [[nodiscard]] SaveResult
  * Writes record to the owner file and moves the database to the file the
  * new level uses: plain to enciphered with the new password, enciphered to
  * plain with the previous one (state.GoodPass), or enciphered again under a
- * new password when level 1 stays. The new database file is written whole
+ * new password when Level::ProgramAndDatabase stays. The new database file is written whole
  * first, then the owner file, then the old database file goes: a failure
  * before the owner file is written leaves everything as it was, and a kill
  * at any moment leaves files that settleAtStart() finishes or undoes.
  * state.Reach and state.GoodPass change once the owner file has.
  * password is kNoPassword for none.
  */
-SaveResult save(OwnerState &state, Database &database, QStringView record, int level, QStringView password,
+SaveResult save(OwnerState &state, Database &database, QStringView record, Level level, QStringView password,
     const QString &ownerFile = AppFolders::ownerPasswordFile());
 
 /**
  * At start, once the owner is in (where the level asks for it): finishes or
  * undoes a level change that was cut off (Database::settleFiles), with the
- * password in force or, at level 0, the one the owner file holds. A failure
+ * password in force or, at Level::None, the one the owner file holds. A failure
  * means the records must not be written in this session; its text says why.
  */
 FileResult settleAtStart(

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/FileResult.h"
+#include "store/Level.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +12,8 @@
 /** The three database files: plain, enciphered, and the temporary one (field cipher only). */
 struct DatabaseFiles
 {
-    QString plain; ///< Data/userDB.pdb: field-enciphered lines (levels 0 and 2)
-    QString encrypted; ///< Data/userDB.edb: field- and line-enciphered lines (level 1)
+    QString plain; ///< Data/userDB.pdb: field-enciphered lines (levels None and Program Only)
+    QString encrypted; ///< Data/userDB.edb: field- and line-enciphered lines (level Program and DBase)
     QString temporary; ///< mdb.tmp in the private temporary folder; empty when there is none
 
     /** The files of the application folder in use. */
@@ -20,9 +21,9 @@ struct DatabaseFiles
 };
 
 /**
- * Gives the database key (the owner password GoodPass). When GoodPass is
- * empty, the caller's provider first reads the owner password file
- * without prompting (CheckOwnerPassword(False)).
+ * Gives the database key (the owner password GoodPass, or the one the owner
+ * password file holds when GoodPass is empty), asked only where a level
+ * needs one.
  */
 using KeyProvider = std::function<QString()>;
 
@@ -42,6 +43,16 @@ struct [[nodiscard]] LoadResult
     bool wrongKey = false;
 };
 
+/**
+ * A record line as its database file holds it, without the line end: its code page bytes,
+ * field-enciphered and, in the enciphered file, line-enciphered under the key.
+ */
+struct FileLine
+{
+    QByteArray bytes;
+    bool enciphered = false; ///< made for the enciphered file
+};
+
 /** The two kinds of database file: field cipher only, or line-enciphered with a key too. */
 enum class FileKind { Plain, Enciphered };
 
@@ -59,13 +70,13 @@ public:
     const DatabaseFiles &files() const { return m_files; }
 
     /**
-     * The plain record lines of the active source: mdb.tmp at level 1, else
+     * The plain record lines of the active source: mdb.tmp at Level::ProgramAndDatabase, else
      * the plain file. A line ends at CR LF, or at a lone LF or CR (records
      * hold no line break); empty lines are skipped. A missing file is an
      * empty database and no error; an unreadable one, or no temporary folder
-     * at level 1, a failure.
+     * at Level::ProgramAndDatabase, a failure.
      */
-    LoadResult LoadDatabase(int level) const;
+    LoadResult LoadDatabase(Level level) const;
 
     /**
      * The plain record lines of any database file, read in memory; nothing
@@ -76,32 +87,37 @@ public:
      * missing file is an empty database and no error.
      */
     static LoadResult readRecords(const QString &path, FileKind kind, const QString &key = {});
-    /** readRecords of the active file of level: the enciphered one under key at level 1, else the plain one. */
-    LoadResult readActive(int level, const QString &key) const;
+    /** readRecords of the active file of level: the enciphered one under key at Level::ProgramAndDatabase, else the
+     * plain one. */
+    LoadResult readActive(Level level, const QString &key) const;
     /** The database file level keeps its records in. */
-    QString activeFile(int level) const;
+    QString activeFile(Level level) const;
 
     /**
      * Files one new plain record line: field-enciphered and appended to the
-     * plain file at levels 0 and 2, AppendToEncryptedDB at level 1 (key is
-     * asked only there). A failed append is taken back and reported.
+     * plain file at Level::None and Level::ProgramOnly, line-enciphered too
+     * and appended to the enciphered file at Level::ProgramAndDatabase,
+     * where an empty key is a failure. A failed append is taken back and
+     * reported. The editor does the same in two steps (prepareLine, then
+     * appendPrepared); the tests, fuzz targets and benchmarks use this form,
+     * and the tests alone AppendToEncryptedDB.
      */
-    FileResult appendRecord(int level, const QString &line, const KeyProvider &key);
+    FileResult appendRecord(Level level, const QString &line, const QString &key);
     /** Line-enciphers the field-enciphered line (CipherOut) with key and appends it to the enciphered file. An empty
      * key is a failure. */
     FileResult AppendToEncryptedDB(const QString &line, const QString &key);
 
     /**
      * Writes all plain lines anew, whole or not at all: the plain file at
-     * levels 0 and 2; at level 1 mdb.tmp, EncryptTempToDB, then mdb.tmp is
-     * removed (on failure too). At level 1 an empty key fails before any file
+     * Level::None and Level::ProgramOnly; at Level::ProgramAndDatabase mdb.tmp, EncryptTempToDB, then mdb.tmp is
+     * removed (on failure too). At Level::ProgramAndDatabase an empty key fails before any file
      * is touched.
      */
-    FileResult RewriteDatabase(int level, const QStringList &lines, const KeyProvider &key);
+    FileResult RewriteDatabase(Level level, const QStringList &lines, const QString &key);
     /** Builds a new enciphered file from mdb.tmp, whole or not at all. An empty key is a failure. */
     FileResult EncryptTempToDB(const QString &key);
     /**
-     * Builds mdb.tmp from the enciphered file (start-up at level 1). A stale
+     * Builds mdb.tmp from the enciphered file (start-up at Level::ProgramAndDatabase). A stale
      * mdb.tmp is removed first, so after a failure none is left to load. A
      * missing enciphered file or an empty key is a failure.
      */
@@ -135,7 +151,7 @@ public:
      */
     FileResult DecryptDBToPlain(const QString &key, const CommitStep &commit = {});
     /**
-     * Re-enciphers the enciphered file from oldKey to newKey (saving level 1
+     * Re-enciphers the enciphered file from oldKey to newKey (saving Level::ProgramAndDatabase
      * again with a new password). A missing enciphered file, an empty key or
      * a record newKey cannot carry is a failure.
      */
@@ -152,25 +168,32 @@ public:
      * (of this or an older Corvane) was cut off at. key is the password the
      * owner file holds (empty for none). A staged file is put in place when
      * the owner file names its level (and, enciphered, its password), else
-     * removed; an old file it cannot remove first stays beside it. At level
-     * 1 a plain file alone is enciphered, and at levels 0 and 2 an enciphered
-     * file alone is deciphered under key. The other file beside the one the
+     * removed; an old file it cannot remove first stays beside it. At
+     * Level::ProgramAndDatabase a plain file alone is enciphered, and at the
+     * other levels an enciphered file alone is deciphered under key. The
+     * other file beside the one the
      * level uses is removed only when it holds exactly the same records (or
      * none): Corvane left it there. Any other is set aside under a name that
      * says so, "userDB (set aside).pdb", and the warning tells the owner
      * where. A failure means the files could not be brought in line, and the
      * records must not be written in this session: its text says why (an
      * enciphered file alone with no password to read it, or a plain copy of
-     * the records at level 1 that could not be removed).
+     * the records at Level::ProgramAndDatabase that could not be removed).
      */
-    FileResult settleFiles(int level, const QString &key);
+    FileResult settleFiles(Level level, const QString &key);
 
     /**
-     * Whether line can be stored at level with key: at level 1 its
-     * enciphered form must not hold the pair CR LF, which would read back
-     * as two lines. Checked before anything is changed.
+     * Whether line can be stored at level with key: every character fits
+     * the code page, it holds no line break, and at
+     * Level::ProgramAndDatabase its enciphered form must not hold the pair
+     * CR LF, which would read back as two lines. Checked before anything is
+     * changed.
      */
-    FileResult checkStorable(int level, const QString &line, const QString &key) const;
+    FileResult checkStorable(Level level, const QString &line, const QString &key) const;
+    /** checkStorable, which also gives the line in the form the active file of level holds it, in out. */
+    FileResult prepareLine(Level level, const QString &line, const QString &key, FileLine &out) const;
+    /** Appends a line prepareLine made to the file it was made for; a failed append is taken back and reported. */
+    FileResult appendPrepared(const FileLine &line);
 
     /**
      * Whether the enciphered file is the records under key: it exists and
@@ -181,19 +204,30 @@ public:
     FileResult checkKey(const QString &key) const;
 
 private:
+    /** The rewrite at Level::ProgramAndDatabase: the field-enciphered content as mdb.tmp, enciphered into place. */
+    FileResult rewriteThroughTemporary(QByteArrayView content, const QString &key);
     /** A level change's new file for target, then commit, then old removed and the new file put in place. */
     FileResult changeLevelFile(
         const QString &target, const QString &old, QByteArrayView content, const CommitStep &commit);
     /** The last steps of a level change: old removed, then the staged file of target renamed into place. */
     FileResult placeStaged(const QString &target, const QString &old);
+    /** At start, a staged file put in place when the owner file names its level (and password), else removed. */
+    FileResult settleStaged(Level level, const QString &key);
+    /** At start at Level::ProgramAndDatabase: a plain file beside the enciphered one, or alone, settled. */
+    FileResult settleEnciphered(const QString &key, FileResult result);
+    /** At start at the levels of the plain file: an enciphered file beside the plain one, or alone, settled. */
+    FileResult settlePlain(Level level, const QString &key, FileResult result);
+    /** A conversion that finishes a cut-off level change at start, added to result; one still pending fails. */
+    FileResult finishChange(const FileResult &done, FileResult result) const;
     /** At start, the last steps of a cut-off level change: as placeStaged, but an old file that stays is no stop. */
     FileResult placeStagedAtStart(const QString &target, const QString &old);
     /**
      * The file of the other kind beside the one level uses: removed when it holds exactly the same
      * records, else set aside. result holds the warnings so far.
      */
-    FileResult settleFileBeside(int level, const QString &key, FileResult result);
-    /** Removes a copy of the records; a plain copy that stays (plainCopy, at level 1) is a failure. */
+    FileResult settleFileBeside(Level level, const QString &key, FileResult result);
+    /** Removes a copy of the records; a plain copy that stays (plainCopy, at Level::ProgramAndDatabase) is a failure.
+     */
     FileResult removeCopyBeside(const QString &path, bool plainCopy, FileResult result);
     /** Renames the file at path to a name that says it was set aside; the warning says where it is. */
     FileResult setAside(const QString &path, bool plainCopy, FileResult result);

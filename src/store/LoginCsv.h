@@ -41,7 +41,7 @@ struct [[nodiscard]] PlanResult
     QString error; ///< why the file cannot be imported at all, when there is no plan
 };
 
-/** Why a record line cannot be stored (at level 1, under the owner password); empty when it can. */
+/** Why a record line cannot be stored (at Level::ProgramAndDatabase, under the owner password); empty when it can. */
 using LineCheck = std::function<QString(const QString &line)>;
 
 /**

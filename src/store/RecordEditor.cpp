@@ -21,10 +21,10 @@ EditResult done(const FileResult &written, int row = -1)
     return result;
 }
 
-/** The key of level 1, asked for once; nullopt (with the failure) when there is none. */
-std::optional<QString> keyFor(int level, const KeyProvider &key, EditResult &failed)
+/** The key of Level::ProgramAndDatabase, asked for once; nullopt (with the failure) when there is none. */
+std::optional<QString> keyFor(Level level, const KeyProvider &key, EditResult &failed)
 {
-    if (level != 1)
+    if (!enciphers(level))
         return QString();
     const QString k = key ? key() : QString();
     if (k.isEmpty()) {
@@ -36,10 +36,11 @@ std::optional<QString> keyFor(int level, const KeyProvider &key, EditResult &fai
 
 /**
  * The checks of a new line before anything is written: the texts can be filed, the level's key
- * is there and the line can be stored under it. nullopt (with the key in key) when all pass.
+ * is there and the line can be stored under it. nullopt (with the key in key and the line as the
+ * file will hold it in prepared) when all pass.
  */
-std::optional<EditResult> refusal(const Database &database, int level, const RecordLine::Texts &texts,
-    const QString &line, const KeyProvider &provider, QString &key)
+std::optional<EditResult> refusal(const Database &database, Level level, const RecordLine::Texts &texts,
+    const QString &line, const KeyProvider &provider, QString &key, FileLine &prepared)
 {
     if (const std::optional<QString> why = RecordLine::checkFileable(texts))
         return outcome(EditOutcome::Refused, *why);
@@ -47,7 +48,7 @@ std::optional<EditResult> refusal(const Database &database, int level, const Rec
     const std::optional<QString> k = keyFor(level, provider, failed);
     if (!k)
         return failed;
-    if (const FileResult storable = database.checkStorable(level, line, *k); !storable)
+    if (const FileResult storable = database.prepareLine(level, line, *k, prepared); !storable)
         return outcome(EditOutcome::Refused, storable.error);
     key = *k;
     return std::nullopt;
@@ -71,25 +72,26 @@ RecordEditor::RecordEditor(RecordTableModel &model, Database &database)
     , m_database(database)
 { }
 
-EditResult RecordEditor::add(int level, const RecordLine::Texts &texts, const KeyProvider &key)
+EditResult RecordEditor::add(Level level, const RecordLine::Texts &texts, const KeyProvider &key)
 {
     const QString line = RecordLine::BuildRecordLine(texts);
     if (m_model.List1().containsIgnoringCase(line))
         return outcome(EditOutcome::Duplicate);
     QString keyText;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
+    FileLine prepared;
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText, prepared))
         return *refused;
 
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
         return *changed;
-    const FileResult written = append(level, line, keyText);
+    const FileResult written = append(level, line, prepared, keyText);
     if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
     return done(written, m_model.insertLine(line));
 }
 
-EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key)
+EditResult RecordEditor::replace(Level level, int row, const RecordLine::Texts &texts, const KeyProvider &key)
 {
     const RecordList &list = m_model.List1();
     if (row < 0 || row >= list.count())
@@ -98,7 +100,8 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
     if (list.containsExactly(line))
         return outcome(EditOutcome::NoChange);
     QString keyText;
-    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText))
+    FileLine prepared; // the rewrite puts every line in its file form again
+    if (const std::optional<EditResult> refused = refusal(m_database, level, texts, line, key, keyText, prepared))
         return *refused;
 
     if (const std::optional<EditResult> changed = changedOutside(level, keyText))
@@ -106,14 +109,14 @@ EditResult RecordEditor::replace(int level, int row, const RecordLine::Texts &te
 
     RecordList changed = list;
     changed.replace(row, line);
-    const FileResult written = m_database.RewriteDatabase(level, changed.items(), [keyText] { return keyText; });
+    const FileResult written = m_database.RewriteDatabase(level, changed.items(), keyText);
     if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
     return done(written, m_model.replaceLine(row, line));
 }
 
-EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
+EditResult RecordEditor::remove(Level level, int row, const KeyProvider &key)
 {
     if (row < 0 || row >= m_model.List1().count())
         return outcome(EditOutcome::NothingSelected);
@@ -122,14 +125,14 @@ EditResult RecordEditor::remove(int level, int row, const KeyProvider &key)
         [this, row](const RecordList &) { m_model.removeLine(row); });
 }
 
-EditResult RecordEditor::importLines(int level, const QStringList &lines, const KeyProvider &key)
+EditResult RecordEditor::importLines(Level level, const QStringList &lines, const KeyProvider &key)
 {
     return rewrite(
         level, key, [&lines](RecordList &records) { records.insertAll(lines); },
         [this](const RecordList &records) { m_model.setLines(records.items()); });
 }
 
-EditResult RecordEditor::rewrite(int level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
+EditResult RecordEditor::rewrite(Level level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
     const std::function<void(const RecordList &)> &apply)
 {
     EditResult failed;
@@ -143,7 +146,7 @@ EditResult RecordEditor::rewrite(int level, const KeyProvider &key, const std::f
 
     RecordList records = m_model.List1();
     change(records);
-    const FileResult written = m_database.RewriteDatabase(level, records.items(), [keyText] { return keyText; });
+    const FileResult written = m_database.RewriteDatabase(level, records.items(), keyText);
     if (!written)
         return outcome(EditOutcome::WriteFailed, written.error);
     fileWritten(level);
@@ -151,23 +154,23 @@ EditResult RecordEditor::rewrite(int level, const KeyProvider &key, const std::f
     return done(written);
 }
 
-void RecordEditor::fileRead(int level)
+void RecordEditor::fileRead(Level level)
 {
     m_seen = FileStamp::of(m_database.activeFile(level));
 }
 
-bool RecordEditor::fileChanged(int level) const
+bool RecordEditor::fileChanged(Level level) const
 {
     return m_seen && FileStamp::of(m_database.activeFile(level)) != *m_seen;
 }
 
-void RecordEditor::fileWritten(int level)
+void RecordEditor::fileWritten(Level level)
 {
     if (m_seen)
         m_seen = FileStamp::of(m_database.activeFile(level));
 }
 
-std::optional<EditResult> RecordEditor::changedOutside(int level, const QString &key)
+std::optional<EditResult> RecordEditor::changedOutside(Level level, const QString &key)
 {
     if (!fileChanged(level))
         return std::nullopt;
@@ -185,14 +188,13 @@ std::optional<EditResult> RecordEditor::changedOutside(int level, const QString 
     return outcome(EditOutcome::ChangedOutside, onDisk.status ? kChangedOutside : onDisk.status.error);
 }
 
-FileResult RecordEditor::append(int level, const QString &line, const QString &key)
+FileResult RecordEditor::append(Level level, const QString &line, const FileLine &prepared, const QString &key)
 {
-    const KeyProvider provider = [key] { return key; };
     // Appended to a file that went away, the new record would be all it holds: write every record.
     if (m_model.List1().count() > 0 && !QFileInfo::exists(m_database.activeFile(level))) {
         RecordList all = m_model.List1();
         all.insert(line);
-        return m_database.RewriteDatabase(level, all.items(), provider);
+        return m_database.RewriteDatabase(level, all.items(), key);
     }
-    return m_database.appendRecord(level, line, provider);
+    return m_database.appendPrepared(prepared);
 }

@@ -17,7 +17,8 @@ enum class EditOutcome {
     Duplicate, ///< Add: an identical record (without regard to case) is already filed
     NoChange, ///< Replace: the new line equals a filed line exactly
     Refused, ///< the texts cannot be filed (detail says why); nothing changed
-    WriteFailed, ///< the file could not be written, or level 1 has no key; nothing changed (detail says why)
+    WriteFailed, ///< the file could not be written, or Level::ProgramAndDatabase has no key; nothing changed (detail
+                 ///< says why)
     NothingSelected, ///< Replace or Remove without a selected record; nothing changed
     ChangedOutside, ///< another program changed the records in the file since they were read; nothing written
 };
@@ -35,7 +36,7 @@ struct [[nodiscard]] EditResult
  * Add, Replace and Remove on the record list, the grid's model and the
  * database file together. The file is written first; the list and the
  * model change only when the write succeeded, so the three always agree.
- * The key provider is asked once per command, and only at level 1.
+ * The key provider is asked once per command, and only at Level::ProgramAndDatabase.
  *
  * Once told that the records were read (fileRead), the editor never writes
  * blindly over a change another program made to the file since: when the
@@ -48,32 +49,33 @@ public:
     RecordEditor(RecordTableModel &model, Database &database);
 
     /** AddRecord: files texts as a new record dated now. */
-    EditResult add(int level, const RecordLine::Texts &texts, const KeyProvider &key);
+    EditResult add(Level level, const RecordLine::Texts &texts, const KeyProvider &key);
     /** Replace: the record in row (-1 for none) gets texts and a new date. */
-    EditResult replace(int level, int row, const RecordLine::Texts &texts, const KeyProvider &key);
+    EditResult replace(Level level, int row, const RecordLine::Texts &texts, const KeyProvider &key);
     /** Remove: the record in row (-1 for none) is deleted. */
-    EditResult remove(int level, int row, const KeyProvider &key);
+    EditResult remove(Level level, int row, const KeyProvider &key);
     /**
      * Import: the plain record lines, which must be storable at level, join
      * the records in their places with one rewrite of the database file.
      */
-    EditResult importLines(int level, const QStringList &lines, const KeyProvider &key);
+    EditResult importLines(Level level, const QStringList &lines, const KeyProvider &key);
 
     /** The records of the active file of level were just read into the list: remember what the file looks like. */
-    void fileRead(int level);
+    void fileRead(Level level);
     /** Whether the active file of level is no longer the one last read or written (false before any fileRead). */
-    bool fileChanged(int level) const;
+    bool fileChanged(Level level) const;
 
 private:
     /**
      * The records as change leaves them, written whole once the level's key is there and the file holds
      * no change from outside; apply then gives the model the same change. Nothing changes on failure.
      */
-    EditResult rewrite(int level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
+    EditResult rewrite(Level level, const KeyProvider &key, const std::function<void(RecordList &)> &change,
         const std::function<void(const RecordList &)> &apply);
-    std::optional<EditResult> changedOutside(int level, const QString &key);
-    FileResult append(int level, const QString &line, const QString &key);
-    void fileWritten(int level);
+    std::optional<EditResult> changedOutside(Level level, const QString &key);
+    /** Files line, which prepared holds in its file form: appended, or with every record when the file went away. */
+    FileResult append(Level level, const QString &line, const FileLine &prepared, const QString &key);
+    void fileWritten(Level level);
 
     RecordTableModel &m_model;
     Database &m_database;

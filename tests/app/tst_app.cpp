@@ -208,7 +208,7 @@ void tst_App::startup_laterStartWhileOwnerIsAsked_bringsAsk4PassNotMainWindow()
     FakeMessages messages;
     FakeExit exit;
     QDir().mkpath(folders.data());
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2099"_s, 2)));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2099"_s, Level::ProgramOnly)));
     Startup startup;
     QVERIFY(startup.run());
     bool mainHidden = false;
@@ -316,9 +316,10 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
     const QStringList records = { RecordLine::build({ u"Bank"_s, {}, u"me"_s, u"pw"_s, {} }, u"05-17-2002 14:03:59"_s),
         RecordLine::build({ u"Alpha"_s, {}, u"a"_s, u"b"_s, {} }, u"05-17-2002 14:03:59"_s) };
     Database database;
-    QVERIFY(database.RewriteDatabase(0, records, {}));
+    QVERIFY(database.RewriteDatabase(Level::None, records, {}));
     QVERIFY(database.EncryptPlainToDB(u"k3y"_s));
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, 1)));
+    QVERIFY(
+        OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, Level::ProgramAndDatabase)));
     TestFolders::write(folders.appPath(u"prefs.cfg"_s),
         "[Display]= False\r\n[AutHide]= False\r\n[LPos]= 1500\r\n"
         "[TPos]= 900\r\n[OTop]= False\r\n");
@@ -336,7 +337,7 @@ void tst_App::load_level1_asksOwnerFirstThenShowsDecipheredRecords()
     window.Form_Load();
     QVERIFY(checkedWhileAsking);
     QVERIFY(window.isVisible());
-    QCOMPARE(window.level(), 1);
+    QCOMPARE(window.level(), Level::ProgramAndDatabase);
     QCOMPARE(window.records().rowCount(), 2);
     QCOMPARE(window.records().index(0, 0).data().toString(), u"Alpha"_s);
     // The deciphered copy is gone once the records are in memory.

@@ -93,7 +93,8 @@ void tst_Backup::save_copiesActiveFileElseOther()
         TestFolders::write(ends(folders, chosen, mode, kind).source, contentOf(kind));
 
     // The trailing separator of the folder box is dropped.
-    const DatabaseBackup::SaveResult result = DatabaseBackup::save(mode, folders.data(), chosen + u'/', level);
+    const DatabaseBackup::SaveResult result
+        = DatabaseBackup::save(mode, folders.data(), chosen + u'/', Level(level.toInt()));
 
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(result.error.isEmpty(), !copied.isEmpty());
@@ -121,7 +122,7 @@ void tst_Backup::filePairs_trailingSeparatorAndRoot()
 {
     QFETCH(QString, folderText);
     QFETCH(QString, copy);
-    const auto pairs = DatabaseBackup::filePairs(u"/app/Data"_s, DatabaseBackup::chosenFolder(folderText), u"0"_s);
+    const auto pairs = DatabaseBackup::filePairs(u"/app/Data"_s, DatabaseBackup::chosenFolder(folderText), Level::None);
     QCOMPARE(pairs[0].chosenFile, copy);
     QCOMPARE(pairs[1].chosenFile, QString(copy.chopped(3) + u"edb"_s));
 }
@@ -148,7 +149,7 @@ void tst_Backup::save_targetCannotBeWritten_oldFileWholeAndNoStaleFallback()
     DatabaseBackup::SaveResult result;
     {
         FileSizeLimit limit(64 * 1024);
-        result = DatabaseBackup::save(mode, folders.data(), chosen, u"1"_s);
+        result = DatabaseBackup::save(mode, folders.data(), chosen, Level::ProgramAndDatabase);
     }
 
     QCOMPARE(result.outcome, Outcome::NotLocated);
@@ -222,17 +223,17 @@ void tst_Backup::restore_putsInPlaceOnlyRecordsUnderTheKeyInForce()
     QDir().mkpath(stick);
 
     Database database;
-    const QString active = database.activeFile(level);
+    const QString active = database.activeFile(Level(level));
     const QString other = level == 1 ? database.files().plain : database.files().encrypted;
-    QVERIFY(database.RewriteDatabase(level, { u"Old:!:!u:!p:!:!01-01-2001 00:00:00:!"_s }, [key] { return key; }));
+    QVERIFY(database.RewriteDatabase(Level(level), { u"Old:!:!u:!p:!:!01-01-2001 00:00:00:!"_s }, key));
     const QByteArray before = TestFolders::read(active);
 
     int asked = 0;
-    const DatabaseBackup::SaveResult result
-        = DatabaseBackup::restore(database, stick + u'/', level, key, [&](const QString &) -> std::optional<QString> {
-              ++asked;
-              return answer == u"-"_s ? std::nullopt : std::optional(answer);
-          });
+    const DatabaseBackup::SaveResult result = DatabaseBackup::restore(
+        database, stick + u'/', Level(level), key, [&](const QString &) -> std::optional<QString> {
+            ++asked;
+            return answer == u"-"_s ? std::nullopt : std::optional(answer);
+        });
 
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(asked, answer.isEmpty() ? 0 : 1);

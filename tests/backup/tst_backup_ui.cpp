@@ -39,7 +39,7 @@ private Q_SLOTS:
 };
 
 namespace {
-DBBackup *openDialog(Database &database, DBBackup::Mode mode, QString level = u"0"_s, QString key = {})
+DBBackup *openDialog(Database &database, DBBackup::Mode mode, Level level = Level::None, QString key = {})
 {
     auto *dialog = new DBBackup(
         database, [level] { return level; }, [key] { return key; });
@@ -149,7 +149,7 @@ void tst_BackupUi::save_restoreAsksOlderPasswordAndReloadsOnlyWhenRecovered()
     QDir().mkpath(stick);
     QDir().mkpath(folders.data());
     const QString record = u"Bank:!:!jdoe:!pw:!:!05-17-2002 14:03:59:!"_s;
-    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Restore, u"1"_s, u"new"_s);
+    QPointer<DBBackup> dialog = openDialog(db, DBBackup::Mode::Restore, Level::ProgramAndDatabase, u"new"_s);
     QSignalSpy restored(dialog.data(), &DBBackup::databaseRestored);
     control<QLineEdit>(dialog, u"Text1"_s)->setText(stick);
 

@@ -137,7 +137,7 @@ std::optional<QStringList> load(Database &database, int level, const QString &ke
             return std::nullopt;
         }
     }
-    LoadResult loaded = database.LoadDatabase(level);
+    LoadResult loaded = database.LoadDatabase(Level(level));
     if (const FileResult removed = database.removeTemporary(); !removed)
         loaded.status = removed;
     if (!loaded.status) {
@@ -157,7 +157,7 @@ QList<OwnerSettings> levelStates()
 QString ownerRecord(const OwnerSettings &settings)
 {
     const QString password = settings.password.isEmpty() ? OwnerRecord::kNoPassword.toString() : settings.password;
-    return OwnerRecord::build(OwnerRecord::kNeverExpires, password, u"05-17-2002"_s, settings.level);
+    return OwnerRecord::build(OwnerRecord::kNeverExpires, password, u"05-17-2002"_s, Level(settings.level));
 }
 
 FileResult settle(Database &database, OwnerState &state)
@@ -173,7 +173,7 @@ int levelStateOf(const OwnerState &state)
     const QList<OwnerSettings> states = levelStates();
     for (qsizetype i = 0; i < states.size(); ++i) {
         // Level 0 reads no password, whatever the owner file holds.
-        if (states[i].level == state.level() && (state.level() == 0 || states[i].password == state.GoodPass))
+        if (states[i].level == int(state.Reach) && (state.Reach == Level::None || states[i].password == state.GoodPass))
             return int(i);
     }
     return -1;
@@ -187,12 +187,12 @@ int levelStateFound(Database &database, QString &why)
         why = u"the start could not settle the files: "_s + settled.error;
         return -1;
     }
-    const QStringList stray = strayFiles(QFileInfo(database.files().plain).absolutePath(), owner.level());
+    const QStringList stray = strayFiles(QFileInfo(database.files().plain).absolutePath(), int(owner.Reach));
     if (!stray.isEmpty()) {
-        why = u"at level %1 the data folder holds %2"_s.arg(owner.level()).arg(stray.join(u", "_s));
+        why = u"at level %1 the data folder holds %2"_s.arg(int(owner.Reach)).arg(stray.join(u", "_s));
         return -1;
     }
-    const std::optional<QStringList> lines = load(database, owner.level(), owner.GoodPass, &why);
+    const std::optional<QStringList> lines = load(database, int(owner.Reach), owner.GoodPass, &why);
     if (!lines)
         return -1;
     if (sorted(*lines) != sortedSetA()) {

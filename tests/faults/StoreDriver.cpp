@@ -61,13 +61,13 @@ int editStep(RecordEditor &editor, const RecordTableModel &model, int level, int
     EditResult result;
     switch (state) {
     case 0:
-        result = editor.replace(level, rowOf(KillSets::editedTexts()), KillSets::replacedTexts(), key);
+        result = editor.replace(Level(level), rowOf(KillSets::editedTexts()), KillSets::replacedTexts(), key);
         break;
     case 1:
-        result = editor.remove(level, rowOf(KillSets::replacedTexts()), key);
+        result = editor.remove(Level(level), rowOf(KillSets::replacedTexts()), key);
         break;
     default:
-        result = editor.add(level, KillSets::editedTexts(), key);
+        result = editor.add(Level(level), KillSets::editedTexts(), key);
         break;
     }
     if (result.outcome != EditOutcome::Done)
@@ -82,17 +82,18 @@ int importStep(RecordEditor &editor, RecordTableModel &model, Database &database
 {
     const KeyProvider key = [] { return KillSets::key(); };
     if (state == 1) {
-        if (const FileResult written = database.RewriteDatabase(level, KillSets::setA(), key); !written)
+        if (const FileResult written = database.RewriteDatabase(Level(level), KillSets::setA(), KillSets::key());
+            !written)
             fail(written.error);
         model.setLines(KillSets::setA());
-        editor.fileRead(level);
+        editor.fileRead(Level(level));
         return 0;
     }
     const LoginCsv::PlanResult planned = LoginCsv::planImport(KillSets::importFile(), model.List1(),
-        [&](const QString &line) { return database.checkStorable(level, line, KillSets::key()).error; });
+        [&](const QString &line) { return database.checkStorable(Level(level), line, KillSets::key()).error; });
     if (!planned.plan || !planned.plan->rejected.isEmpty() || planned.plan->alreadyThere > 0)
         fail(u"the import file does not plan as new logins: "_s + planned.error);
-    const EditResult result = editor.importLines(level, planned.plan->lines, key);
+    const EditResult result = editor.importLines(Level(level), planned.plan->lines, key);
     if (result.outcome != EditOutcome::Done)
         fail(u"the import did not complete: "_s + result.detail);
     if (!result.warning.isEmpty())
@@ -108,7 +109,7 @@ int runLevels(Database &database, long iterations)
         fail(u"the start could not settle the files: "_s + settled.error);
     int index = KillSets::levelStateOf(state);
     if (!QFileInfo::exists(AppFolders::ownerPasswordFile())) {
-        if (const FileResult written = database.RewriteDatabase(0, KillSets::setA(), {}); !written)
+        if (const FileResult written = database.RewriteDatabase(Level::None, KillSets::setA(), {}); !written)
             fail(written.error);
         if (const FileResult written = OwnerFile::write(KillSets::ownerRecord({})); !written)
             fail(written.error);
@@ -117,7 +118,7 @@ int runLevels(Database &database, long iterations)
     if (index < 0)
         fail(u"the owner file holds settings the run never makes"_s);
     QString why;
-    const std::optional<QStringList> loaded = KillSets::load(database, state.level(), state.GoodPass, &why);
+    const std::optional<QStringList> loaded = KillSets::load(database, int(state.Reach), state.GoodPass, &why);
     if (!loaded || KillSets::stateOf({ KillSets::states(u"rewrite"_s).first() }, *loaded) != 0)
         fail(u"the records are not set A: "_s + why);
     say("ready");
@@ -129,7 +130,7 @@ int runLevels(Database &database, long iterations)
         const KillSets::OwnerSettings &next = settings[index];
         const QString password = next.password.isEmpty() ? u"UNSETMARK"_s : next.password;
         const SecuritySettings::SaveResult saved
-            = SecuritySettings::save(state, database, KillSets::ownerRecord(next), next.level, password);
+            = SecuritySettings::save(state, database, KillSets::ownerRecord(next), Level(next.level), password);
         if (!saved)
             fail(u"level change %1 failed: %2"_s.arg(index).arg(saved.detail));
         if (!saved.warning.isEmpty())
@@ -160,13 +161,13 @@ int main(int argc, char **argv)
     Database database;
     if (mode == u"level"_s)
         return runLevels(database, iterations);
-    const KeyProvider key = [] { return KillSets::key(); };
     const QList<QStringList> known = KillSets::states(mode);
 
     const std::optional<QStringList> loaded = KillSets::load(database, level);
     int state = loaded ? KillSets::stateOf(known, *loaded) : -1;
     if (state < 0) {
-        if (const FileResult written = database.RewriteDatabase(level, KillSets::setA(), key); !written)
+        if (const FileResult written = database.RewriteDatabase(Level(level), KillSets::setA(), KillSets::key());
+            !written)
             fail(written.error);
         state = 0;
     }
@@ -180,7 +181,7 @@ int main(int argc, char **argv)
         say("begin", n);
         if (mode == u"rewrite"_s) {
             state = 1 - state;
-            const FileResult written = database.RewriteDatabase(level, sets[state], key);
+            const FileResult written = database.RewriteDatabase(Level(level), sets[state], KillSets::key());
             if (!written)
                 fail(written.error);
             if (!written.warning.isEmpty())

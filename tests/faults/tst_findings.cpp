@@ -29,7 +29,7 @@ QStringList load(Database &db, int level)
 {
     if (level == 1 && !db.DecryptDBToTemp(kKey))
         return { u"(does not decipher)"_s };
-    const QStringList lines = db.LoadDatabase(level).lines;
+    const QStringList lines = db.LoadDatabase(Level(level)).lines;
     if (!db.removeTemporary())
         return { u"(the temporary file stays)"_s };
     return lines;
@@ -75,7 +75,7 @@ void tst_Findings::append_afterLastLineWithoutLineEnd_keepsEveryRecord()
     const QStringList loaded = load(db, level);
     QCOMPARE(loaded.size(), 2);
 
-    QVERIFY(db.appendRecord(level, kNew, [] { return kKey; }));
+    QVERIFY(db.appendRecord(Level(level), kNew, kKey));
     QCOMPARE(load(db, level), loaded + QStringList { kNew });
     // Only a line end that was missing is added; the records already there keep every byte.
     QCOMPARE(TestFolders::read(path),

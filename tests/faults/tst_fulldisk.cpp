@@ -165,12 +165,12 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
     QVERIFY(SafeFile::makePrivateFolder(folders.data()));
     Database db;
     const KeyProvider key = [] { return kKey; };
-    QVERIFY(db.RewriteDatabase(level, records(), key));
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, kKey, u"01-01-2002"_s, level)));
+    QVERIFY(db.RewriteDatabase(Level(level), records(), kKey));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, kKey, u"01-01-2002"_s, Level(level))));
     RecordTableModel model;
     model.setLines(records());
     RecordEditor editor(model, db);
-    OwnerState state { QString::number(level), kKey, u"Ok"_s };
+    OwnerState state { Level(level), kKey, u"Ok"_s };
 
     // An older backup in the chosen folder, which a failed backup must leave alone and a failed restore
     // must not bring in.
@@ -179,7 +179,7 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
     const DatabaseFiles files = db.files();
     {
         Database other({ chosen + u"/Corvane.pdb"_s, chosen + u"/Corvane.edb"_s, files.temporary });
-        QVERIFY(other.RewriteDatabase(level, records(u"older"_s), key));
+        QVERIFY(other.RewriteDatabase(Level(level), records(u"older"_s), kKey));
     }
     if (op == Op::EncryptTempToDB)
         QVERIFY(db.DecryptDBToTemp(kKey));
@@ -206,13 +206,13 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
         FileSizeLimit full(limit);
         switch (op) {
         case Op::Add:
-            edited(editor.add(level, { u"New"_s, {}, u"me"_s, u"pw"_s, {} }, key));
+            edited(editor.add(Level(level), { u"New"_s, {}, u"me"_s, u"pw"_s, {} }, key));
             break;
         case Op::Replace:
-            edited(editor.replace(level, 7, { u"Changed"_s, {}, u"me"_s, u"pw"_s, {} }, key));
+            edited(editor.replace(Level(level), 7, { u"Changed"_s, {}, u"me"_s, u"pw"_s, {} }, key));
             break;
         case Op::Remove:
-            edited(editor.remove(level, 7, key));
+            edited(editor.remove(Level(level), 7, key));
             break;
         case Op::StartUpDecipher:
             take(db.DecryptDBToTemp(kKey));
@@ -234,8 +234,8 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
         case Op::SettingsNewPassword: {
             const int to = op == Op::SettingsUnprotectDatabase ? 0 : 1;
             const QString password = op == Op::SettingsNewPassword ? kNewKey : kKey;
-            const SecuritySettings::SaveResult saved = SecuritySettings::save(
-                state, db, OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2002"_s, to), to, password);
+            const SecuritySettings::SaveResult saved = SecuritySettings::save(state, db,
+                OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2002"_s, Level(to)), Level(to), password);
             ok = bool(saved);
             message = saved.detail;
             break;
@@ -243,8 +243,8 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
         case Op::Backup:
         case Op::Restore: {
             const DatabaseBackup::SaveResult saved = op == Op::Backup
-                ? DatabaseBackup::save(DatabaseBackup::Backup, folders.data(), chosen, QString::number(level))
-                : DatabaseBackup::restore(db, chosen, level, kKey, {});
+                ? DatabaseBackup::save(DatabaseBackup::Backup, folders.data(), chosen, Level(level))
+                : DatabaseBackup::restore(db, chosen, Level(level), kKey, {});
             ok = saved.outcome != DatabaseBackup::Outcome::NotLocated;
             message = saved.error;
             QCOMPARE(saved.outcome, DatabaseBackup::Outcome::NotLocated);
@@ -257,13 +257,13 @@ void tst_FullDisk::write_fullDisk_isReportedAndChangesNoFile()
     QCOMPARE(snapshot(folders.root()), before);
     QCOMPARE(!(QFileInfo(target).permissions() & readable), writesDatabase(op, level));
     QCOMPARE(model.List1().items(), records());
-    QCOMPARE(state.Reach, QString::number(level));
+    QCOMPARE(state.Reach, Level(level));
     QCOMPARE(state.GoodPass, kKey);
 
     // Once there is room again, the same database loads whole.
     if (level == 1 && op != Op::EncryptTempToDB)
         QVERIFY(db.DecryptDBToTemp(kKey));
-    const LoadResult loaded = db.LoadDatabase(level);
+    const LoadResult loaded = db.LoadDatabase(Level(level));
     QVERIFY(loaded.status);
     QCOMPARE(loaded.lines, records());
 }
@@ -285,7 +285,7 @@ void tst_FullDisk::append_toDeviceThatIsFull_isReported()
     Database db({ u"/dev/full"_s, u"/dev/full"_s, AppFolders::temporaryDatabase() });
     RecordTableModel model;
     RecordEditor editor(model, db);
-    const EditResult result = editor.add(level, { u"New"_s, {}, u"me"_s, u"pw"_s, {} }, [] { return kKey; });
+    const EditResult result = editor.add(Level(level), { u"New"_s, {}, u"me"_s, u"pw"_s, {} }, [] { return kKey; });
     QCOMPARE(result.outcome, EditOutcome::WriteFailed);
     QVERIFY(!result.detail.isEmpty());
     QCOMPARE(model.rowCount(), 0);

@@ -192,7 +192,7 @@ int ownerStateIn(const QString &folder, bool &clean)
     AppFolders::setForTesting(folder, folder);
     OwnerState owner;
     readOwnerPassword(owner, false);
-    clean = KillSets::strayFiles(AppFolders::dataFolder(), owner.level()).isEmpty();
+    clean = KillSets::strayFiles(AppFolders::dataFolder(), int(owner.Reach)).isEmpty();
     AppFolders::setForTesting({}, {});
     return KillSets::levelStateOf(owner);
 }

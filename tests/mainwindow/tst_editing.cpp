@@ -308,7 +308,7 @@ void tst_Editing::replace_afterOutsideChange_readsFileAgainAndWritesNothing()
     f.start();
     f.clickRow(0);
     // Another copy of Corvane, or a sync tool, files a record meanwhile.
-    QVERIFY(Database().RewriteDatabase(0, { mine, theirs }, {}));
+    QVERIFY(Database().RewriteDatabase(Level::None, { mine, theirs }, {}));
     const QByteArray file = TestFolders::read(f.folders.data() + u"/userDB.pdb"_s);
 
     f.ui.setText(RecordLine::Info, u"changed"_s);

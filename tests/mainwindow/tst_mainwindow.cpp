@@ -265,10 +265,11 @@ void tst_MainWindow::load_shortAndLegacyLines_getTheirOwnRows()
 void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
 {
     MainWindowFixture f;
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"new"_s, u"05-17-2026"_s, 1)));
+    QVERIFY(
+        OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"new"_s, u"05-17-2026"_s, Level::ProgramAndDatabase)));
     // Left by a change of password that was cut short, or an older backup put back by hand.
     const QString line = recordLine(u"Bank"_s, {}, u"me"_s, u"pw"_s);
-    QVERIFY(f.window->database().RewriteDatabase(1, { line }, [] { return u"old"_s; }));
+    QVERIFY(f.window->database().RewriteDatabase(Level::ProgramAndDatabase, { line }, u"old"_s));
     const QString edb = f.folders.data() + u"/userDB.edb"_s;
     const QByteArray before = TestFolders::read(edb);
     QTimer::singleShot(0, [] {
@@ -300,8 +301,10 @@ void tst_MainWindow::load_underAnotherPassword_showsNothingAndWritesNothing()
 void tst_MainWindow::load_levelOneWithoutPassword_emptyAndSilent_addRefused()
 {
     MainWindowFixture f;
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"UNSETMARK"_s, u"05-17-2026"_s, 1)));
-    QVERIFY(f.window->database().RewriteDatabase(1, { recordLine(u"B"_s, {}, u"m"_s, u"p"_s) }, [] { return u"p"_s; }));
+    QVERIFY(OwnerFile::write(
+        OwnerRecord::build(u"xx-xx-xxxx"_s, u"UNSETMARK"_s, u"05-17-2026"_s, Level::ProgramAndDatabase)));
+    QVERIFY(f.window->database().RewriteDatabase(
+        Level::ProgramAndDatabase, { recordLine(u"B"_s, {}, u"m"_s, u"p"_s) }, u"p"_s));
     const QByteArray before = TestFolders::read(f.window->database().files().encrypted);
     f.start();
     QCOMPARE(f.rows(), 0); // nothing is deciphered, and there is nothing to say
@@ -665,7 +668,7 @@ void tst_MainWindow::lock_dropsRecordsAndTypedValues_thenReadsRecordsAgain()
 {
     QFETCH(int, level);
     MainWindowFixture f({ recordLine(u"Bank"_s, u"b.example"_s, u"bob"_s, u"pw"_s) });
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"Pw1"_s, u"05-17-2026"_s, level)));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"Pw1"_s, u"05-17-2026"_s, Level(level))));
     if (level == 1)
         QVERIFY(f.window->database().EncryptPlainToDB(u"Pw1"_s));
     answerOwner();

@@ -116,6 +116,7 @@ void tst_Security::readOwnerPassword_setsLevelAndKey_data()
     QTest::newRow("empty password") << u"xx-xx-xxxx05-17-20262"_s << true << u"2"_s << QString() << true;
     QTest::newRow("short record") << u"05-17-1"_s << true << u"1"_s << QString() << false;
     QTest::newRow("level not a digit") << u"xx-xx-xxxxpw05-17-2026z"_s << true << u"0"_s << QString() << false;
+    QTest::newRow("hand-edited level 7") << u"xx-xx-xxxxpw05-17-20267"_s << true << u"7"_s << u"pw"_s << true;
 }
 
 void tst_Security::readOwnerPassword_setsLevelAndKey()
@@ -131,7 +132,7 @@ void tst_Security::readOwnerPassword_setsLevelAndKey()
     QFETCH(QString, goodPass);
     QFETCH(bool, askOwner);
     const OwnerCheckOutcome outcome = readOwnerPassword(state, prompt);
-    QCOMPARE(state.Reach, reach);
+    QCOMPARE(state.Reach, Level(reach.toInt()));
     QCOMPARE(outcome.askOwner, askOwner);
     // The owner is to be asked: the password is not in force before the owner has typed it.
     QCOMPARE(state.GoodPass, askOwner ? QString() : goodPass);
@@ -145,7 +146,7 @@ void tst_Security::ownerFile_awkwardBytesReadBackWhole_splittingRefused()
     QDir().mkpath(folders.data());
     // A password whose enciphered form holds a comma, quotes, a space, a lone CR and a lone LF.
     const QString password = charactersGiving(QByteArrayView(",\" \"\rx\n"), keyBytes(), 10);
-    const QString record = OwnerRecord::build(u"01-02-2027"_s, password, u"05-17-2026"_s, 2);
+    const QString record = OwnerRecord::build(u"01-02-2027"_s, password, u"05-17-2026"_s, Level::ProgramOnly);
     QVERIFY(OwnerFile::write(record));
 
     const QByteArray content = TestFolders::read(AppFolders::ownerPasswordFile());
@@ -160,8 +161,8 @@ void tst_Security::ownerFile_awkwardBytesReadBackWhole_splittingRefused()
     QCOMPARE(state.GoodPass, password);
 
     // A record whose enciphered line would hold CR LF is refused, and the file stays as it was.
-    const QString splitting
-        = OwnerRecord::build(u"xx-xx-xxxx"_s, charactersGiving("\r\n", keyBytes(), 10), u"05-17-2026"_s, 2);
+    const QString splitting = OwnerRecord::build(
+        u"xx-xx-xxxx"_s, charactersGiving("\r\n", keyBytes(), 10), u"05-17-2026"_s, Level::ProgramOnly);
     QVERIFY(!OwnerFile::write(splitting));
     QCOMPARE(TestFolders::read(AppFolders::ownerPasswordFile()), content);
     QVERIFY(!OwnerFile::write(record, AppFolders::ownerPasswordFile() + u"/inside"_s));
@@ -274,9 +275,9 @@ void tst_Security::refusal()
 {
     QFETCH(QString, password);
     QFETCH(int, level);
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level);
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, Level(level));
     QFETCH(bool, refused);
-    QCOMPARE(SecuritySettings::refusal(record, level, password).has_value(), refused);
+    QCOMPARE(SecuritySettings::refusal(record, Level(level), password).has_value(), refused);
 }
 
 void tst_Security::save_convertsDatabase_data()
@@ -304,18 +305,18 @@ void tst_Security::save_convertsDatabase()
     QFETCH(int, toLevel);
     QFETCH(QString, password);
     Database database;
-    QVERIFY(database.RewriteDatabase(0, kRecords, {}));
+    QVERIFY(database.RewriteDatabase(Level::None, kRecords, {}));
     const QList<QByteArray> plain = fileLines(database.files().plain);
     QCOMPARE(plain.size(), kRecords.size());
     if (fromLevel == 1)
         QVERIFY(database.EncryptPlainToDB(fromKey));
-    OwnerState state { QString::number(fromLevel), fromKey, u"Ok"_s };
+    OwnerState state { Level(fromLevel), fromKey, u"Ok"_s };
 
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, toLevel);
-    QVERIFY(SecuritySettings::save(state, database, record, toLevel, password));
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, Level(toLevel));
+    QVERIFY(SecuritySettings::save(state, database, record, Level(toLevel), password));
 
     const QString key = password == u"UNSETMARK" ? QString() : password;
-    QCOMPARE(state.Reach, QString::number(toLevel));
+    QCOMPARE(state.Reach, Level(toLevel));
     QCOMPARE(state.GoodPass, key);
     QCOMPARE(OwnerFile::read(), record);
     QCOMPARE(fileLines(AppFolders::ownerPasswordFile()).size(), 1);
@@ -361,26 +362,26 @@ void tst_Security::save_failure_leavesFilesAsTheyWere()
     QStringList records = kRecords;
     records.append(charactersGiving("\r\n", "ab", 0) + u"Shop:!:!me:!pw:!:!05-20-2026 09:00:00:!"_s);
     Database database;
-    QVERIFY(database.RewriteDatabase(0, records, {}));
+    QVERIFY(database.RewriteDatabase(Level::None, records, {}));
     if (fromLevel == 1)
         QVERIFY(database.EncryptPlainToDB(u"old"_s));
     if (ownerFileBefore)
-        QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"old"_s, u"01-01-2026"_s, fromLevel)));
+        QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"old"_s, u"01-01-2026"_s, Level(fromLevel))));
     const QString ownerFile
         = ownerFileUnwritable ? folders.data() + u"/userDB.pdb/ground.lnk"_s : AppFolders::ownerPasswordFile();
     const QByteArray ownerBefore = TestFolders::read(AppFolders::ownerPasswordFile());
     const QByteArray plainBefore = TestFolders::read(database.files().plain);
     const QByteArray encryptedBefore = TestFolders::read(database.files().encrypted);
 
-    OwnerState state { QString::number(fromLevel), u"old"_s, u"Ok"_s };
+    OwnerState state { Level(fromLevel), u"old"_s, u"Ok"_s };
     const int level = password == u"UNSETMARK" ? 0 : 1;
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level);
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, Level(level));
     const SecuritySettings::SaveResult result
-        = SecuritySettings::save(state, database, record, level, password, ownerFile);
+        = SecuritySettings::save(state, database, record, Level(level), password, ownerFile);
     QCOMPARE(result.outcome, outcome);
     QVERIFY(!database.levelChangePending());
     QVERIFY(!result.detail.isEmpty());
-    QCOMPARE(state.Reach, QString::number(fromLevel));
+    QCOMPARE(state.Reach, Level(fromLevel));
     QCOMPARE(state.GoodPass, u"old"_s);
     QCOMPARE(TestFolders::read(AppFolders::ownerPasswordFile()), ownerBefore);
     QCOMPARE(QFile::exists(AppFolders::ownerPasswordFile()), ownerFileBefore);
@@ -394,13 +395,13 @@ void tst_Security::save_toLevel1BeforeAnyRecord_leavesEmptyEncipheredDatabase()
     QDir().mkpath(folders.data());
     Database database;
     OwnerState state;
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, u"n3w"_s, u"05-17-2026"_s, 1);
-    QVERIFY(SecuritySettings::save(state, database, record, 1, u"n3w"_s));
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, u"n3w"_s, u"05-17-2026"_s, Level::ProgramAndDatabase);
+    QVERIFY(SecuritySettings::save(state, database, record, Level::ProgramAndDatabase, u"n3w"_s));
     QVERIFY(QFile::exists(database.files().encrypted));
     QVERIFY(!QFile::exists(database.files().plain));
     // The next start deciphers it without a complaint and finds no records.
     QVERIFY(database.DecryptDBToTemp(u"n3w"_s));
-    QVERIFY(database.LoadDatabase(1).lines.isEmpty());
+    QVERIFY(database.LoadDatabase(Level::ProgramAndDatabase).lines.isEmpty());
     QVERIFY(database.removeTemporary());
 }
 
@@ -419,17 +420,18 @@ void tst_Security::save_toLevel1OverEncipheredDatabaseAlone_keepsItOrRefuses()
     QFETCH(QString, password);
     QFETCH(SecuritySettings::Outcome, outcome);
     Database database;
-    QVERIFY(database.RewriteDatabase(1, kRecords, [] { return u"old"_s; }));
+    QVERIFY(database.RewriteDatabase(Level::ProgramAndDatabase, kRecords, u"old"_s));
     const QByteArray encrypted = TestFolders::read(database.files().encrypted);
     OwnerState state;
 
-    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, 1);
-    QCOMPARE(SecuritySettings::databaseRefusal(state, database, 1, password).has_value(),
+    const QString record = OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, Level::ProgramAndDatabase);
+    QCOMPARE(SecuritySettings::databaseRefusal(state, database, Level::ProgramAndDatabase, password).has_value(),
         outcome == SecuritySettings::Outcome::Refused);
-    const SecuritySettings::SaveResult result = SecuritySettings::save(state, database, record, 1, password);
+    const SecuritySettings::SaveResult result
+        = SecuritySettings::save(state, database, record, Level::ProgramAndDatabase, password);
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.recordsReplaced, outcome == SecuritySettings::Outcome::Saved);
-    QCOMPARE(state.Reach, outcome == SecuritySettings::Outcome::Saved ? u"1"_s : u"0"_s);
+    QCOMPARE(state.Reach, outcome == SecuritySettings::Outcome::Saved ? Level::ProgramAndDatabase : Level::None);
     QCOMPARE(QFile::exists(AppFolders::ownerPasswordFile()), outcome == SecuritySettings::Outcome::Saved);
     QCOMPARE(TestFolders::read(database.files().encrypted), encrypted);
     QVERIFY(!QFile::exists(database.files().plain));
@@ -478,7 +480,7 @@ void tst_Security::settleAtStart_finishesOrUndoesCutOffChange()
     QFETCH(bool, settled);
     QFETCH(QString, left);
     Database database;
-    QVERIFY(database.RewriteDatabase(0, kRecords, {}));
+    QVERIFY(database.RewriteDatabase(Level::None, kRecords, {}));
     const QList<QByteArray> plain = fileLines(database.files().plain);
     QVERIFY(SafeFile::remove(database.files().plain));
     const auto pathOf = [&](QString name) -> QString {
@@ -496,7 +498,7 @@ void tst_Security::settleAtStart_finishesOrUndoesCutOffChange()
     };
     for (const QString &token : files.split(u' '))
         TestFolders::write(pathOf(token.section(u':', 0, 0)), contentOf(token));
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, level)));
+    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, password, u"05-17-2026"_s, Level(level))));
 
     OwnerState state;
     readOwnerPassword(state, false);
@@ -520,13 +522,15 @@ void tst_Security::databaseKey_readsOwnerFileOnlyWhenEmpty()
 {
     TestFolders folders;
     QDir().mkpath(folders.data());
-    QVERIFY(OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, 1)));
+    QVERIFY(
+        OwnerFile::write(OwnerRecord::build(u"xx-xx-xxxx"_s, u"k3y"_s, u"05-17-2026"_s, Level::ProgramAndDatabase)));
     OwnerState state;
-    const KeyProvider key = databaseKey(state);
-    QCOMPARE(key(), u"k3y"_s);
-    QCOMPARE(state.Reach, u"1"_s);
+    QCOMPARE(databaseKey(state), u"k3y"_s);
+    // Asking for the key changes nothing: the level in force stays what it was.
+    QCOMPARE(state.Reach, Level::None);
+    QVERIFY(state.GoodPass.isEmpty());
     state.GoodPass = u"inForce"_s;
-    QCOMPARE(key(), u"inForce"_s);
+    QCOMPARE(databaseKey(state), u"inForce"_s);
 }
 
 void tst_Security::disableCoreDumps_turnsThemOff()

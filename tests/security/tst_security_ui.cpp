@@ -50,7 +50,7 @@ Ask4Pass *shownAsk4Pass()
 void writeOwner(const QString &expiry, const QString &password, int level)
 {
     QDir().mkpath(AppFolders::dataFolder());
-    if (!OwnerFile::write(OwnerRecord::build(expiry, password, u"05-17-2026"_s, level)))
+    if (!OwnerFile::write(OwnerRecord::build(expiry, password, u"05-17-2026"_s, Level(level))))
         qFatal("could not write the owner file");
 }
 
@@ -296,17 +296,17 @@ void tst_SecurityUi::check_levelOne_deciphersOrReports()
     Database database;
     const QStringList records { u"Bank:!:!me:!pw:!:!05-17-2026 10:00:00:!"_s };
     if (enciphered) {
-        QVERIFY(database.RewriteDatabase(0, records, {}));
+        QVERIFY(database.RewriteDatabase(Level::None, records, {}));
         QVERIFY(database.EncryptPlainToDB(u"Pw1"_s));
     }
     OwnerState state;
     QTimer::singleShot(0, [] { type(shownAsk4Pass(), u"Pw1"_s); });
     CheckOwnerPassword(state, true, { nullptr, {}, &database, {} });
 
-    QCOMPARE(state.Reach, u"1"_s);
+    QCOMPARE(state.Reach, Level::ProgramAndDatabase);
     if (enciphered) {
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(database.LoadDatabase(1).lines, records);
+        QCOMPARE(database.LoadDatabase(Level::ProgramAndDatabase).lines, records);
     } else {
         QCOMPARE(messages.shown,
             (QList<ShownMessage> { { MessageIcon::Critical, u"Error - i67"_s,
@@ -391,7 +391,7 @@ void tst_SecurityUi::securfrm_setPassword_keepsLevel()
     QFETCH(QString, reach);
     QFETCH(QString, option);
     QFETCH(QString, password);
-    OwnerState state { reach, password, u"Ok"_s };
+    OwnerState state { Level(reach.toInt()), password, u"Ok"_s };
     Database database;
     Securfrm window(state, database);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -599,14 +599,14 @@ void tst_SecurityUi::securfrm_accept()
     QDir().mkpath(folders.data());
     Database database;
     // Under the key "ab" the record's first two characters encipher to CR LF, so the conversion fails.
-    QVERIFY(database.RewriteDatabase(0, { u"\u201c\u2014Shop:!:!me:!pw:!:!05-20-2026 09:00:00:!"_s }, {}));
+    QVERIFY(database.RewriteDatabase(Level::None, { u"\u201c\u2014Shop:!:!me:!pw:!:!05-20-2026 09:00:00:!"_s }, {}));
     const QByteArray plainBefore = TestFolders::read(database.files().plain);
     if (option == u"unwritable") {
         QDir(folders.data()).removeRecursively();
         TestFolders::write(folders.data(), "a plain file");
     }
 
-    OwnerState state { reach, QString(), u"Ok"_s };
+    OwnerState state { Level(reach.toInt()), QString(), u"Ok"_s };
     QPointer<Securfrm> window = new Securfrm(state, database);
     window->show();
     QTest::keyClicks(child<QLineEdit>(window, u"Text1"_s), typed);
@@ -633,13 +633,13 @@ void tst_SecurityUi::securfrm_accept()
 
     if (stored.isEmpty()) {
         QVERIFY(!QFile::exists(AppFolders::ownerPasswordFile()));
-        QCOMPARE(state.Reach, reach);
+        QCOMPARE(state.Reach, Level(reach.toInt()));
         if (option != u"unwritable")
             QCOMPARE(TestFolders::read(database.files().plain), plainBefore);
     } else {
         const QString level = stored.right(1);
         QCOMPARE(OwnerFile::read(), u"xx-xx-xxxx"_s + stored.chopped(1) + u"05-17-2026"_s + level);
-        QCOMPARE(state.Reach, level);
+        QCOMPARE(state.Reach, Level(level.toInt()));
         QCOMPARE(state.GoodPass, stored.startsWith(u"UNSETMARK") ? QString() : stored.chopped(1));
     }
     if (stillOpen)

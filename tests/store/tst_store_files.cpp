@@ -119,13 +119,13 @@ void tst_StoreFiles::load_missingOrEmptyFile_isEmptyWithoutError()
 {
     Store s;
     for (int level : { 0, 1, 2 }) {
-        const LoadResult missing = s.db.LoadDatabase(level);
+        const LoadResult missing = s.db.LoadDatabase(Level(level));
         QVERIFY2(missing.status, qPrintable(missing.status.error));
         QVERIFY(missing.lines.isEmpty());
     }
     TestFolders::write(s.files().plain, {});
-    QVERIFY(s.db.LoadDatabase(0).status);
-    QVERIFY(s.db.LoadDatabase(0).lines.isEmpty());
+    QVERIFY(s.db.LoadDatabase(Level::None).status);
+    QVERIFY(s.db.LoadDatabase(Level::None).lines.isEmpty());
 }
 
 void tst_StoreFiles::load_everyLineComesBackWhole_data()
@@ -143,14 +143,14 @@ void tst_StoreFiles::load_everyLineComesBackWhole()
     QFETCH(QString, line);
     Store s;
     const QStringList lines { record(1), line, record(2) };
-    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
-    QCOMPARE(s.db.LoadDatabase(0).lines, lines);
+    QVERIFY(s.db.RewriteDatabase(Level::None, lines, {}));
+    QCOMPARE(s.db.LoadDatabase(Level::None).lines, lines);
 
     for (const QString &key : { kKey, u"k"_s }) {
-        QVERIFY(s.db.RewriteDatabase(1, lines, keyOf(key)));
+        QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, lines, key));
         QVERIFY(s.db.DecryptDBToTemp(key));
-        QCOMPARE(s.db.LoadDatabase(1).lines, lines);
-        QCOMPARE(s.db.readActive(1, key).lines, lines);
+        QCOMPARE(s.db.LoadDatabase(Level::ProgramAndDatabase).lines, lines);
+        QCOMPARE(s.db.readActive(Level::ProgramAndDatabase, key).lines, lines);
     }
 }
 
@@ -180,9 +180,9 @@ void tst_StoreFiles::load_lineEndsOfOtherSystems()
     QByteArray file;
     for (int i = 0; i < 3; ++i)
         file += (level == 1 ? LineCipher(stored(lines[i]), Windows1252::encode(key)) : stored(lines[i])) + ends[i];
-    TestFolders::write(s.db.activeFile(level), file);
+    TestFolders::write(s.db.activeFile(Level(level)), file);
 
-    const LoadResult loaded = s.db.readActive(level, key);
+    const LoadResult loaded = s.db.readActive(Level(level), key);
     QCOMPARE(bool(loaded.status), readable);
     QCOMPARE(loaded.wrongKey, !readable);
     if (!readable)
@@ -190,35 +190,35 @@ void tst_StoreFiles::load_lineEndsOfOtherSystems()
     QCOMPARE(loaded.lines, lines);
     if (level == 1)
         QVERIFY(s.db.DecryptDBToTemp(key));
-    QCOMPARE(s.db.LoadDatabase(level).lines, lines);
+    QCOMPARE(s.db.LoadDatabase(Level(level)).lines, lines);
 
     // Remove writes the other two records back, each ended by CR LF.
     s.model.setLines(loaded.lines);
-    QCOMPARE(s.editor.remove(level, 0, keyOf(key)).outcome, EditOutcome::Done);
-    QCOMPARE(s.db.readActive(level, key).lines, s.model.List1().items());
-    QCOMPARE(linesOf(s.db.activeFile(level)).size(), 2);
+    QCOMPARE(s.editor.remove(Level(level), 0, keyOf(key)).outcome, EditOutcome::Done);
+    QCOMPARE(s.db.readActive(Level(level), key).lines, s.model.List1().items());
+    QCOMPARE(linesOf(s.db.activeFile(Level(level))).size(), 2);
 }
 
 void tst_StoreFiles::load_skipsEmptyLinesAndKeepsLastLineWithoutEnd()
 {
     Store s;
     TestFolders::write(s.files().plain, "\r\n" + stored(u"a:!"_s) + "\r\n\r\n\r\n" + stored(u"b:!"_s));
-    QCOMPARE(s.db.LoadDatabase(0).lines, (QStringList { u"a:!"_s, u"b:!"_s }));
+    QCOMPARE(s.db.LoadDatabase(Level::None).lines, (QStringList { u"a:!"_s, u"b:!"_s }));
 }
 
 void tst_StoreFiles::writes_givePrivateFilesInFieldCipher()
 {
     Store s;
     Umask open(0);
-    QVERIFY(s.db.RewriteDatabase(0, { record(1), record(2) }, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, { record(1), record(2) }, {}));
     QCOMPARE(TestFolders::read(s.files().plain), stored(record(1)) + "\r\n" + stored(record(2)) + "\r\n");
     QCOMPARE(modeOf(s.files().plain), 0600);
     QCOMPARE(modeOf(s.folders.data()), 0700);
-    QVERIFY(s.db.appendRecord(2, record(3), {}));
+    QVERIFY(s.db.appendRecord(Level::ProgramOnly, record(3), {}));
     QCOMPARE(linesOf(s.files().plain).last(), stored(record(3)));
     QCOMPARE(linesOf(s.files().plain).size(), 3);
 
-    QVERIFY(s.db.appendRecord(1, record(4), keyOf(kKey)));
+    QVERIFY(s.db.appendRecord(Level::ProgramAndDatabase, record(4), kKey));
     QCOMPARE(modeOf(s.files().encrypted), 0600);
     QVERIFY(s.db.DecryptDBToTemp(kKey));
     QCOMPARE(modeOf(s.files().temporary), 0600);
@@ -242,8 +242,8 @@ void tst_StoreFiles::writes_intoFileAsFolder_failAndChangeNothing()
     QFETCH(bool, rewrite);
     TestFolders folders;
     Database db(blockedFiles(folders));
-    const FileResult result = rewrite ? db.RewriteDatabase(level, { record(1) }, keyOf(kKey))
-                                      : db.appendRecord(level, record(1), keyOf(kKey));
+    const FileResult result = rewrite ? db.RewriteDatabase(Level(level), { record(1) }, kKey)
+                                      : db.appendRecord(Level(level), record(1), kKey);
     QVERIFY(!result);
     QVERIFY(result.error.contains(u"blocker"_s));
     QCOMPARE(TestFolders::read(folders.appPath(u"blocker"_s)), "plain file");
@@ -257,19 +257,19 @@ void tst_StoreFiles::writes_fullDisk_areReportedAndLeaveOldFileWhole()
         DatabaseFiles full = s.files();
         full.plain = full.encrypted = u"/dev/full"_s;
         Database db(full);
-        QVERIFY(!db.appendRecord(0, record(1), {}));
-        QVERIFY(!db.appendRecord(1, record(1), keyOf(kKey)));
+        QVERIFY(!db.appendRecord(Level::None, record(1), {}));
+        QVERIFY(!db.appendRecord(Level::ProgramAndDatabase, record(1), kKey));
     }
 
     QStringList many;
     for (int i = 0; i < 200; ++i)
         many.append(record(i));
-    QVERIFY(s.db.RewriteDatabase(0, many.first(50), {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, many.first(50), {}));
     const QByteArray before = TestFolders::read(s.files().plain);
     {
         // The new file fails part-way: the old one stays whole.
         FileSizeLimit limit(rlim_t(before.size() / 2));
-        const FileResult result = s.db.RewriteDatabase(0, many, {});
+        const FileResult result = s.db.RewriteDatabase(Level::None, many, {});
         QVERIFY(!result);
         QVERIFY(!result.error.isEmpty());
     }
@@ -277,17 +277,17 @@ void tst_StoreFiles::writes_fullDisk_areReportedAndLeaveOldFileWhole()
     {
         // The appended line fails half-way: it is taken back.
         FileSizeLimit limit(rlim_t(before.size() + 20));
-        QVERIFY(!s.db.appendRecord(0, record(999), {}));
+        QVERIFY(!s.db.appendRecord(Level::None, record(999), {}));
     }
     QCOMPARE(TestFolders::read(s.files().plain), before);
 
-    QVERIFY(s.db.RewriteDatabase(1, many.first(50), keyOf(kKey)));
+    QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, many.first(50), kKey));
     const QByteArray enciphered = TestFolders::read(s.files().encrypted);
-    QVERIFY(s.db.RewriteDatabase(0, many, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, many, {}));
     const QByteArray plain = TestFolders::read(s.files().plain);
     {
         FileSizeLimit limit(rlim_t(enciphered.size() + 20));
-        QVERIFY(!s.db.RewriteDatabase(1, many, keyOf(kKey)));
+        QVERIFY(!s.db.RewriteDatabase(Level::ProgramAndDatabase, many, kKey));
         QVERIFY(!s.db.EncryptPlainToDB(kKey));
     }
     QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
@@ -301,11 +301,12 @@ void tst_StoreFiles::level1_addAndRemove_keepEveryLineDecipherableAndNoTemporary
     FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
     for (const QString &service : { u"beta"_s, u"Alpha"_s, u"gamma"_s }) {
         const int before = int(linesOf(s.files().encrypted).size());
-        QCOMPARE(s.editor.add(1, { service, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome, EditOutcome::Done);
+        QCOMPARE(s.editor.add(Level::ProgramAndDatabase, { service, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome,
+            EditOutcome::Done);
         QCOMPARE(linesOf(s.files().encrypted).size(), before + 1);
         QVERIFY(!QFileInfo::exists(s.files().temporary));
     }
-    QCOMPARE(s.editor.remove(1, 1, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.remove(Level::ProgramAndDatabase, 1, keyOf(kKey)).outcome, EditOutcome::Done);
     QVERIFY(!QFileInfo::exists(s.files().temporary));
     const QList<QByteArray> lines = linesOf(s.files().encrypted);
     QCOMPARE(lines.size(), 2);
@@ -319,25 +320,25 @@ void tst_StoreFiles::level1_addAndRemove_keepEveryLineDecipherableAndNoTemporary
 void tst_StoreFiles::level1_withoutKeyOrTemporaryFolder_failsBeforeAnyChange()
 {
     Store s;
-    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(kKey)));
-    QVERIFY(s.db.RewriteDatabase(0, { record(2) }, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(1) }, kKey));
+    QVERIFY(s.db.RewriteDatabase(Level::None, { record(2) }, {}));
     const QByteArray enciphered = TestFolders::read(s.files().encrypted);
     const QByteArray plain = TestFolders::read(s.files().plain);
 
-    QVERIFY(!s.db.appendRecord(1, record(3), keyOf({})));
-    QVERIFY(!s.db.appendRecord(1, record(3), {}));
-    QVERIFY(!s.db.RewriteDatabase(1, { record(3) }, keyOf({})));
+    QVERIFY(!s.db.appendRecord(Level::ProgramAndDatabase, record(3), {}));
+    QVERIFY(!s.db.appendRecord(Level::ProgramAndDatabase, record(3), {}));
+    QVERIFY(!s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(3) }, {}));
     QVERIFY(!s.db.EncryptTempToDB({}));
     QVERIFY(!s.db.DecryptDBToTemp({}));
     QVERIFY(!s.db.EncryptPlainToDB({}));
     QVERIFY(!s.db.changeKey(kKey, {}));
-    QVERIFY(!s.db.checkStorable(1, record(3), {}));
+    QVERIFY(!s.db.checkStorable(Level::ProgramAndDatabase, record(3), {}));
 
     DatabaseFiles noTemporary = s.files();
     noTemporary.temporary.clear();
     Database db(noTemporary);
-    for (const FileResult &result :
-        { db.RewriteDatabase(1, { record(3) }, keyOf(kKey)), db.DecryptDBToTemp(kKey), db.LoadDatabase(1).status }) {
+    for (const FileResult &result : { db.RewriteDatabase(Level::ProgramAndDatabase, { record(3) }, kKey),
+             db.DecryptDBToTemp(kKey), db.LoadDatabase(Level::ProgramAndDatabase).status }) {
         QVERIFY(!result);
         QVERIFY2(result.error.contains(u"temporary folder"_s), qPrintable(result.error));
     }
@@ -358,19 +359,19 @@ void tst_StoreFiles::temporary_staleFileOrLinkIsNeverUsed()
     TestFolders::write(temp, stored(record(9)) + "\r\n");
     QVERIFY(!s.db.DecryptDBToTemp(kKey));
     QVERIFY(!QFileInfo::exists(temp));
-    QVERIFY(s.db.LoadDatabase(1).lines.isEmpty());
+    QVERIFY(s.db.LoadDatabase(Level::ProgramAndDatabase).lines.isEmpty());
 
     QVERIFY(s.db.AppendToEncryptedDB(FieldCipher::encipher(record(1)), kKey));
     QVERIFY(QFile::link(target, temp));
     QVERIFY(s.db.DecryptDBToTemp(kKey));
     QVERIFY(!QFileInfo(temp).isSymLink());
     QCOMPARE(modeOf(temp), 0600);
-    QCOMPARE(s.db.LoadDatabase(1).lines, QStringList { record(1) });
+    QCOMPARE(s.db.LoadDatabase(Level::ProgramAndDatabase).lines, QStringList { record(1) });
     QVERIFY(s.db.removeTemporary());
     QVERIFY(s.db.removeTemporary());
 
     QVERIFY(QFile::link(target, temp));
-    QVERIFY(s.db.RewriteDatabase(1, { record(2) }, keyOf(kKey)));
+    QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(2) }, kKey));
     QVERIFY(!QFileInfo::exists(temp) && !QFileInfo(temp).isSymLink());
     QCOMPARE(TestFolders::read(target), "keep");
 }
@@ -379,27 +380,28 @@ void tst_StoreFiles::cipherLineBreak_isRefusedBeforeAnyChange()
 {
     Store s;
     const QString breaking = u"Bank:!:!u:!p:!"_s + kBreaksUnderK + u":!05-17-2002 14:03:59:!"_s;
-    QVERIFY(s.db.checkStorable(0, breaking, {}));
-    QVERIFY(s.db.checkStorable(1, breaking, kKey));
-    const FileResult refused = s.db.checkStorable(1, breaking, u"k"_s);
+    QVERIFY(s.db.checkStorable(Level::None, breaking, {}));
+    QVERIFY(s.db.checkStorable(Level::ProgramAndDatabase, breaking, kKey));
+    const FileResult refused = s.db.checkStorable(Level::ProgramAndDatabase, breaking, u"k"_s);
     QVERIFY(!refused);
     QVERIFY2(refused.error.contains(u"line break"_s), qPrintable(refused.error));
 
-    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(u"k"_s)));
+    QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(1) }, u"k"_s));
     const QByteArray enciphered = TestFolders::read(s.files().encrypted);
-    QVERIFY(!s.db.appendRecord(1, breaking, keyOf(u"k"_s)));
-    QVERIFY(!s.db.RewriteDatabase(1, { record(1), breaking }, keyOf(u"k"_s)));
+    QVERIFY(!s.db.appendRecord(Level::ProgramAndDatabase, breaking, u"k"_s));
+    QVERIFY(!s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(1), breaking }, u"k"_s));
     QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
     QVERIFY(!QFileInfo::exists(s.files().temporary));
 
     s.model.setLines({ record(1) });
-    const EditResult add = s.editor.add(1, { u"Bank"_s, {}, u"u"_s, u"p"_s, kBreaksUnderK }, keyOf(u"k"_s));
+    const EditResult add
+        = s.editor.add(Level::ProgramAndDatabase, { u"Bank"_s, {}, u"u"_s, u"p"_s, kBreaksUnderK }, keyOf(u"k"_s));
     QCOMPARE(add.outcome, EditOutcome::Refused);
     QCOMPARE(s.model.rowCount(), 1);
     QCOMPARE(TestFolders::read(s.files().encrypted), enciphered);
 
     // Converting to level 1, or to a new password, is refused whole.
-    QVERIFY(s.db.RewriteDatabase(0, { record(1), breaking }, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, { record(1), breaking }, {}));
     const QByteArray plain = TestFolders::read(s.files().plain);
     QVERIFY(!s.db.EncryptPlainToDB(u"k"_s));
     QCOMPARE(TestFolders::read(s.files().plain), plain);
@@ -414,7 +416,7 @@ void tst_StoreFiles::conversions_roundTripLineForLine()
 {
     Store s;
     const QStringList lines { record(1, u"b"_s), record(2, u"A"_s), record(3, u"c"_s) };
-    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, lines, {}));
     const QByteArray plain = TestFolders::read(s.files().plain);
 
     QVERIFY(s.db.EncryptPlainToDB(kKey));
@@ -451,7 +453,7 @@ void tst_StoreFiles::conversions_roundTripLineForLine()
 void tst_StoreFiles::conversions_missingSource_changeNothing()
 {
     Store s;
-    QVERIFY(s.db.RewriteDatabase(1, { record(1) }, keyOf(kKey)));
+    QVERIFY(s.db.RewriteDatabase(Level::ProgramAndDatabase, { record(1) }, kKey));
     const QByteArray enciphered = TestFolders::read(s.files().encrypted);
     const FileResult noPlain = s.db.EncryptPlainToDB(kKey);
     QVERIFY(!noPlain);
@@ -465,12 +467,12 @@ void tst_StoreFiles::conversions_missingSource_changeNothing()
 
     QVERIFY(SafeFile::remove(s.files().encrypted));
     // A line that is no record would read as a wrong password once enciphered: not enciphered.
-    QVERIFY(s.db.RewriteDatabase(0, { record(2), u"edited by hand:!"_s }, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, { record(2), u"edited by hand:!"_s }, {}));
     const FileResult notRecords = s.db.EncryptPlainToDB(kKey);
     QVERIFY(notRecords.error.startsWith(u"Record 2 of"_s));
     QVERIFY(!QFileInfo::exists(s.files().encrypted));
 
-    QVERIFY(s.db.RewriteDatabase(0, { record(2) }, {}));
+    QVERIFY(s.db.RewriteDatabase(Level::None, { record(2) }, {}));
     const QByteArray plain = TestFolders::read(s.files().plain);
     QVERIFY(s.db.DecryptDBToPlain(kKey));
     QCOMPARE(TestFolders::read(s.files().plain), plain);
@@ -484,12 +486,12 @@ void tst_StoreFiles::store_holdsMoreThan32767Records()
     QStringList lines;
     for (int i = 0; i < 40000; ++i)
         lines.append(record(i));
-    QVERIFY(s.db.RewriteDatabase(0, lines, {}));
-    s.model.setLines(s.db.LoadDatabase(0).lines);
+    QVERIFY(s.db.RewriteDatabase(Level::None, lines, {}));
+    s.model.setLines(s.db.LoadDatabase(Level::None).lines);
     QCOMPARE(s.model.rowCount(), 40000);
-    QVERIFY(s.editor.add(0, { u"zzz"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome == EditOutcome::Done);
-    QCOMPARE(s.editor.remove(0, 39000, {}).outcome, EditOutcome::Done);
-    QCOMPARE(s.db.LoadDatabase(0).lines, s.model.List1().items());
+    QVERIFY(s.editor.add(Level::None, { u"zzz"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome == EditOutcome::Done);
+    QCOMPARE(s.editor.remove(Level::None, 39000, {}).outcome, EditOutcome::Done);
+    QCOMPARE(s.db.LoadDatabase(Level::None).lines, s.model.List1().items());
 }
 
 void tst_StoreFiles::add_duplicateAndRefusedTexts_changeNothing()
@@ -497,23 +499,23 @@ void tst_StoreFiles::add_duplicateAndRefusedTexts_changeNothing()
     Store s;
     FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
     const RecordLine::Texts texts { u"Mail"_s, {}, u"Bob"_s, u"pw"_s, {} };
-    const EditResult first = s.editor.add(0, texts, {});
+    const EditResult first = s.editor.add(Level::None, texts, {});
     QCOMPARE(first.outcome, EditOutcome::Done);
     QCOMPARE(first.row, 0);
     QCOMPARE(TestFolders::read(s.files().plain), stored(u"Mail:!:!Bob:!pw:!:!05-17-2002 14:03:59:!"_s) + "\r\n");
     const QByteArray file = TestFolders::read(s.files().plain);
 
-    QCOMPARE(s.editor.add(0, { u"MAIL"_s, {}, u"bob"_s, u"PW"_s, {} }, {}).outcome, EditOutcome::Duplicate);
-    const EditResult refused = s.editor.add(0, { u"Mail"_s, {}, u"Bob"_s, u"pw"_s, u"a:!b"_s }, {});
+    QCOMPARE(s.editor.add(Level::None, { u"MAIL"_s, {}, u"bob"_s, u"PW"_s, {} }, {}).outcome, EditOutcome::Duplicate);
+    const EditResult refused = s.editor.add(Level::None, { u"Mail"_s, {}, u"Bob"_s, u"pw"_s, u"a:!b"_s }, {});
     QCOMPARE(refused.outcome, EditOutcome::Refused);
     QVERIFY(refused.detail.contains(u"Info"_s));
-    QCOMPARE(s.editor.add(0, { u"Mail"_s, {}, u"Bob"_s, u"\u4e2d"_s, {} }, {}).outcome, EditOutcome::Refused);
+    QCOMPARE(s.editor.add(Level::None, { u"Mail"_s, {}, u"Bob"_s, u"\u4e2d"_s, {} }, {}).outcome, EditOutcome::Refused);
     QCOMPARE(s.model.rowCount(), 1);
     QCOMPARE(TestFolders::read(s.files().plain), file);
 
     // The same texts a second later are another record.
     clock.set(clock.now().addSecs(1));
-    QCOMPARE(s.editor.add(0, texts, {}).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.add(Level::None, texts, {}).outcome, EditOutcome::Done);
     QCOMPARE(linesOf(s.files().plain).size(), 2);
 }
 
@@ -537,10 +539,10 @@ void tst_StoreFiles::edits_failedWrite_leaveModelAndFileAsTheyWere()
     const QStringList lines { record(1), record(2) };
     model.setLines(lines);
     const RecordLine::Texts texts { u"New"_s, {}, u"u"_s, u"p"_s, {} };
-    const EditResult result = command == u"add"_s ? editor.add(level, texts, keyOf(kKey))
-        : command == u"replace"_s                 ? editor.replace(level, 0, texts, keyOf(kKey))
-        : command == u"import"_s                  ? editor.importLines(level, { record(0), record(3) }, keyOf(kKey))
-                                                  : editor.remove(level, 0, keyOf(kKey));
+    const EditResult result = command == u"add"_s ? editor.add(Level(level), texts, keyOf(kKey))
+        : command == u"replace"_s                 ? editor.replace(Level(level), 0, texts, keyOf(kKey))
+        : command == u"import"_s ? editor.importLines(Level(level), { record(0), record(3) }, keyOf(kKey))
+                                 : editor.remove(Level(level), 0, keyOf(kKey));
     QCOMPARE(result.outcome, EditOutcome::WriteFailed);
     QVERIFY(!result.detail.isEmpty());
     QCOMPARE(model.List1().items(), lines);
@@ -552,24 +554,26 @@ void tst_StoreFiles::replace_andRemove_keepFileInGridOrder()
     Store s;
     FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
     for (const QString &service : { u"beta"_s, u"Alpha"_s, u"gamma"_s })
-        QCOMPARE(s.editor.add(0, { service, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::Done);
+        QCOMPARE(s.editor.add(Level::None, { service, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::Done);
     const QByteArray file = TestFolders::read(s.files().plain);
 
-    QCOMPARE(s.editor.replace(0, -1, { u"x"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NothingSelected);
-    QCOMPARE(s.editor.remove(0, -1, {}).outcome, EditOutcome::NothingSelected);
-    QCOMPARE(s.editor.replace(0, 1, { u"Alpha"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NoChange);
+    QCOMPARE(s.editor.replace(Level::None, -1, { u"x"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome,
+        EditOutcome::NothingSelected);
+    QCOMPARE(s.editor.remove(Level::None, -1, {}).outcome, EditOutcome::NothingSelected);
+    QCOMPARE(
+        s.editor.replace(Level::None, 1, { u"Alpha"_s, {}, u"u"_s, u"p"_s, {} }, {}).outcome, EditOutcome::NoChange);
     QCOMPARE(TestFolders::read(s.files().plain), file);
 
     // Only case differs: not the same line for Replace. A new Service moves the record.
-    QCOMPARE(s.editor.replace(0, 0, { u"ALPHA"_s, {}, u"u"_s, u"p"_s, {} }, {}).row, 0);
-    const EditResult moved = s.editor.replace(0, 0, { u"zulu"_s, {}, u"u"_s, u"p"_s, {} }, {});
+    QCOMPARE(s.editor.replace(Level::None, 0, { u"ALPHA"_s, {}, u"u"_s, u"p"_s, {} }, {}).row, 0);
+    const EditResult moved = s.editor.replace(Level::None, 0, { u"zulu"_s, {}, u"u"_s, u"p"_s, {} }, {});
     QCOMPARE(moved.outcome, EditOutcome::Done);
     QCOMPARE(moved.row, 2);
     QCOMPARE(s.model.data(s.model.index(2, 0)).toString(), u"zulu"_s);
-    QCOMPARE(s.db.LoadDatabase(0).lines, s.model.List1().items());
+    QCOMPARE(s.db.LoadDatabase(Level::None).lines, s.model.List1().items());
 
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(s.editor.remove(0, 0, {}).outcome, EditOutcome::Done);
+        QCOMPARE(s.editor.remove(Level::None, 0, {}).outcome, EditOutcome::Done);
     QCOMPARE(s.model.rowCount(), 0);
     QVERIFY(QFileInfo::exists(s.files().plain));
     QCOMPARE(TestFolders::read(s.files().plain), QByteArray());
@@ -584,15 +588,18 @@ void tst_StoreFiles::editor_asksForKeyOnlyAtLevel1()
         ++asked;
         return kKey;
     };
-    QCOMPARE(s.editor.add(0, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
-    QCOMPARE(s.editor.replace(2, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
-    QCOMPARE(s.editor.remove(0, 0, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.add(Level::None, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.replace(Level::ProgramOnly, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome,
+        EditOutcome::Done);
+    QCOMPARE(s.editor.remove(Level::None, 0, counting).outcome, EditOutcome::Done);
     QCOMPARE(asked, 0);
-    QCOMPARE(s.editor.add(1, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.add(Level::ProgramAndDatabase, { u"a"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome,
+        EditOutcome::Done);
     QCOMPARE(asked, 1);
-    QCOMPARE(s.editor.replace(1, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.replace(Level::ProgramAndDatabase, 0, { u"b"_s, {}, u"u"_s, u"p"_s, {} }, counting).outcome,
+        EditOutcome::Done);
     QCOMPARE(asked, 2);
-    const EditResult noKey = s.editor.remove(1, 0, keyOf({}));
+    const EditResult noKey = s.editor.remove(Level::ProgramAndDatabase, 0, keyOf({}));
     QCOMPARE(noKey.outcome, EditOutcome::WriteFailed);
     QCOMPARE(s.model.rowCount(), 1);
 }
@@ -619,36 +626,36 @@ void tst_StoreFiles::editor_neverWritesOverAnOutsideChange()
     QFETCH(int, outcome);
     Store s;
     FakeClock clock(QDateTime(QDate(2002, 5, 17), QTime(14, 3, 59)));
-    QVERIFY(s.db.RewriteDatabase(level, { record(1), record(2) }, keyOf(kKey)));
-    s.editor.fileRead(level);
-    s.model.setLines(s.db.readActive(level, kKey).lines);
+    QVERIFY(s.db.RewriteDatabase(Level(level), { record(1), record(2) }, kKey));
+    s.editor.fileRead(Level(level));
+    s.model.setLines(s.db.readActive(Level(level), kKey).lines);
     // Corvane's own writes are no outside change.
-    QCOMPARE(s.editor.add(level, { u"Own"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome, EditOutcome::Done);
-    QCOMPARE(s.editor.remove(level, 0, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.add(Level(level), { u"Own"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(s.editor.remove(Level(level), 0, keyOf(kKey)).outcome, EditOutcome::Done);
     const QStringList before = s.model.List1().items();
 
     Database other(s.files());
     if (outside == u"same"_s)
-        QVERIFY(other.RewriteDatabase(level, before, keyOf(kKey)));
+        QVERIFY(other.RewriteDatabase(Level(level), before, kKey));
     else if (outside == u"added"_s)
-        QVERIFY(other.RewriteDatabase(level, before + QStringList { record(9) }, keyOf(kKey)));
+        QVERIFY(other.RewriteDatabase(Level(level), before + QStringList { record(9) }, kKey));
     else if (outside == u"rekeyed"_s)
-        QVERIFY(other.RewriteDatabase(level, before, keyOf(u"other"_s)));
+        QVERIFY(other.RewriteDatabase(Level(level), before, u"other"_s));
     else if (outside == u"removed"_s)
-        QVERIFY(SafeFile::remove(s.db.activeFile(level)));
-    const QByteArray file = TestFolders::read(s.db.activeFile(level));
+        QVERIFY(SafeFile::remove(s.db.activeFile(Level(level))));
+    const QByteArray file = TestFolders::read(s.db.activeFile(Level(level)));
 
-    const EditResult result = s.editor.add(level, { u"New"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey));
+    const EditResult result = s.editor.add(Level(level), { u"New"_s, {}, u"u"_s, u"p"_s, {} }, keyOf(kKey));
     QCOMPARE(int(result.outcome), outcome);
     if (result.outcome == EditOutcome::Done) {
         // A removed file gets every record back, not the new one alone.
         QCOMPARE(s.model.rowCount(), before.size() + 1);
         RecordList onDisk;
-        onDisk.assign(s.db.readActive(level, kKey).lines);
+        onDisk.assign(s.db.readActive(Level(level), kKey).lines);
         QCOMPARE(onDisk.items(), s.model.List1().items());
     } else {
         QCOMPARE(s.model.List1().items(), before);
-        QCOMPARE(TestFolders::read(s.db.activeFile(level)), file);
+        QCOMPARE(TestFolders::read(s.db.activeFile(Level(level))), file);
     }
 }
 
@@ -678,9 +685,10 @@ void tst_StoreFiles::import_exportSamples()
     QCOMPARE(rejected, QString::fromUtf8(TestFolders::read(base + u".rejected"_s)).split(u'\n', Qt::SkipEmptyParts));
 
     // One write files them all in the grid's order.
-    QCOMPARE(s.editor.importLines(1, planned.plan->lines, keyOf(kKey)).outcome, EditOutcome::Done);
+    QCOMPARE(
+        s.editor.importLines(Level::ProgramAndDatabase, planned.plan->lines, keyOf(kKey)).outcome, EditOutcome::Done);
     QCOMPARE(s.model.rowCount(), expected.size());
-    QCOMPARE(s.db.readActive(1, kKey).lines, s.model.List1().items());
+    QCOMPARE(s.db.readActive(Level::ProgramAndDatabase, kKey).lines, s.model.List1().items());
     // Corvane's own export brings nothing new back, and into an empty store every record, date and all.
     const QByteArray exported = LoginCsv::exportRecords(s.model.List1());
     const LoginCsv::PlanResult again = LoginCsv::planImport(exported, s.model.List1());
