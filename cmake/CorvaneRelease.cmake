@@ -107,7 +107,8 @@ string(REPLACE "${corvane_semicolon}" ";" CORVANE_METAINFO_RELEASES "${CORVANE_M
 
 # Who makes the package: its Maintainer field and the signature of its changelog entries. The
 # Debian tools' own settings name the packager (DEBFULLNAME and DEBEMAIL, or EMAIL), else git's
-# user.name and user.email of this checkout. Empty when none is found; packaging then stops.
+# user.name and user.email of this checkout, else the login at this machine. Empty when none is
+# found; packaging then stops.
 if(NOT DEFINED CORVANE_PACKAGER)
     set(address "$ENV{DEBEMAIL}")
     if(NOT address)
@@ -132,9 +133,35 @@ if(NOT DEFINED CORVANE_PACKAGER)
                 OUTPUT_VARIABLE ${key} OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
         endif()
     endforeach()
+    # Last, as Debian's own dch does: the login's name from the password database, and the login
+    # at this machine's mail name (a fresh machine or a build root has neither setting nor git identity).
+    if(NOT name OR NOT address)
+        execute_process(COMMAND id -un OUTPUT_VARIABLE login OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    if(login AND NOT name)
+        execute_process(COMMAND getent passwd ${login}
+            OUTPUT_VARIABLE entry OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        string(REGEX REPLACE "^[^:]*:[^:]*:[^:]*:[^:]*:([^:,]*).*$" "\\1" name "${entry}")
+        if(NOT name OR name STREQUAL entry)
+            set(name "${login}")
+        endif()
+    endif()
+    if(login AND NOT address)
+        set(mailname)
+        if(EXISTS /etc/mailname)
+            file(STRINGS /etc/mailname mailname LIMIT_COUNT 1)
+        endif()
+        if(NOT mailname)
+            cmake_host_system_information(RESULT mailname QUERY HOSTNAME)
+        endif()
+        if(mailname)
+            set(address "${login}@${mailname}")
+        endif()
+    endif()
     set(packager)
     if(name AND address)
         set(packager "${name} <${address}>")
+        message(STATUS "The packages name as their maker: ${packager} (DEBFULLNAME and DEBEMAIL name another)")
     endif()
     set(CORVANE_PACKAGER "${packager}" CACHE STRING
         "The packages' maintainer, as \"Name <address>\" (from DEBFULLNAME and DEBEMAIL, or git)")
