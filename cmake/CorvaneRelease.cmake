@@ -161,7 +161,11 @@ if(NOT DEFINED CORVANE_PACKAGER)
     set(packager)
     if(name AND address)
         set(packager "${name} <${address}>")
-        message(STATUS "The packages name as their maker: ${packager} (DEBFULLNAME and DEBEMAIL name another)")
+        if(login)
+            # A login is no address a user can write to: fine for one's own packages, not for a release.
+            message(STATUS "No packager is set: the packages name ${packager}, which lintian refuses "
+                "for a release. Set DEBFULLNAME and DEBEMAIL (or git's user.name and user.email).")
+        endif()
     endif()
     set(CORVANE_PACKAGER "${packager}" CACHE STRING
         "The packages' maintainer, as \"Name <address>\" (from DEBFULLNAME and DEBEMAIL, or git)")
