@@ -183,16 +183,18 @@ void RecordFinder::build() const
     const int count = m_records.rowCount();
     if (m_built && qsizetype(m_starts.size()) == qsizetype(count) + 1)
         return;
+    // The list keeps its lines as UTF-8: each is turned into text once, here.
+    const QStringList lines = m_records.List1().items();
     qsizetype size = 0;
-    for (const QString &line : m_records.List1().items())
+    for (const QString &line : lines)
         size += line.size();
     m_text.clear();
     m_text.reserve(size);
     m_starts.clear();
     m_starts.reserve(size_t(count) + 1);
-    for (int row = 0; row < count; ++row) {
+    for (const QString &line : lines) {
         m_starts.push_back(m_text.size());
-        appendSearched(m_text, m_records.List1().item(row));
+        appendSearched(m_text, line);
     }
     m_starts.push_back(m_text.size());
     m_built = true;
